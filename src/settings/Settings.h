@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace morvantis {
+
+// The process-wide settings, each named after its key in the store. They start
+// false, 0 and empty; GetMySetting fills them once and SaveMySetting writes them
+// once. The window position (Left, Top) belongs to the main window itself.
+struct Settings {
+    bool ShowSec = false;
+    bool ShowMonth = false;
+    bool ShowDay = false;
+    bool ShowDate = false;
+    bool ShowYear = false;
+    std::string SkinPath;
+    bool Hours24 = false; // key "24Hours"
+    std::string AlarmPath;
+    std::string SoundPath;
+    std::string Theme;
+    bool DefaultAlarm = false;
+    bool DefaultSound = false;
+    std::int16_t ShakeSpeed = 0;
+    std::int16_t MusicHour = 0;
+    std::int16_t MusicMin = 0;
+    std::int16_t MusicSec = 0;
+    std::string MusicDay;
+    std::string MusicCustom;
+    std::string MusicMonth;
+    std::string MusicYear;
+    bool MusicCustomBol = false;
+    std::string MusicAMPM;
+    bool MusicMessage = false;
+    bool MusicBolShake = false;
+    bool HourlyPlay = false;
+    bool LightOn = false;
+    bool GreenSign = false;
+    bool YellowSign = false;
+    bool RedSign = false;
+    std::string ThemePath;
+    std::int16_t ThemeNo = 0;
+    bool Blink = false;
+};
+
+} // namespace morvantis
