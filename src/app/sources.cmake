@@ -1,0 +1,7 @@
+target_sources(morvantis_ui PRIVATE
+  app/Resources.cpp
+)
+if(EXISTS ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
+  target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
+  target_compile_definitions(morvantis_ui PRIVATE MORVANTIS_HAVE_RESOURCES)
+endif()

@@ -1,0 +1,23 @@
+#include "platform/QtPictures.h"
+
+#include <QImageReader>
+
+namespace morvantis {
+
+QtPictures::QtPictures() { QImageReader::setAllocationLimit(AllocationLimitMb); }
+
+PictureHandle QtPictures::load(const std::string& path) {
+    QImageReader reader(QString::fromStdString(path));
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return nullptr;
+    const QSize declared = reader.size();
+    if (declared.isValid() && (declared.width() > MaxSide || declared.height() > MaxSide))
+        return nullptr;
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return nullptr;
+    return std::make_shared<QtPicture>(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+}
+
+} // namespace morvantis

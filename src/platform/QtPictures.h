@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Pictures.h"
+
+#include <QImage>
+#include <QPixmap>
+
+namespace morvantis {
+
+// A decoded picture for the windows to draw.
+class QtPicture final : public Picture {
+public:
+    explicit QtPicture(QImage image) : m_image(std::move(image)) {}
+    int width() const override { return m_image.width(); }
+    int height() const override { return m_image.height(); }
+    const QImage& image() const { return m_image; }
+
+private:
+    QImage m_image;
+};
+
+// Pictures from files. Skins are downloaded from anywhere: sizes are bounded and
+// only the first frame of an animation is decoded.
+class QtPictures final : public Pictures {
+public:
+    static constexpr int MaxSide = 4096;
+    static constexpr int AllocationLimitMb = 64;
+    QtPictures();
+    PictureHandle load(const std::string& path) override;
+};
+
+} // namespace morvantis
