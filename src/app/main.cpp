@@ -1,19 +1,62 @@
-#include "face/TimeRenderer.h"
-#include "platform/SystemClock.h"
+#include "app/Resources.h"
+#include "app/StartUp.h"
 
-#include <cstdio>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QSocketNotifier>
 
-using namespace morvantis;
+#include <csignal>
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
-int main() {
-    SystemClock clock;
-    FaceModel face;
-    renderFace(face, readFaceTexts(clock), RenderOptions{});
-    for (std::size_t s = 1; s < static_cast<std::size_t>(FaceSet::Count); ++s) {
-        const SetInfo& set = kSets[s];
-        for (std::size_t i = 0; i < set.size; ++i)
-            if (face.isVisible(set.members[i]))
-                std::printf("%s ", info(set.members[i]).name.data());
-    }
-    std::printf("\n");
+namespace {
+
+#ifdef Q_OS_UNIX
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
+}
+
+// SIGTERM and SIGINT end the program cleanly, saving nothing.
+void quitOnSignals(QApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::exit(0); });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+#endif
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Morvantis"));
+    QApplication::setOrganizationName(QStringLiteral("Morvantis"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    morvantis::initResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/img/icon256.png")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A desktop clock drawn like a liquid-crystal display."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(app);
+
+#ifdef Q_OS_UNIX
+    quitOnSignals(app);
+#endif
+    morvantis::StartUp startUp;
+    startUp.run();
+    return QApplication::exec();
 }

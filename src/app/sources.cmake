@@ -1,5 +1,9 @@
 target_sources(morvantis_ui PRIVATE
+  app/FacePainter.cpp
+  app/frmMain.cpp
+  app/frmSplash.cpp
   app/Resources.cpp
+  app/StartUp.cpp
 )
 if(EXISTS ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
   target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)

@@ -1,0 +1,62 @@
+#include "app/FacePainter.h"
+
+#include "platform/QtPictures.h"
+
+#include <QPainter>
+
+namespace morvantis {
+
+QRect FacePainter::rectOf(Element e) {
+    const PixelRect r = pixelRect(e);
+    return {r.x, r.y, r.width, r.height};
+}
+
+const QPixmap& FacePainter::scaled(const Picture* picture, QSize size, qreal ratio) {
+    if (ratio != m_cacheRatio) {
+        m_cache.clear();
+        m_cacheRatio = ratio;
+    }
+    const Key key{picture, size.width(), size.height()};
+    auto it = m_cache.find(key);
+    if (it != m_cache.end())
+        return it->second;
+    // Pictures no longer on the face drop out when a new skin comes in.
+    if (m_cache.size() > 256)
+        m_cache.clear();
+    const QImage& image = static_cast<const QtPicture*>(picture)->image();
+    QPixmap pixmap = QPixmap::fromImage(
+        image.scaled(size * ratio, Qt::IgnoreAspectRatio, ratio == 1 ? Qt::FastTransformation : Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    return m_cache.emplace(key, std::move(pixmap)).first->second;
+}
+
+void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& dirty, qreal ratio) {
+    if (const Picture* bg = face.background().get()) {
+        if (bg != m_backgroundPicture) {
+            m_background = QPixmap::fromImage(static_cast<const QtPicture*>(bg)->image());
+            m_backgroundPicture = bg;
+        }
+        painter.drawPixmap(0, 0, m_background);
+    }
+    for (std::size_t i = kElementCount; i-- > 1;) {
+        const Element e = elementAt(i);
+        if (!face.isVisible(e))
+            continue;
+        const Picture* picture = face.picture(e).get();
+        if (!picture || picture->width() <= 0 || picture->height() <= 0)
+            continue;
+        const QRect r = rectOf(e);
+        if (!r.intersects(dirty))
+            continue;
+        painter.drawPixmap(r.topLeft(), scaled(picture, r.size(), ratio));
+    }
+    const QRect labelRect = rectOf(Element::Label1);
+    if (labelRect.intersects(dirty) && !face.caption().empty()) {
+        const std::uint32_t c = face.captionColor();
+        painter.setPen(QColor(static_cast<int>(c >> 16 & 0xff), static_cast<int>(c >> 8 & 0xff), static_cast<int>(c & 0xff)));
+        painter.drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         QString::fromStdString(face.caption()));
+    }
+}
+
+} // namespace morvantis

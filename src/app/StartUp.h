@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/QtFiles.h"
+#include "platform/QtPictures.h"
+#include "platform/QtPrompts.h"
+#include "platform/QtShell.h"
+#include "platform/Services.h"
+#include "platform/SystemClock.h"
+#include "settings/QtSettingsStore.h"
+#include "settings/Settings.h"
+
+#include <memory>
+
+namespace morvantis {
+
+class frmMain;
+
+// The program's services, settings and main window, and the order in which it starts.
+class StartUp {
+public:
+    StartUp();
+    ~StartUp();
+    void run();
+    frmMain& main() { return *m_main; }
+
+private:
+    SystemClock m_clock;
+    QtSettingsStore m_store;
+    QtFiles m_files;
+    QtPictures m_pictures;
+    QtShell m_shell;
+    QtPrompts m_prompts;
+    Services m_services;
+    Settings m_settings;
+    std::unique_ptr<frmMain> m_main;
+};
+
+} // namespace morvantis

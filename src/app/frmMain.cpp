@@ -1,0 +1,321 @@
+#include "app/frmMain.h"
+
+#include "app/frmSplash.h"
+#include "platform/QtPictures.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace morvantis {
+
+namespace {
+
+constexpr float kTwips = static_cast<float>(kTwipsPerPixel);
+
+bool windowSystemPlacesWindows() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+int buttonState(Qt::MouseButtons buttons) {
+    int state = 0;
+    if (buttons & Qt::LeftButton)
+        state |= LeftButton;
+    if (buttons & Qt::RightButton)
+        state |= RightButton;
+    if (buttons & Qt::MiddleButton)
+        state |= MiddleButton;
+    return state;
+}
+
+std::int16_t roundToInt16(float v) {
+    const float r = std::round(v);
+    return static_cast<std::int16_t>(std::clamp(r, -32768.0f, 32767.0f));
+}
+
+} // namespace
+
+frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_settings(settings) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Main"));
+    setFixedSize(kFaceWidthTwips / kTwipsPerPixel, kFaceHeightTwips / kTwipsPerPixel);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setInterval(100);
+    connect(&m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    m_timer2.setObjectName(QStringLiteral("Timer2"));
+    m_timer2.setInterval(500);
+    connect(&m_timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
+    // Both tick from the window's creation on, shown or not.
+    m_timer1.start();
+    m_timer2.start();
+}
+
+frmMain::~frmMain() = default;
+
+// ---- The tick ----
+
+void frmMain::Timer1_Timer() {
+    SetTime();
+    CheckMusic();
+    CheckHourly();
+    flushFace();
+}
+
+void frmMain::Timer2_Timer() {
+    blinkColons(m_face, m_settings.ShowSec);
+    flushFace();
+}
+
+void frmMain::SetTime() {
+    renderFace(m_face, readFaceTexts(m_services.clock), {m_settings.ShowSec, m_settings.Hours24, dateFields()});
+}
+
+DateFields frmMain::dateFields() {
+    return {m_settings.ShowYear, m_settings.ShowDay, m_settings.ShowDate, m_settings.ShowMonth};
+}
+
+void frmMain::CheckMusic() {
+    // The due check and the alert actions come with the alarm; the caption already follows the light.
+    if (!m_face.isVisible(Element::imgLight))
+        m_face.setCaption("alarm did not set");
+}
+
+void frmMain::CheckHourly() {}
+
+void frmMain::SayTime() {}
+
+void frmMain::SetThemeElse() {}
+
+void frmMain::GetMySetting() {}
+
+void frmMain::SaveMySetting() {}
+
+void frmMain::CheckIfBefore(bool& past) { past = false; }
+
+// ---- Position ----
+
+float frmMain::Left() const { return static_cast<float>(x()) * kTwips; }
+float frmMain::Top() const { return static_cast<float>(y()) * kTwips; }
+void frmMain::setLeft(float twips) { move(static_cast<int>(std::lround(twips / kTwips)), y()); }
+void frmMain::setTop(float twips) { move(x(), static_cast<int>(std::lround(twips / kTwips))); }
+
+// ---- Dragging ----
+
+void frmMain::Form_MouseDown(int, float x, float y) {
+    m_pressX = roundToInt16(x);
+    m_pressY = roundToInt16(y);
+}
+
+void frmMain::Form_MouseMove(int buttonState, float x, float y) {
+    if (buttonState != LeftButton)
+        return;
+    setLeft(Left() + x - m_pressX);
+    setTop(Top() + y - m_pressY);
+}
+
+// ---- Buttons ----
+
+void frmMain::imgAlarmBut_MouseDown() { m_face.show(Element::imgAlarmButP); }
+void frmMain::imgAlarmBut_MouseUp() {
+    m_face.hide(Element::imgAlarmButP);
+    if (m_face.isVisible(Element::imgLight)) {
+        m_face.hide(Element::imgLight);
+        return;
+    }
+    m_face.show(Element::imgLight);
+    // The alarm dialog opens here once it exists.
+}
+
+void frmMain::imgOptBut_MouseDown() { m_face.show(Element::imgOptButP); }
+void frmMain::imgOptBut_MouseUp() {
+    m_face.hide(Element::imgOptButP);
+    // The options dialog opens here once it exists.
+}
+
+void frmMain::imgMontBut_MouseDown() { m_face.show(Element::imgMontButP); }
+void frmMain::imgMontBut_MouseUp() { m_face.hide(Element::imgMontButP); }
+
+void frmMain::imgDateBut_MouseDown() { m_face.show(Element::imgDateButP); }
+void frmMain::imgDateBut_MouseUp() {
+    m_face.hide(Element::imgDateButP);
+    SayTime();
+}
+
+void frmMain::imgYearBut_MouseDown() { m_face.show(Element::imgYearButP); }
+void frmMain::imgYearBut_MouseUp() { m_face.hide(Element::imgYearButP); }
+
+void frmMain::imgExitBut_MouseDown() { m_face.show(Element::imgExitButP); }
+void frmMain::imgExitBut_MouseUp() {
+    m_face.hide(Element::imgExitButP);
+    flushFace();
+    SaveMySetting();
+    closeAllWindows();
+    QCoreApplication::exit(0);
+}
+
+void frmMain::closeAllWindows() {
+    // Hidden windows too: the program ends with its last window.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QWidget*>(w) && !w->parentWidget())
+            w->close();
+    }
+}
+
+void frmMain::elementMouseDown(Element e) {
+    switch (e) {
+    case Element::imgAlarmBut: imgAlarmBut_MouseDown(); break;
+    case Element::imgOptBut: imgOptBut_MouseDown(); break;
+    case Element::imgExitBut: imgExitBut_MouseDown(); break;
+    case Element::imgMontBut: imgMontBut_MouseDown(); break;
+    case Element::imgDateBut: imgDateBut_MouseDown(); break;
+    case Element::imgYearBut: imgYearBut_MouseDown(); break;
+    default: break;
+    }
+    flushFace();
+}
+
+void frmMain::elementMouseUp(Element e) {
+    switch (e) {
+    case Element::imgAlarmBut: imgAlarmBut_MouseUp(); break;
+    case Element::imgOptBut: imgOptBut_MouseUp(); break;
+    case Element::imgExitBut: imgExitBut_MouseUp(); return;
+    case Element::imgMontBut: imgMontBut_MouseUp(); break;
+    case Element::imgDateBut: imgDateBut_MouseUp(); break;
+    case Element::imgYearBut: imgYearBut_MouseUp(); break;
+    default: break;
+    }
+    flushFace();
+}
+
+// ---- Splash ----
+
+void frmMain::setSplash(frmSplash* splash) { m_splash = splash; }
+
+void frmMain::closeSplash() {
+    if (m_splash)
+        m_splash->close();
+}
+
+// ---- Mouse routing: a press goes to the frontmost visible element under it, else to the background ----
+
+std::optional<Element> frmMain::elementAt(const FaceModel& face, QPoint p) {
+    for (std::size_t i = 0; i < kElementCount; ++i) {
+        const Element e = morvantis::elementAt(i);
+        if (face.isVisible(e) && FacePainter::rectOf(e).contains(p))
+            return e;
+    }
+    return std::nullopt;
+}
+
+void frmMain::mousePressEvent(QMouseEvent* event) {
+    const QPointF pos = event->position();
+    if (!m_pressedElement && !m_pressOnBackground) {
+        m_pressedElement = elementAt(m_face, pos.toPoint());
+        m_pressOnBackground = !m_pressedElement;
+    }
+    if (m_pressedElement) {
+        elementMouseDown(*m_pressedElement);
+        return;
+    }
+    Form_MouseDown(buttonState(event->button()), static_cast<float>(pos.x()) * kTwips,
+                   static_cast<float>(pos.y()) * kTwips);
+    if (event->button() == Qt::LeftButton && windowSystemPlacesWindows() && windowHandle())
+        windowHandle()->startSystemMove();
+}
+
+void frmMain::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_pressOnBackground)
+        return;
+    const QPointF pos = event->position();
+    Form_MouseMove(buttonState(event->buttons()), static_cast<float>(pos.x()) * kTwips,
+                   static_cast<float>(pos.y()) * kTwips);
+}
+
+void frmMain::mouseReleaseEvent(QMouseEvent* event) {
+    const std::optional<Element> pressed = m_pressedElement;
+    if (event->buttons() == Qt::NoButton) {
+        m_pressedElement.reset();
+        m_pressOnBackground = false;
+    }
+    // The release goes to the element that received the press, wherever the pointer is now.
+    if (pressed)
+        elementMouseUp(*pressed);
+}
+
+// ---- Painting ----
+
+void frmMain::flushFace() {
+    const bool background = m_face.backgroundChanged();
+    const FaceModel::Changes changes = m_face.takeChanges();
+    if (background) {
+        updateMask();
+        m_lastRepaint = rect();
+        update();
+        return;
+    }
+    if (changes.none()) {
+        m_lastRepaint = QRegion();
+        return;
+    }
+    // One bounding rectangle per tick: separate small rectangles make Qt split the fill across threads.
+    QRect dirty;
+    for (std::size_t i = 0; i < kElementCount; ++i)
+        if (changes.test(i))
+            dirty |= FacePainter::rectOf(morvantis::elementAt(i));
+    m_lastRepaint = dirty;
+    update(dirty);
+}
+
+void frmMain::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    const Picture* bg = m_face.background().get();
+    if (!bg || bg->width() < width() || bg->height() < height())
+        painter.fillRect(dirty, Qt::black);
+    m_painter.paint(painter, m_face, dirty, devicePixelRatioF());
+}
+
+void frmMain::updateMask() {
+    const auto* bg = m_face.background().get();
+    if (!bg) {
+        clearMask();
+        return;
+    }
+    const QImage& image = static_cast<const QtPicture*>(bg)->image();
+    if (!image.hasAlphaChannel()) {
+        clearMask();
+        return;
+    }
+    bool transparent = false;
+    for (int y = 0; y < image.height() && !transparent; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) == 0) {
+                transparent = true;
+                break;
+            }
+    }
+    if (!transparent) {
+        clearMask();
+        return;
+    }
+    // The window takes the outline of its background picture.
+    QRegion shape(QBitmap::fromImage(image.createAlphaMask()));
+    if (image.width() < width())
+        shape |= QRegion(image.width(), 0, width() - image.width(), height());
+    if (image.height() < height())
+        shape |= QRegion(0, image.height(), width(), height() - image.height());
+    setMask(shape);
+}
+
+} // namespace morvantis

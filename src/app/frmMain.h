@@ -1,0 +1,117 @@
+#pragma once
+
+#include "app/FacePainter.h"
+#include "face/FaceModel.h"
+#include "face/TimeRenderer.h"
+#include "platform/Services.h"
+#include "settings/Settings.h"
+
+#include <QPointer>
+#include <QRegion>
+#include <QTimer>
+#include <QWidget>
+
+#include <optional>
+
+namespace morvantis {
+
+class frmSplash;
+
+// Mouse button state as the handlers see it: left = 1, right = 2, middle = 4.
+enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+
+// The clock: a borderless window whose whole surface is the skinned face.
+class frmMain : public QWidget, private DateFieldSource {
+    Q_OBJECT
+public:
+    frmMain(Services& services, Settings& settings, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    FaceModel& face() { return m_face; }
+    const FaceModel& face() const { return m_face; }
+    Settings& settings() { return m_settings; }
+    Services& services() { return m_services; }
+
+    // Operations called by the timers, the buttons and start-up.
+    void SetTime();
+    void CheckMusic();
+    void CheckHourly();
+    void SayTime();
+    void SetThemeElse();
+    void GetMySetting();
+    void SaveMySetting();
+    void CheckIfBefore(bool& past);
+
+    // Window position in twips.
+    float Left() const;
+    float Top() const;
+    void setLeft(float twips);
+    void setTop(float twips);
+
+    // Timer handlers.
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // Background mouse handlers; x and y in twips relative to the client area.
+    void Form_MouseDown(int button, float x, float y);
+    void Form_MouseMove(int buttonState, float x, float y);
+
+    // Button handlers.
+    void imgAlarmBut_MouseDown();
+    void imgAlarmBut_MouseUp();
+    void imgOptBut_MouseDown();
+    void imgOptBut_MouseUp();
+    void imgExitBut_MouseDown();
+    void imgExitBut_MouseUp();
+    void imgMontBut_MouseDown();
+    void imgMontBut_MouseUp();
+    void imgDateBut_MouseDown();
+    void imgDateBut_MouseUp();
+    void imgYearBut_MouseDown();
+    void imgYearBut_MouseUp();
+
+    // The splash window, closed at the end of every skin load.
+    void setSplash(frmSplash* splash);
+    void closeSplash();
+
+    // Closes every window of the program, this one included.
+    static void closeAllWindows();
+
+    // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
+    void flushFace();
+    // The region the last flush asked to repaint (empty when it asked nothing).
+    const QRegion& lastRepaint() const { return m_lastRepaint; }
+
+    // The frontmost visible element under a point in pixels, or nothing (the background).
+    static std::optional<Element> elementAt(const FaceModel& face, QPoint pixels);
+
+    QTimer* Timer1() { return &m_timer1; }
+    QTimer* Timer2() { return &m_timer2; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    DateFields dateFields() override;
+    void elementMouseDown(Element e);
+    void elementMouseUp(Element e);
+    void updateMask();
+
+    Services& m_services;
+    Settings& m_settings;
+    FaceModel m_face;
+    FacePainter m_painter;
+    QTimer m_timer1;
+    QTimer m_timer2;
+    std::int16_t m_pressX = 0;
+    std::int16_t m_pressY = 0;
+    std::optional<Element> m_pressedElement; // the element that received the last press
+    bool m_pressOnBackground = false;
+    QPointer<frmSplash> m_splash;
+    QRegion m_lastRepaint;
+};
+
+} // namespace morvantis

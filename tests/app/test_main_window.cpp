@@ -1,0 +1,195 @@
+#include "app/frmMain.h"
+#include "support/TestServices.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace morvantis;
+using morvantis::test::TestServices;
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    MainWindow() {
+        settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth = true;
+        settings.Hours24 = false;
+        settings.Blink = true;
+        window.Timer1()->stop(); // the tests tick by hand
+        window.Timer2()->stop();
+    }
+    QPoint centre(Element e) const { return FacePainter::rectOf(e).center(); }
+    // A mouse event with an explicit button state, as the window system delivers it.
+    void send(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent ev(type, QPointF(pos), window.mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(&window, &ev);
+    }
+
+    TestServices env;
+    Settings settings;
+    frmMain window{env.services, settings};
+};
+
+bool visible(const frmMain& w, Element e) { return w.face().isVisible(e); }
+
+} // namespace
+
+TEST_F(MainWindow, TickRendersTheClockIntoTheFace) {
+    window.Timer1_Timer();
+    EXPECT_TRUE(visible(window, Element::imgDH1_Off));
+    EXPECT_TRUE(visible(window, Element::imgDH2_1));
+    EXPECT_TRUE(visible(window, Element::imgPM));
+    EXPECT_TRUE(visible(window, Element::imgDM1_4));
+    EXPECT_TRUE(visible(window, Element::imgDS2_7));
+    EXPECT_TRUE(visible(window, Element::imgDD_SUN));
+    EXPECT_FALSE(visible(window, Element::imgDH2_3));
+
+    settings.Hours24 = true;
+    settings.ShowMonth = false;
+    env.clock.advance(3600);
+    window.Timer1_Timer();
+    EXPECT_TRUE(visible(window, Element::imgDH1_1));
+    EXPECT_TRUE(visible(window, Element::imgDH2_4));
+    EXPECT_FALSE(visible(window, Element::imgPM));
+    EXPECT_FALSE(visible(window, Element::imgDMT2_9));
+}
+
+TEST_F(MainWindow, BlinkKeepsColonsInStepAndOnlyTheFirstWithoutSeconds) {
+    window.face().hide(Element::imgDDot);
+    for (int i = 0; i < 3; ++i) {
+        window.Timer2_Timer();
+        EXPECT_EQ(visible(window, Element::imgDDot), visible(window, Element::imgDDot2));
+    }
+    settings.ShowSec = false;
+    window.Timer1_Timer();
+    const bool before = visible(window, Element::imgDDot);
+    window.Timer2_Timer();
+    EXPECT_NE(visible(window, Element::imgDDot), before);
+    EXPECT_FALSE(visible(window, Element::imgDDot2));
+    EXPECT_EQ(window.Timer1()->interval(), 100);
+    EXPECT_EQ(window.Timer2()->interval(), 500);
+}
+
+TEST_F(MainWindow, DragFollowsTheLeftButtonAlone) {
+    window.move(100, 100);
+    window.Form_MouseDown(LeftButton, 300, 240);
+    window.Form_MouseMove(LeftButton, 450, 240);
+    EXPECT_FLOAT_EQ(window.Left(), 1500 + 150);
+    EXPECT_FLOAT_EQ(window.Top(), 1500);
+
+    window.Form_MouseDown(RightButton, 300, 240);
+    window.Form_MouseMove(RightButton, 600, 600);
+    EXPECT_FLOAT_EQ(window.Left(), 1650);
+    window.Form_MouseMove(LeftButton | RightButton, 600, 600);
+    EXPECT_FLOAT_EQ(window.Left(), 1650);
+    window.Form_MouseMove(LeftButton, 315, 255); // the right button is up again
+    EXPECT_FLOAT_EQ(window.Left(), 1665);
+    EXPECT_FLOAT_EQ(window.Top(), 1515);
+}
+
+TEST_F(MainWindow, PressPointIsRoundedToWholeTwips) {
+    window.move(100, 100);
+    window.Form_MouseDown(LeftButton, 299.6f, 240.4f);
+    window.Form_MouseMove(LeftButton, 300, 240);
+    EXPECT_FLOAT_EQ(window.Left(), 1500);
+    EXPECT_FLOAT_EQ(window.Top(), 1500);
+}
+
+TEST_F(MainWindow, BackgroundDragThroughMouseEventsAndElementsDoNotDrag) {
+    window.move(100, 100);
+    const QPoint bg(5, 5); // the bezel: no element there
+    ASSERT_FALSE(frmMain::elementAt(window.face(), bg));
+    send(QEvent::MouseButtonPress, bg, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, bg + QPoint(10, 4), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, bg + QPoint(10, 4), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(window.pos(), QPoint(110, 104));
+
+    const QPoint lcd(150, 125); // the panel
+    ASSERT_EQ(frmMain::elementAt(window.face(), lcd), Element::imgLCD);
+    send(QEvent::MouseButtonPress, lcd, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, lcd + QPoint(20, 20), Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, lcd + QPoint(20, 20), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(window.pos(), QPoint(110, 104));
+}
+
+TEST_F(MainWindow, ButtonsShowTheirPressedPictureWhileHeld) {
+    const struct {
+        Element normal, pressed;
+    } buttons[] = {{Element::imgOptBut, Element::imgOptButP},   {Element::imgMontBut, Element::imgMontButP},
+                   {Element::imgDateBut, Element::imgDateButP}, {Element::imgYearBut, Element::imgYearButP}};
+    for (const auto& b : buttons) {
+        for (Qt::MouseButton mb : {Qt::LeftButton, Qt::RightButton}) {
+            send(QEvent::MouseButtonPress, centre(b.normal), mb, mb);
+            EXPECT_TRUE(visible(window, b.pressed)) << info(b.normal).name;
+            // Released off the button: the release still belongs to it.
+            send(QEvent::MouseButtonRelease, QPoint(2, 2), mb, Qt::NoButton);
+            EXPECT_FALSE(visible(window, b.pressed)) << info(b.normal).name;
+        }
+    }
+}
+
+TEST_F(MainWindow, AlarmButtonArmsAndDisarms) {
+    EXPECT_FALSE(visible(window, Element::imgLight));
+    window.imgAlarmBut_MouseDown();
+    EXPECT_TRUE(visible(window, Element::imgAlarmButP));
+    window.imgAlarmBut_MouseUp();
+    EXPECT_FALSE(visible(window, Element::imgAlarmButP));
+    EXPECT_TRUE(visible(window, Element::imgLight));
+
+    window.face().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
+    window.imgAlarmBut_MouseDown();
+    window.imgAlarmBut_MouseUp();
+    EXPECT_FALSE(visible(window, Element::imgLight));
+    EXPECT_TRUE(QApplication::topLevelWidgets().size() <= 1); // no dialog opened
+    window.Timer1_Timer();
+    EXPECT_EQ(window.face().caption(), "alarm did not set");
+}
+
+TEST_F(MainWindow, ExitClosesEveryWindowIncludingHiddenOnes) {
+    QWidget hidden;
+    hidden.setAttribute(Qt::WA_DontShowOnScreen);
+    QWidget shown;
+    shown.show();
+    window.show();
+    bool hiddenClosed = false;
+    struct CloseSpy : QObject {
+        bool* flag;
+        explicit CloseSpy(bool* f) : flag(f) {}
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Close)
+                *flag = true;
+            return false;
+        }
+    } spy(&hiddenClosed);
+    hidden.installEventFilter(&spy);
+
+    window.imgExitBut_MouseDown();
+    EXPECT_TRUE(visible(window, Element::imgExitButP));
+    window.imgExitBut_MouseUp();
+    EXPECT_FALSE(visible(window, Element::imgExitButP));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(shown.isVisible());
+    EXPECT_TRUE(hiddenClosed);
+}
+
+TEST_F(MainWindow, ATickRepaintsOnlyWhatChanged) {
+    window.Timer1_Timer();
+    window.Timer1_Timer();
+    EXPECT_TRUE(window.lastRepaint().isEmpty()); // nothing changed: nothing painted
+
+    env.clock.advance(1); // 13:45:08
+    window.Timer1_Timer();
+    const QRegion r = window.lastRepaint();
+    EXPECT_TRUE(r.contains(FacePainter::rectOf(Element::imgDS2_8)));
+    for (Element e : {Element::imgDH2_1, Element::imgDH1_Off, Element::imgDM2_5, Element::imgDDT2_3, Element::imgDD_SUN,
+                      Element::imgDY4_1, Element::imgPM})
+        EXPECT_FALSE(r.intersects(FacePainter::rectOf(e))) << info(e).name;
+}
+
+TEST_F(MainWindow, IsABorderlessWindowOfTheFaceSize) {
+    EXPECT_EQ(window.size(), QSize(575, 240));
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window.windowTitle(), "Main");
+}
