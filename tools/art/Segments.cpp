@@ -36,7 +36,7 @@ QTransform leanAndPlace(const QRectF &box, double slant)
     return QTransform(1, 0, -slant, 1, 0, 0) * QTransform::fromTranslate(box.left() + slant * box.height(), box.top());
 }
 
-QPainterPath build(const QRectF &box, unsigned segs, const SegmentStyle &s)
+QPainterPath build(const QRectF &box, unsigned segs, const SegmentStyle &s, bool fourteen)
 {
     const double w = box.width();
     const double hgt = box.height();
@@ -48,8 +48,8 @@ QPainterPath build(const QRectF &box, unsigned segs, const SegmentStyle &s)
 
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
-    auto add = [&](unsigned bit, const QPolygonF &poly) {
-        if (segs & bit)
+    auto add = [&](unsigned bits, const QPolygonF &poly) {
+        if ((segs & bits) == bits)
             path.addPolygon(poly), path.closeSubpath();
     };
 
@@ -59,11 +59,11 @@ QPainterPath build(const QRectF &box, unsigned segs, const SegmentStyle &s)
     add(SegE, pointedBar({h, midY}, {h, hgt - h}, t, g));
     add(SegB, pointedBar({w - h, h}, {w - h, midY}, t, g));
     add(SegC, pointedBar({w - h, midY}, {w - h, hgt - h}, t, g));
-    if ((segs & SegG) == SegG && !(segs & (SegI | SegL | SegH | SegJ | SegK | SegM)) && (segs & FourteenAll) == (segs & SevenAll)) {
-        add(SegG1, pointedBar({h, midY}, {w - h, midY}, t, g));
-    } else {
+    if (fourteen) {
         add(SegG1, pointedBar({h, midY}, {midX, midY}, t, g));
         add(SegG2, pointedBar({midX, midY}, {w - h, midY}, t, g));
+    } else {
+        add(SegG, pointedBar({h, midY}, {w - h, midY}, t, g));
     }
     add(SegI, pointedBar({midX, h}, {midX, midY}, t, g));
     add(SegL, pointedBar({midX, midY}, {midX, hgt - h}, t, g));
@@ -122,13 +122,12 @@ unsigned letterSegments(char letter)
 
 QPainterPath sevenSegmentPath(const QRectF &box, unsigned segments, const SegmentStyle &style)
 {
-    return build(box, segments & SevenAll, style);
+    return build(box, segments & SevenAll, style, false);
 }
 
 QPainterPath fourteenSegmentPath(const QRectF &box, unsigned segments, const SegmentStyle &style)
 {
-    // Always split the middle bar so a lit letter lines up with the unlit cell.
-    return build(box, segments | (1u << 31), style);
+    return build(box, segments, style, true);
 }
 
 QPainterPath colonPath(double centreX, double topY, double bottomY, double dot, double slant, double baseY)
