@@ -1,0 +1,141 @@
+#include "info/frmAbout.h"
+
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace morvantis {
+
+namespace {
+
+const QColor kBackground(0, 50, 101);
+
+const char* const kNotice =
+    "Morvantis 2.0\n"
+    "\n"
+    "Updates: new versions come from the project's own source repository and, where Morvantis is "
+    "packaged, from your distribution's packages. The program itself never looks for or downloads "
+    "updates.\n"
+    "\n"
+    "Making your own skin: see docs/skins.html beside the program.\n"
+    "\n"
+    "Terms of use: Morvantis is free software under the MIT licence.\n"
+    "\n"
+    "Copyright (c) the Morvantis developers\n"
+    "\n"
+    "Permission is hereby granted, free of charge, to any person obtaining a copy of this software and "
+    "associated documentation files (the \"Software\"), to deal in the Software without restriction, "
+    "including without limitation the rights to use, copy, modify, merge, publish, distribute, "
+    "sublicense, and/or sell copies of the Software, and to permit persons to whom the Software is "
+    "furnished to do so, subject to the following conditions:\n"
+    "\n"
+    "The above copyright notice and this permission notice shall be included in all copies or "
+    "substantial portions of the Software.\n"
+    "\n"
+    "THE SOFTWARE IS PROVIDED \"AS IS\", WITHOUT WARRANTY OF ANY KIND, EXPRESS OR IMPLIED, INCLUDING "
+    "BUT NOT LIMITED TO THE WARRANTIES OF MERCHANTABILITY, FITNESS FOR A PARTICULAR PURPOSE AND "
+    "NONINFRINGEMENT. IN NO EVENT SHALL THE AUTHORS OR COPYRIGHT HOLDERS BE LIABLE FOR ANY CLAIM, "
+    "DAMAGES OR OTHER LIABILITY, WHETHER IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, ARISING FROM, "
+    "OUT OF OR IN CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS IN THE SOFTWARE.\n";
+
+// A missing picture leaves the place empty.
+QLabel* picture(QWidget* parent, const char* name, const QString& resource, const QRect& geometry) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setPixmap(QPixmap(resource));
+    label->setAlignment(Qt::AlignCenter);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLabel* whiteText(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(palette);
+    label->setGeometry(geometry);
+    return label;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QString());
+    setWindowIcon(QIcon(QStringLiteral(":/img/icon32.png")));
+    setFixedSize(382, 271);
+
+    Image1 = picture(this, "Image1", QStringLiteral(":/img/about_logo.gif"), QRect(40, 16, 145, 47));
+    Image2 = picture(this, "Image2", QStringLiteral(":/img/icon32.png"), QRect(8, 19, 32, 32));
+    Image3 = picture(this, "Image3", QStringLiteral(":/img/about_art.gif"), QRect(268, 7, 109, 104));
+    // One line of border and one of space: the picture sits 2 pixels inside the rectangle.
+    Image3->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Image3->setLineWidth(1);
+    Image3->setMargin(1);
+    QPalette border = Image3->palette();
+    border.setColor(QPalette::WindowText, Qt::white);
+    Image3->setPalette(border);
+
+    lblVersion = whiteText(this, "lblVersion", QStringLiteral("Version 2.0"), QRect(173, 83, 97, 17));
+    lblEMail = whiteText(this, "lblEMail", QStringLiteral("E-mail: none published"), QRect(8, 120, 176, 17));
+    lblWebsite =
+        whiteText(this, "lblWebsite", QStringLiteral("Website: none; see README.md"), QRect(8, 136, 194, 17));
+
+    txtProtext = new QPlainTextEdit(this);
+    txtProtext->setObjectName(QStringLiteral("txtProtext"));
+    txtProtext->setReadOnly(true);
+    txtProtext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtProtext->setPlainText(QString::fromUtf8(kNotice));
+    txtProtext->setGeometry(8, 168, 305, 97);
+
+    cmdOK = new QPushButton(this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setIcon(QIcon(QStringLiteral(":/img/ok.png")));
+    cmdOK->setIconSize(QSize(32, 32));
+    cmdOK->setGeometry(323, 224, 44, 39);
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+
+    setTabOrder(cmdOK, txtProtext);
+    cmdOK->setFocus();
+
+    // Centred on the screen, not over the clock.
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+void frmAbout::cmdOK_Click() {
+    accept();
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    // OK is also the cancel button: Escape presses it.
+    if (event->matches(QKeySequence::Cancel)) {
+        cmdOK->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAbout::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kBackground);
+    // The etched rule between the addresses and the notice.
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawLine(6, 155, 377, 155);
+    painter.setPen(Qt::white);
+    painter.drawLine(7, 156, 377, 156);
+}
+
+} // namespace morvantis

@@ -1,0 +1,4 @@
+target_sources(morvantis_ui PRIVATE
+  info/URLLink.cpp
+  info/frmAbout.cpp
+)
