@@ -219,8 +219,8 @@ QImage drawButton(const SkinStyle &s, const ButtonLook &look, QSize size, double
 
     QLinearGradient face(r.topLeft(), r.bottomLeft());
     if (pressed) {
-        face.setColorAt(0, darker(look.bottom, 112));
-        face.setColorAt(1, darker(look.top, 104));
+        face.setColorAt(0, darker(look.bottom, 128));
+        face.setColorAt(1, darker(look.top, 112));
     } else {
         face.setColorAt(0, look.top);
         face.setColorAt(1, look.bottom);
@@ -231,8 +231,8 @@ QImage drawButton(const SkinStyle &s, const ButtonLook &look, QSize size, double
     p.setClipPath(shape);
     if (pressed) {
         // Pushed in: the upper rim throws a shadow onto the face.
-        QLinearGradient shadow(r.topLeft(), r.topLeft() + QPointF(0, 4));
-        shadow.setColorAt(0, QColor(0, 0, 0, 110));
+        QLinearGradient shadow(r.topLeft(), r.topLeft() + QPointF(0, 5));
+        shadow.setColorAt(0, QColor(0, 0, 0, 140));
         shadow.setColorAt(1, QColor(0, 0, 0, 0));
         p.fillRect(r, shadow);
     } else {
@@ -297,7 +297,10 @@ QRectF elementRect(QPoint pos, QSize size) { return QRectF(pos, size); }
 void drawWell(QPainter &p, const SkinStyle &s, const QRectF &r, double radius, bool round)
 {
     QPainterPath well;
-    const QRectF w = r.adjusted(-2, -2, 2, 2);
+    // The light brings its own metal ring, so its opening is tighter; that
+    // also keeps it apart from the alarm button's opening next to it.
+    const double margin = round ? 1 : 2;
+    const QRectF w = r.adjusted(-margin, -margin, margin, margin);
     if (round)
         well.addEllipse(w);
     else
