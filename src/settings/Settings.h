@@ -41,6 +41,8 @@ struct Settings {
     std::string ThemePath;
     std::int16_t ThemeNo = 0;
     bool Blink = false;
+
+    bool operator==(const Settings&) const = default;
 };
 
 } // namespace morvantis
