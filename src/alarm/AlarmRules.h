@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "settings/Settings.h"
+
+#include <string>
+#include <string_view>
+
+namespace morvantis {
+
+inline constexpr std::string_view kAlarmNotSet = "alarm did not set";
+
+// True when the alarm's date is today and its time of day has already gone by,
+// compared on the 12-hour dial. Every comparison reads the clock afresh.
+bool checkIfBefore(const Settings& s, const Clock& clock);
+
+// "alarm set to: 7:5:0 PM   2002/March    Friday"; a snooze shows it without AM/PM.
+std::string alarmCaption(const Settings& s, bool withAmPm);
+
+// The alarm light and caption a start-up derives from the saved alarm.
+struct DerivedAlarm {
+    bool lightOn;
+    std::string caption;
+};
+DerivedAlarm deriveAlarmState(const Settings& s, const Clock& clock);
+
+} // namespace morvantis

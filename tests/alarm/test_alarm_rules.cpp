@@ -1,0 +1,164 @@
+#include "alarm/AlarmRules.h"
+
+#include "settings/SettingsFormat.h"
+#include "support/FakeClock.h"
+#include "support/MemorySettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace morvantis;
+using morvantis::test::FakeClock;
+
+namespace {
+
+// Friday 1 March 2002.
+constexpr int kYear = 2002, kMonth = 3, kDay = 1;
+
+Settings alarmAt(int hour, int minute, int second, const char* ampm, const char* day = "Friday",
+                 const char* month = "March", const char* year = "2002") {
+    Settings s;
+    s.MusicHour = static_cast<std::int16_t>(hour);
+    s.MusicMin = static_cast<std::int16_t>(minute);
+    s.MusicSec = static_cast<std::int16_t>(second);
+    s.MusicAMPM = ampm;
+    s.MusicDay = day;
+    s.MusicMonth = month;
+    s.MusicYear = year;
+    return s;
+}
+
+// Gives one instant for the first `switchAfter` readings and another after them.
+class SteppingClock final : public Clock {
+public:
+    SteppingClock(LocalTime before, LocalTime after, int switchAfter)
+        : m_before(before), m_after(after), m_switchAfter(switchAfter) {}
+    LocalTime now() const override { return m_readings++ < m_switchAfter ? m_before : m_after; }
+
+private:
+    LocalTime m_before, m_after;
+    int m_switchAfter;
+    mutable int m_readings = 0;
+};
+
+} // namespace
+
+TEST(CheckIfBefore, TimesOnTheAlarmDay) {
+    const struct {
+        const char* what;
+        int nowH, nowM, nowS; // 24-hour clock
+        int h, m, s;
+        const char* ampm;
+        bool past;
+    } cases[] = {
+        {"one hour earlier, same half", 19, 0, 0, 6, 0, 0, "PM", true},
+        {"one hour later", 19, 0, 0, 8, 0, 0, "PM", false},
+        {"earlier minute in the hour", 19, 5, 0, 7, 4, 59, "PM", true},
+        {"later minute in the hour", 19, 5, 0, 7, 6, 0, "PM", false},
+        {"earlier second", 19, 5, 1, 7, 5, 0, "PM", true},
+        {"the very second", 19, 5, 0, 7, 5, 0, "PM", false},
+        {"later second", 19, 5, 0, 7, 5, 1, "PM", false},
+        {"morning alarm, evening now, other minute", 19, 5, 0, 7, 4, 0, "AM", false},
+        {"same dial time in the other half", 19, 5, 0, 7, 5, 0, "AM", true},
+        {"same dial time in the other half, second apart", 19, 5, 0, 7, 5, 1, "AM", false},
+        {"evening alarm, morning now, same dial time", 7, 5, 0, 7, 5, 0, "PM", true},
+        {"noon alarm at noon", 12, 0, 0, 12, 0, 0, "PM", false},
+        {"noon alarm a second after noon", 12, 0, 1, 12, 0, 0, "PM", true},
+        {"late morning alarm at noon", 12, 0, 0, 11, 59, 59, "AM", false},
+        {"half past noon alarm at one", 13, 0, 0, 12, 30, 0, "PM", false}, // 12 is not below 1 on the dial
+        {"one o'clock alarm at half past noon", 12, 30, 0, 1, 0, 0, "PM", true}, // 1 is below 12 on the dial
+        {"midnight alarm at midnight", 0, 0, 0, 12, 0, 0, "AM", false},
+        {"midnight alarm a second after", 0, 0, 1, 12, 0, 0, "AM", true},
+        {"noon alarm at midnight", 0, 0, 0, 12, 0, 0, "PM", true},
+        {"midnight alarm at noon", 12, 0, 0, 12, 0, 0, "AM", true},
+        {"one in the night at half past midnight", 0, 30, 0, 1, 0, 0, "AM", true},
+        {"designator in other letter case", 19, 0, 0, 6, 0, 0, "pm", false},
+    };
+    for (const auto& c : cases) {
+        const FakeClock clock(kYear, kMonth, kDay, c.nowH, c.nowM, c.nowS);
+        EXPECT_EQ(checkIfBefore(alarmAt(c.h, c.m, c.s, c.ampm), clock), c.past) << c.what;
+    }
+}
+
+TEST(CheckIfBefore, AnotherDateIsNeverPast) {
+    const FakeClock clock(kYear, kMonth, kDay, 23, 59, 59);
+    ASSERT_TRUE(checkIfBefore(alarmAt(1, 0, 0, "PM"), clock));
+    const Settings others[] = {
+        alarmAt(1, 0, 0, "PM", "Thursday"),
+        alarmAt(1, 0, 0, "PM", "Friday", "February"),
+        alarmAt(1, 0, 0, "PM", "Friday", "March", "2001"),
+        alarmAt(1, 0, 0, "PM", "friday"),
+        alarmAt(1, 0, 0, "PM", "Friday", "MARCH"),
+        alarmAt(1, 0, 0, "PM", "", "", ""),
+    };
+    for (const Settings& s : others)
+        EXPECT_FALSE(checkIfBefore(s, clock)) << s.MusicDay << " " << s.MusicMonth << " " << s.MusicYear;
+}
+
+TEST(AlarmCaption, WithAndWithoutAmPm) {
+    EXPECT_EQ(alarmCaption(alarmAt(7, 5, 0, "PM"), true), "alarm set to: 7:5:0 PM   2002/March    Friday");
+    EXPECT_EQ(alarmCaption(alarmAt(7, 10, 0, "PM"), false), "alarm set to: 7:10:0   2002/March    Friday");
+    EXPECT_EQ(alarmCaption(alarmAt(12, 59, 59, "AM"), true),
+              "alarm set to: 12:59:59 AM   2002/March    Friday");
+    EXPECT_EQ(kAlarmNotSet, "alarm did not set");
+}
+
+TEST(DeriveAlarmState, FromTheSavedLight) {
+    const FakeClock clock(kYear, kMonth, kDay, 15, 0, 0);
+    const struct {
+        const char* what;
+        bool lightOn;
+        Settings alarm;
+        bool expectLight;
+        std::string expectCaption;
+    } cases[] = {
+        {"not armed, later", false, alarmAt(7, 5, 0, "PM"), false, "alarm did not set"},
+        {"not armed, past", false, alarmAt(1, 0, 0, "PM"), false, "alarm did not set"},
+        {"armed, past", true, alarmAt(1, 0, 0, "PM"), false, "alarm did not set"},
+        {"armed, later today", true, alarmAt(7, 5, 0, "PM"), true,
+         "alarm set to: 7:5:0 PM   2002/March    Friday"},
+        {"armed, a later date", true, alarmAt(7, 5, 0, "PM", "Friday", "March", "2003"), true,
+         "alarm set to: 7:5:0 PM   2003/March    Friday"},
+    };
+    for (auto c : cases) {
+        c.alarm.LightOn = c.lightOn;
+        const DerivedAlarm state = deriveAlarmState(c.alarm, clock);
+        EXPECT_EQ(state.lightOn, c.expectLight) << c.what;
+        EXPECT_EQ(state.caption, c.expectCaption) << c.what;
+    }
+}
+
+TEST(DeriveAlarmState, AsksTwiceSoASecondPassingInBetweenShowsInTheCaptionOnly) {
+    Settings s = alarmAt(7, 5, 0, "PM");
+    s.LightOn = true;
+    const FakeClock before(kYear, kMonth, kDay, 19, 5, 0);
+    ASSERT_FALSE(checkIfBefore(s, before));
+    const int readingsPerAsk = before.readings();
+    const FakeClock after(kYear, kMonth, kDay, 19, 5, 1);
+    const SteppingClock clock(before.now(), after.now(), readingsPerAsk);
+    const DerivedAlarm state = deriveAlarmState(s, clock);
+    EXPECT_TRUE(state.lightOn);
+    EXPECT_EQ(state.caption, "alarm did not set");
+}
+
+TEST(DeriveAlarmState, APastArmedAlarmIsSavedDisarmed) {
+    test::MemorySettingsStore store;
+    const std::pair<const char*, const char*> saved[] = {
+        {"LightOn", "True"}, {"MusicHour", "9"},     {"MusicMin", "30"},      {"MusicSec", "0"},
+        {"MusicAMPM", "AM"}, {"MusicDay", "Friday"}, {"MusicMonth", "March"}, {"MusicYear", "2002"},
+    };
+    for (const auto& [key, text] : saved)
+        store.write("StartUp", key, text);
+    Settings s;
+    readSettings(store, s, "/p");
+    const DerivedAlarm state = deriveAlarmState(s, FakeClock(kYear, kMonth, kDay, 10, 0, 0));
+    EXPECT_FALSE(state.lightOn);
+    EXPECT_EQ(state.caption, "alarm did not set");
+    EXPECT_TRUE(s.LightOn); // stays set in memory until the save takes it from the face
+
+    s.LightOn = state.lightOn;
+    std::string error;
+    ASSERT_TRUE(writeSettings(store, s, 0, 0, "/p", error));
+    EXPECT_EQ(store.read("StartUp", "LightOn"), "False");
+}
