@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/SettingsStore.h"
+
+#include <QSettings>
+#include <QString>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace morvantis {
+
+// The per-user store: QSettings in the platform's native format under organisation
+// and application "Morvantis" (on Linux $XDG_CONFIG_HOME/Morvantis/Morvantis.conf).
+// QSettings compares keys with case on Linux; matching without case is done here.
+class QtSettingsStore final : public SettingsStore {
+public:
+    QtSettingsStore();
+    // An INI file at an explicit path instead of the per-user location.
+    explicit QtSettingsStore(const QString& filePath);
+    ~QtSettingsStore() override;
+
+    std::optional<std::string> read(const std::string& section, const std::string& key) override;
+    void write(const std::string& section, const std::string& key, const std::string& value) override;
+    bool commit(std::string& error) override;
+
+    QString fileName() const;
+
+private:
+    std::unique_ptr<QSettings> open() const;
+    void reopen();
+    void apply(const QString& section, const QString& key, const QString& value);
+    // Every stored spelling of section/key, matched without regard to case; an exact match comes first.
+    QStringList spellingsOf(const QString& section, const QString& key) const;
+
+    QString m_filePath; // empty: the per-user native store
+    std::unique_ptr<QSettings> m_settings;
+    // QSettings keeps reporting an error once one has happened (also a malformed line met
+    // while loading), so after one the next save starts from a fresh QSettings and replays
+    // the writes not yet saved.
+    std::vector<std::pair<std::pair<QString, QString>, QString>> m_unsaved;
+    bool m_reopen = false;
+};
+
+} // namespace morvantis
