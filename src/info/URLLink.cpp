@@ -25,9 +25,16 @@ const QString kText = QStringLiteral("Text");
 const QString kURL = QStringLiteral("URL");
 const QString kShowToolTip = QStringLiteral("ShowToolTip");
 
+// The designed face, else one of the same width, so the caption fits the room its window gives it.
 QFont linkFont() {
-    const QString family = QStringLiteral("MS Sans Serif");
-    QFont font = QFontDatabase::hasFamily(family) ? QFont(family) : QApplication::font();
+    QFont font = QApplication::font();
+    for (const char* family :
+         {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans"}) {
+        if (QFontDatabase::hasFamily(QLatin1String(family))) {
+            font = QFont(QLatin1String(family));
+            break;
+        }
+    }
     font.setPointSizeF(8.25);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
