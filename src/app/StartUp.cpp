@@ -26,6 +26,8 @@ void StartUp::run() {
     frmMain* main = m_main.get();
     auto* splash = new frmSplash([main] {
         main->SetThemeElse();
+        if (main->ending())
+            return;
         main->flushFace();
         main->show();
     });

@@ -1,11 +1,19 @@
 #include "app/frmMain.h"
 
 #include "app/frmSplash.h"
+#include "alarm/AlarmRules.h"
+#include "info/frmAbout.h"
+#include "platform/Files.h"
+#include "platform/Prompts.h"
 #include "platform/QtPictures.h"
+#include "settings/SettingsFormat.h"
+#include "skins/SkinRules.h"
+#include "skins/frmChoseSkin.h"
 
 #include <QApplication>
 #include <QBitmap>
 #include <QGuiApplication>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -14,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace morvantis {
 
@@ -42,7 +51,8 @@ std::int16_t roundToInt16(float v) {
 } // namespace
 
 frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_settings(settings) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_settings(settings),
+      m_loader(services.files, services.pictures) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
     setFixedSize(kFaceWidthTwips / kTwipsPerPixel, kFaceHeightTwips / kTwipsPerPixel);
@@ -94,13 +104,122 @@ void frmMain::CheckHourly() {}
 
 void frmMain::SayTime() {}
 
-void frmMain::SetThemeElse() {}
+// ---- Skins ----
 
-void frmMain::GetMySetting() {}
+frmChoseSkin& frmMain::skinChooser() {
+    if (m_chooser)
+        return *m_chooser;
+    // Known before its creation steps run: they load a skin, which asks for the chooser again.
+    auto* chooser = new frmChoseSkin(m_services, m_settings, *this, this);
+    m_chooser = chooser;
+    connect(chooser, &frmChoseSkin::closing, this, [this] { m_chooser = nullptr; });
+    chooser->Form_Load();
+    return *chooser; // alive until the event loop deletes it, even if the load closed it
+}
 
-void frmMain::SaveMySetting() {}
+namespace {
+bool isDefaultSkin(const std::string& themePath) {
+    const auto slash = themePath.find_last_of("/\\");
+    const QString name = QString::fromStdString(slash == std::string::npos ? themePath : themePath.substr(slash + 1));
+    return name.compare(QString::fromUtf8(kDefaultSkin.data(), static_cast<int>(kDefaultSkin.size())),
+                        Qt::CaseInsensitive) == 0;
+}
+} // namespace
 
-void frmMain::CheckIfBefore(bool& past) { past = false; }
+void frmMain::SetThemeElse() {
+    frmChoseSkin& chooser = skinChooser();
+    if (m_ending)
+        return;
+    if (chooser.selectedText().empty()) {
+        // No selection: the second entry when there is one, else nothing can be shown.
+        if (chooser.List1()->count() >= 2) {
+            chooser.setListIndex(1);
+            if (m_ending)
+                return;
+            SetThemeElse();
+            closeSplash();
+        } else {
+            closeSplash();
+            m_services.prompts.message(std::string(kNoSkinText), std::string(kNoSkinTitle), Prompts::Icon::Critical,
+                                       Prompts::Buttons::Ok);
+            endProgram(1);
+        }
+        return;
+    }
+    if (m_loader.load(m_face, m_settings.ThemePath)) {
+        flushFace();
+        closeSplash();
+        return;
+    }
+    flushFace();
+    closeSplash();
+    // The default skin failing too would start the same load again without end: stop after saying so once.
+    const bool defaultFailed = m_fallingBack || isDefaultSkin(m_settings.ThemePath);
+    m_services.prompts.message(skinLoadErrorText(m_settings.ThemePath), std::string(kSkinLoadErrorTitle),
+                               Prompts::Icon::Information, Prompts::Buttons::Ok);
+    if (defaultFailed) {
+        endProgram(1);
+        return;
+    }
+    m_settings.ThemePath = m_services.files.programFolder() + "/Skins/" + std::string(kDefaultSkin);
+    m_fallingBack = true;
+    SetThemeElse();
+    m_fallingBack = false;
+}
+
+void frmMain::endProgram(int status) {
+    m_ending = true;
+    m_timer1.stop();
+    m_timer2.stop();
+    closeAllWindows();
+    QCoreApplication::exit(status);
+}
+
+// ---- Settings ----
+
+void frmMain::GetMySetting() {
+    const std::string folder = m_services.files.programFolder();
+    const StoredPosition pos = readSettings(m_services.store, m_settings, folder);
+    m_storedLeft = pos.left;
+    m_storedTop = pos.top;
+    if (!windowSystemPlacesWindows()) {
+        if (pos.left)
+            setLeft(*pos.left);
+        if (pos.top)
+            setTop(*pos.top);
+        keepOnScreen();
+    }
+    const DerivedAlarm alarm = deriveAlarmState(m_settings, m_services.clock);
+    m_face.setVisible(Element::imgLight, alarm.lightOn);
+    m_face.setCaption(alarm.caption);
+}
+
+void frmMain::keepOnScreen() {
+    // A monitor may have gone since the last run: a window on no screen comes back centred.
+    const QRect frame(pos(), size());
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect visible = screen->availableGeometry().intersected(frame);
+        if (visible.width() >= 40 && visible.height() >= 40)
+            return;
+    }
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        move(primary->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void frmMain::SaveMySetting() {
+    m_settings.LightOn = m_face.isVisible(Element::imgLight);
+    float left = Left(), top = Top();
+    if (windowSystemPlacesWindows()) {
+        // The window system does not tell where the window is: keep what was stored.
+        left = m_storedLeft.value_or(1500.0f);
+        top = m_storedTop.value_or(1500.0f);
+    }
+    std::string error;
+    if (!writeSettings(m_services.store, m_settings, left, top, m_services.files.programFolder(), error))
+        std::fprintf(stderr, "morvantis: the settings could not be saved: %s\n", error.c_str());
+}
+
+void frmMain::CheckIfBefore(bool& past) { past = checkIfBefore(m_settings, m_services.clock); }
 
 // ---- Position ----
 
@@ -143,7 +262,15 @@ void frmMain::imgOptBut_MouseUp() {
 }
 
 void frmMain::imgMontBut_MouseDown() { m_face.show(Element::imgMontButP); }
-void frmMain::imgMontBut_MouseUp() { m_face.hide(Element::imgMontButP); }
+void frmMain::imgMontBut_MouseUp() {
+    m_face.hide(Element::imgMontButP);
+    frmChoseSkin& chooser = skinChooser();
+    if (m_ending)
+        return;
+    chooser.show();
+    chooser.raise();
+    chooser.activateWindow();
+}
 
 void frmMain::imgDateBut_MouseDown() { m_face.show(Element::imgDateButP); }
 void frmMain::imgDateBut_MouseUp() {
@@ -152,7 +279,13 @@ void frmMain::imgDateBut_MouseUp() {
 }
 
 void frmMain::imgYearBut_MouseDown() { m_face.show(Element::imgYearButP); }
-void frmMain::imgYearBut_MouseUp() { m_face.hide(Element::imgYearButP); }
+void frmMain::imgYearBut_MouseUp() {
+    m_face.hide(Element::imgYearButP);
+    flushFace();
+    // Modal: the clock keeps ticking underneath and takes no input until it closes. It deletes itself.
+    auto* about = new frmAbout(this);
+    about->exec();
+}
 
 void frmMain::imgExitBut_MouseDown() { m_face.show(Element::imgExitButP); }
 void frmMain::imgExitBut_MouseUp() {
@@ -165,8 +298,9 @@ void frmMain::imgExitBut_MouseUp() {
 
 void frmMain::closeAllWindows() {
     // Hidden windows too: the program ends with its last window.
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QWidget*>(w) && !w->parentWidget())
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (QApplication::topLevelWidgets().contains(w))
             w->close();
     }
 }

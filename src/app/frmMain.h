@@ -5,6 +5,8 @@
 #include "face/TimeRenderer.h"
 #include "platform/Services.h"
 #include "settings/Settings.h"
+#include "skins/SkinLoader.h"
+#include "skins/frmChoseSkin.h"
 
 #include <QPointer>
 #include <QRegion>
@@ -16,6 +18,7 @@
 namespace morvantis {
 
 class frmSplash;
+class frmChoseSkin;
 
 // Mouse button state as the handlers see it: left = 1, right = 2, middle = 4.
 enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
@@ -76,6 +79,13 @@ public:
 
     // Closes every window of the program, this one included.
     static void closeAllWindows();
+    // Ends the program at once, saving nothing.
+    void endProgram(int status);
+    bool ending() const { return m_ending; }
+
+    // The skin chooser, created hidden on first request (which applies skin ThemeNo).
+    frmChoseSkin& skinChooser();
+    bool hasSkinChooser() const { return m_chooser != nullptr; }
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
     void flushFace();
@@ -96,6 +106,7 @@ protected:
 
 private:
     DateFields dateFields() override;
+    void keepOnScreen();
     void elementMouseDown(Element e);
     void elementMouseUp(Element e);
     void updateMask();
@@ -111,6 +122,12 @@ private:
     std::optional<Element> m_pressedElement; // the element that received the last press
     bool m_pressOnBackground = false;
     QPointer<frmSplash> m_splash;
+    QPointer<frmChoseSkin> m_chooser;
+    SkinLoader m_loader;
+    bool m_fallingBack = false;
+    bool m_ending = false;
+    // The position read at start-up, written back where the window system does not tell it.
+    std::optional<float> m_storedLeft, m_storedTop;
     QRegion m_lastRepaint;
 };
 

@@ -8,7 +8,9 @@ QtPictures::QtPictures() { QImageReader::setAllocationLimit(AllocationLimitMb); 
 
 PictureHandle QtPictures::load(const std::string& path) {
     QImageReader reader(QString::fromStdString(path));
-    reader.setDecideFormatFromContent(true);
+    // Skins are GIF pictures; anything else is refused, whatever its name.
+    reader.setFormat("gif");
+    reader.setDecideFormatFromContent(false);
     if (!reader.canRead())
         return nullptr;
     const QSize declared = reader.size();

@@ -1,0 +1,113 @@
+#include "skins/frmChoseSkin.h"
+
+#include "app/frmMain.h"
+#include "info/URLLink.h"
+#include "platform/Files.h"
+#include "skins/SkinRules.h"
+
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace morvantis {
+
+namespace {
+QRect twips(int left, int top, int width, int height) {
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+} // namespace
+
+frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, frmMain& main, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      m_services(services), m_settings(settings), m_main(main) {
+    setObjectName(QStringLiteral("frmChoseSkin"));
+    setWindowTitle(QStringLiteral("Select Skin"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(4020 / kTwipsPerPixel, 4140 / kTwipsPerPixel);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setGeometry(twips(0, 0, 2655, 3375));
+    m_list->setSortingEnabled(false);
+    m_list->setStyleSheet(QStringLiteral("QListWidget { color: rgb(0, 255, 0); background: black; }"));
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setGeometry(twips(0, 3480, 2655, 615));
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setReadOnly(true);
+
+    m_dir = new QListWidget(this);
+    m_dir->setObjectName(QStringLiteral("Dir1"));
+    m_dir->setGeometry(twips(2760, 720, 1215, 1665));
+    m_dir->hide();
+
+    const QString page = URLLink::skinsPage(QString::fromStdString(services.files.programFolder()));
+    m_link = new URLLink(services.shell, services.prompts, page, this);
+    m_link->setObjectName(QStringLiteral("URLLink1"));
+    m_link->setGeometry(twips(2810, 3360, 1215, 255));
+    m_link->setText(QStringLiteral("Get more skins"));
+    m_link->setURL(page);
+
+    m_exit = new QPushButton(QStringLiteral("&Exit"), this);
+    m_exit->setObjectName(QStringLiteral("cmdExit"));
+    m_exit->setGeometry(twips(2760, 3720, 1215, 375));
+    m_exit->setAutoDefault(false);
+
+    setTabOrder(m_list, m_exit);
+    m_list->setFocus();
+
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int) { List1_Click(); });
+    connect(m_exit, &QPushButton::clicked, this, &frmChoseSkin::cmdExit_Click);
+}
+
+std::string frmChoseSkin::skinsFolder() const { return m_services.files.programFolder() + "/skins"; }
+
+void frmChoseSkin::Form_Load() {
+    m_dir->clear();
+    for (const std::string& name : m_services.files.subfolders(skinsFolder()))
+        m_dir->addItem(QString::fromStdString(name));
+    for (int i = 0; i < m_dir->count(); ++i)
+        m_list->addItem(m_dir->item(i)->text());
+    setListIndex(m_settings.ThemeNo);
+}
+
+std::string frmChoseSkin::selectedText() const {
+    const QListWidgetItem* item = m_list->currentItem();
+    return item ? item->text().toStdString() : std::string();
+}
+
+int frmChoseSkin::listIndex() const { return m_list->currentRow(); }
+
+void frmChoseSkin::setListIndex(int index) {
+    if (index < 0 || index >= m_list->count())
+        return;
+    m_list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void frmChoseSkin::List1_Click() {
+    const std::string name = selectedText();
+    if (name.empty())
+        return;
+    const std::string folder = m_services.files.programFolder();
+    const auto line = m_services.files.firstLine(folder + "/skins/" + name + "/info.txt", kInfoLineLimit);
+    // Plain text: a description is never markup.
+    m_text->setPlainText(QString::fromStdString(infoDescription(line.value_or(std::string()))));
+    m_settings.ThemePath = folder + "/Skins/" + name;
+    m_main.SetThemeElse();
+    m_settings.ThemeNo = static_cast<std::int16_t>(listIndex());
+}
+
+void frmChoseSkin::cmdExit_Click() { close(); }
+
+void frmChoseSkin::reject() { close(); }
+
+void frmChoseSkin::closeEvent(QCloseEvent* event) {
+    emit closing();
+    QDialog::closeEvent(event);
+}
+
+} // namespace morvantis

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/Services.h"
+#include "settings/Settings.h"
+
+#include <QDialog>
+
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace morvantis {
+
+class frmMain;
+class URLLink;
+
+// Lists the skin folders and applies a skin the moment it is selected.
+class frmChoseSkin : public QDialog {
+    Q_OBJECT
+public:
+    frmChoseSkin(Services& services, Settings& settings, frmMain& main, QWidget* parent = nullptr);
+
+    // Fills the list and selects entry ThemeNo, which applies that skin.
+    void Form_Load();
+
+    // What the loader needs: the selected entry's text ("" when none), and the selected index.
+    std::string selectedText() const;
+    int listIndex() const;
+    // Selects an entry as a click does; an index outside the list selects nothing.
+    void setListIndex(int index);
+
+    void List1_Click();
+    void cmdExit_Click();
+
+    QListWidget* List1() const { return m_list; }
+    QPlainTextEdit* Text1() const { return m_text; }
+    QListWidget* Dir1() const { return m_dir; }
+    URLLink* URLLink1() const { return m_link; }
+    QPushButton* cmdExit() const { return m_exit; }
+
+signals:
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    std::string skinsFolder() const;
+
+    Services& m_services;
+    Settings& m_settings;
+    frmMain& m_main;
+    QListWidget* m_list;
+    QPlainTextEdit* m_text;
+    QListWidget* m_dir;
+    URLLink* m_link;
+    QPushButton* m_exit;
+};
+
+} // namespace morvantis

@@ -1,0 +1,7 @@
+target_sources(morvantis_core PRIVATE
+  skins/SkinLoader.cpp
+  skins/SkinRules.cpp
+)
+target_sources(morvantis_ui PRIVATE
+  skins/frmChoseSkin.cpp
+)
