@@ -57,19 +57,19 @@ bool drawPreview(const QString &skinDir, const QString &outFile, QString *error)
     const QImage option = load(QStringLiteral("OptionButton.gif"));
     put(geo::kOptionsButton, geo::kOptionButtonSize, option);
     put(geo::kExitButton, geo::kOptionButtonSize, option);
-    const QImage small_button = load(QStringLiteral("but.gif"));
+    const QImage smallButton = load(QStringLiteral("but.gif"));
     for (QPoint b : {geo::kMonthButton, geo::kDateButton, geo::kYearButton})
-        put(b, geo::kSmallButtonSize, small_button);
+        put(b, geo::kSmallButtonSize, smallButton);
 
     put(geo::kPm, geo::kMarkSize, load(QStringLiteral("pm.gif")));
-    big(1, 1);  // hour tens blank
+    big(1, 1);  // the hour tens stays blank
     put(geo::kColon1, geo::kColonSize, load(QStringLiteral("dot.gif")));
     big(2, 4);
     big(3, 5);
     put(geo::kColon2, geo::kColonSize, load(QStringLiteral("dot.gif")));
     big(4, 0);
     big(5, 7);
-    small(geo::kMonthUnitsX, 9);  // month tens blank
+    small(geo::kMonthUnitsX, 9);  // the month tens stays blank: the clock has no leading zero there
     small(geo::kDayTensTwoX, 2);
     small(geo::kDayUnitsX, 3);
     put({geo::kWeekdayX, geo::kDateY}, geo::kWeekdaySize, load(QStringLiteral("sun.gif")));

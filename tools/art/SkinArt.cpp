@@ -202,8 +202,6 @@ QImage litPixelMark(const SkinStyle &s, const QString &text, const QColor &matte
 
 // ---------------------------------------------------------------- case parts
 
-QColor darker(const QColor &c, int percent) { return c.darker(percent); }
-
 struct ButtonLook {
     QColor top, bottom, edge, icon;
 };
@@ -219,8 +217,8 @@ QImage drawButton(const SkinStyle &s, const ButtonLook &look, QSize size, double
 
     QLinearGradient face(r.topLeft(), r.bottomLeft());
     if (pressed) {
-        face.setColorAt(0, darker(look.bottom, 128));
-        face.setColorAt(1, darker(look.top, 112));
+        face.setColorAt(0, look.bottom.darker(128));
+        face.setColorAt(1, look.top.darker(112));
     } else {
         face.setColorAt(0, look.top);
         face.setColorAt(1, look.bottom);
@@ -258,7 +256,7 @@ QImage drawButton(const SkinStyle &s, const ButtonLook &look, QSize size, double
         b.addEllipse(c + QPointF(0, 6.6), 1.5, 1.5);
         b.addEllipse(c + QPointF(0, -7.2), 1.2, 1.2);
         b.setFillRule(Qt::WindingFill);
-        p.fillPath(b, pressed ? darker(look.icon, 115) : look.icon);
+        p.fillPath(b, pressed ? look.icon.darker(115) : look.icon);
     }
     p.end();
     return flattenAlpha(img, s.well, 0.35);
@@ -291,8 +289,6 @@ QImage drawLight(const SkinStyle &s, bool on)
     p.end();
     return flattenAlpha(img, s.well, 0.3);
 }
-
-QRectF elementRect(QPoint pos, QSize size) { return QRectF(pos, size); }
 
 void drawWell(QPainter &p, const SkinStyle &s, const QRectF &r, double radius, bool round)
 {
@@ -433,11 +429,11 @@ QImage drawBase(const SkinStyle &s)
     p.fillRect(lcd.adjusted(-1, -1, 1, 1), s.recess.darker(170));
 
     drawWell(p, s, QRectF(geo::kLightPos, geo::kLightSize), 0, true);
-    drawWell(p, s, elementRect(geo::kAlarmButtonPos, geo::kAlarmButtonSize), 5, false);
-    drawWell(p, s, elementRect(geo::kOptionsButton, geo::kOptionButtonSize), 5, false);
-    drawWell(p, s, elementRect(geo::kExitButton, geo::kOptionButtonSize), 5, false);
+    drawWell(p, s, QRectF(geo::kAlarmButtonPos, geo::kAlarmButtonSize), 5, false);
+    drawWell(p, s, QRectF(geo::kOptionsButton, geo::kOptionButtonSize), 5, false);
+    drawWell(p, s, QRectF(geo::kExitButton, geo::kOptionButtonSize), 5, false);
     for (QPoint b : {geo::kMonthButton, geo::kDateButton, geo::kYearButton})
-        drawWell(p, s, elementRect(b, geo::kSmallButtonSize), 5.5, false);
+        drawWell(p, s, QRectF(b, geo::kSmallButtonSize), 5.5, false);
 
     drawGrille(p, s, QRectF(32, 82, 72, 42));
     if (s.screws)

@@ -74,8 +74,8 @@ void drawMiniClock(QPainter &p, const QRectF &body, const QString &digits, bool 
         x += pitch;
         if (colon > 0 && i == count / 2 - 1) {
             const double dot = style.thickness;
-            const double cx = x - (pitch - w) / 2 + colon / 2;
-            p.drawPath(colonPath(cx, y + h * 0.28 - dot / 2, y + h * 0.72 - dot / 2, dot, slant, y + h * 0.5 + slant * 0));
+            const double cx = x - (pitch - w) / 2 + colon / 2 - slant * h / 2;
+            p.drawPath(colonPath(cx, y + h * 0.28 - dot / 2, y + h * 0.72 - dot / 2, dot, slant, y + h));
             x += colon;
         }
     }
