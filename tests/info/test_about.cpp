@@ -125,20 +125,4 @@ TEST(About, FixedSizeAndLook) {
     EXPECT_EQ(face.pixelColor(318, 8), QColor(0, 50, 101)) << "space inside the line";
 }
 
-TEST(About, TheNoticeCannotBeEdited) {
-    QPointer<frmAbout> about = new frmAbout;
-    about->show();
-    auto* notice = about->findChild<QPlainTextEdit*>("txtProtext");
-    ASSERT_NE(notice, nullptr);
-    const QString before = notice->toPlainText();
-    EXPECT_TRUE(before.contains("MIT"));
-    notice->setFocus();
-    QTest::keyClicks(notice, "xyz");
-    QTest::keyClick(notice, Qt::Key_Delete);
-    EXPECT_EQ(notice->toPlainText(), before);
-    about->close();
-    flushDeletes();
-    EXPECT_TRUE(about.isNull());
-}
-
 } // namespace

@@ -235,12 +235,6 @@ TEST_F(LinkTest, EveryWriterNotifiesItsProperty) {
     EXPECT_EQ(spy.at(0).at(0).toString(), QStringLiteral("Text"));
     EXPECT_EQ(spy.at(1).at(0).toString(), QStringLiteral("URL"));
     EXPECT_EQ(spy.at(2).at(0).toString(), QStringLiteral("ShowToolTip"));
-
-    // The same properties are reachable by name.
-    EXPECT_EQ(link.property("Text").toString(), QStringLiteral("a"));
-    EXPECT_TRUE(link.setProperty("URL", QStringLiteral("c")));
-    EXPECT_EQ(link.URL(), QStringLiteral("c"));
-    EXPECT_EQ(link.property("ShowToolTip").toBool(), true);
 }
 
 TEST_F(LinkTest, MissingStoredPropertiesGiveTheDefaultAddress) {
@@ -337,11 +331,6 @@ TEST(LinkLifetime, AHandlerMayDestroyTheLink) {
     QWidget elsewhere;
     QTest::mouseRelease(&elsewhere, Qt::LeftButton); // the button must not stay down for later tests
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST(LinkAddress, TheSkinsPageLiesBesideTheProgram) {
-    EXPECT_EQ(URLLink::skinsPage(QStringLiteral("/opt/morvantis")),
-              QStringLiteral("/opt/morvantis/docs/skins.html"));
 }
 
 } // namespace
