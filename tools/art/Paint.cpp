@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHash>
+#include <QPainterPath>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -126,7 +127,8 @@ QFont fontOf(Face face, double pixelSize, double letterSpacing)
     }
     QFont f(families.value(key));
     f.setPixelSize(int(std::lround(pixelSize)));
-    f.setHintingPreference(QFont::PreferFullHinting);
+    // Vertical hinting keeps small capitals crisp without uneven gaps between letters.
+    f.setHintingPreference(QFont::PreferVerticalHinting);
     if (face == Face::SansBold || face == Face::GothicDemi)
         f.setWeight(face == Face::SansBold ? QFont::Bold : QFont::DemiBold);
     if (letterSpacing != 0.0)
@@ -134,12 +136,16 @@ QFont fontOf(Face face, double pixelSize, double letterSpacing)
     return f;
 }
 
-void drawCentredText(QPainter &p, const QString &text, double centreX, double baselineY)
+QRectF drawCentredText(QPainter &p, const QString &text, double centreX, double baselineY)
 {
-    const QFontMetricsF fm(p.font());
-    // Letter spacing is added after the last letter too; leave it out of the centring.
-    const double w = fm.horizontalAdvance(text) - p.font().letterSpacing();
-    p.drawText(QPointF(std::round(centreX - w / 2), baselineY), text);
+    // Centre the ink, not the advance: letter spacing and side bearings would
+    // otherwise pull the text off centre by a pixel or two.
+    QPainterPath ink;
+    ink.addText(QPointF(0, 0), p.font(), text);
+    const QRectF b = ink.boundingRect();
+    const double x = std::round(centreX - (b.left() + b.width() / 2));
+    p.drawText(QPointF(x, baselineY), text);
+    return b.translated(x, baselineY);
 }
 
 void savePng(const QImage &image, const QString &path)

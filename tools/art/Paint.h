@@ -29,8 +29,9 @@ QColor withAlpha(QColor c, int alpha);
 enum class Face { Sans, SansBold, Gothic, GothicDemi };
 QFont fontOf(Face face, double pixelSize, double letterSpacing = 0.0);
 
-// Text centred on a point horizontally, with the baseline at y.
-void drawCentredText(QPainter &p, const QString &text, double centreX, double baselineY);
+// Text centred on a point horizontally, with the baseline at y. Returns the
+// rectangle its ink covers.
+QRectF drawCentredText(QPainter &p, const QString &text, double centreX, double baselineY);
 
 // Saves a picture; creates the folder. Aborts the run on failure.
 void savePng(const QImage &image, const QString &path);

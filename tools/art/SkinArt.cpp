@@ -318,7 +318,7 @@ void drawWell(QPainter &p, const SkinStyle &s, const QRectF &r, double radius, b
 
 void drawLabels(QPainter &p, const SkinStyle &s)
 {
-    p.setFont(fontOf(Face::SansBold, 9, 0.9));
+    p.setFont(fontOf(Face::SansBold, 9, 1.0));
     p.setPen(s.labelInk);
     auto centreOf = [](QPoint pos, QSize size) { return pos.x() + size.width() / 2.0; };
 
@@ -446,13 +446,13 @@ QImage drawBase(const SkinStyle &s)
     const double mid = lcd.center().x();
     p.setPen(s.brandInk);
     p.setFont(fontOf(Face::GothicDemi, 14, 3.5));
-    drawCentredText(p, QStringLiteral("MORVANTIS"), mid, 206);
+    const QRectF name = drawCentredText(p, QStringLiteral("MORVANTIS"), mid, 206);
     p.setFont(fontOf(Face::SansBold, 7, 1.6));
     p.setPen(mix(s.brandInk, s.bodyBottom, 0.25));
     drawCentredText(p, QStringLiteral("LCD ALARM CLOCK"), mid, 219);
     p.setPen(Qt::NoPen);
     p.setBrush(s.accent);
-    p.drawRoundedRect(QRectF(mid - 42, 210, 84, 1.6), 0.8, 0.8);
+    p.drawRoundedRect(QRectF(name.left(), 210, name.width(), 1.6), 0.8, 0.8);
     p.end();
 
     // Outside the rounded case is the one transparent colour: the window takes
