@@ -3,11 +3,26 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+// Counts heap allocations, so that a render can be shown to make none.
+static std::atomic<long> g_allocations{0};
+void* operator new(std::size_t n) {
+    ++g_allocations;
+    if (void* p = std::malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
 using namespace morvantis;
 
 namespace {
 
-// A clock that moves on by one second per reading, so every render changes something.
+// A clock that moves on by one second per render, so every render changes something.
 class SteppingClock final : public Clock {
 public:
     LocalTime now() const override {
@@ -21,26 +36,42 @@ private:
     mutable unsigned long m_n = 0;
 };
 
-void BM_RenderFace(benchmark::State& state) {
-    SteppingClock clock;
+template <class C> void renderLoop(benchmark::State& state, const C& clock, bool hours24) {
     FaceModel face;
-    const RenderOptions options{true, false, {}};
+    const RenderOptions options{true, hours24, {}};
+    renderFace(face, readFaceTexts(clock), options);
+    const long before = g_allocations;
     for (auto _ : state) {
         renderFace(face, readFaceTexts(clock), options);
         benchmark::DoNotOptimize(face.takeChanges());
     }
+    state.counters["allocs_per_render"] =
+        benchmark::Counter(static_cast<double>(g_allocations - before) / static_cast<double>(state.iterations()));
 }
+
+void BM_RenderFace(benchmark::State& state) { renderLoop(state, SteppingClock(), false); }
 BENCHMARK(BM_RenderFace);
 
-void BM_RenderFaceSystemClock(benchmark::State& state) {
+// One tick's rules with the machine's clock: the render (eight clock readings), the
+// disarmed alarm's caption check and the change list the window repaints from.
+void BM_TickRules(benchmark::State& state) {
     SystemClock clock;
     FaceModel face;
     const RenderOptions options{true, true, {}};
+    const std::string idle = "alarm did not set";
+    const long before = g_allocations;
     for (auto _ : state) {
         renderFace(face, readFaceTexts(clock), options);
+        if (!face.isVisible(Element::imgLight))
+            face.setCaption(idle);
+        blinkColons(face, true);
         benchmark::DoNotOptimize(face.takeChanges());
     }
+    state.counters["allocs_per_tick"] =
+        benchmark::Counter(static_cast<double>(g_allocations - before) / static_cast<double>(state.iterations()));
 }
-BENCHMARK(BM_RenderFaceSystemClock);
+BENCHMARK(BM_TickRules);
 
 } // namespace
+
+BENCHMARK_MAIN();

@@ -3,6 +3,8 @@
 #include "core/ClockText.h"
 
 #include <charconv>
+#include <optional>
+#include <string_view>
 
 namespace morvantis {
 
@@ -18,17 +20,11 @@ int number(std::string_view digits) {
     return value;
 }
 
-int hourNow(const Clock& clock) {
-    return number(nowAs(clock, TimeForm::HourAmPm2).view().substr(0, 2));
-}
-int minuteNow(const Clock& clock) {
-    return number(nowAs(clock, TimeForm::Minute).view());
-}
-int secondNow(const Clock& clock) {
-    return number(nowAs(clock, TimeForm::Second2).view());
-}
-bool sameAmPm(const Settings& s, const Clock& clock) {
-    return s.MusicAMPM == nowAs(clock, TimeForm::AmPm).view();
+// Seconds since midnight of a time on the 12-hour dial; nothing for a designator that is neither AM nor PM.
+std::optional<int> secondOfDay(int hour12, int minute, int second, std::string_view ampm) {
+    if (ampm != "AM" && ampm != "PM")
+        return std::nullopt;
+    return ((hour12 % 12 + (ampm == "PM" ? 12 : 0)) * 60 + minute) * 60 + second;
 }
 
 } // namespace
@@ -39,16 +35,13 @@ bool checkIfBefore(const Settings& s, const Clock& clock) {
                        s.MusicYear == nowAs(clock, TimeForm::Year4).view();
     if (!today)
         return false;
-    if (s.MusicHour < hourNow(clock) && sameAmPm(s, clock))
-        return true;
-    if (s.MusicHour == hourNow(clock) && sameAmPm(s, clock) && s.MusicMin < minuteNow(clock))
-        return true;
-    if (s.MusicHour == hourNow(clock) && sameAmPm(s, clock) && s.MusicMin == minuteNow(clock) &&
-        s.MusicSec < secondNow(clock))
-        return true;
-    // The same hour in the other half of the day, to the second, counts as gone by.
-    return s.MusicHour == hourNow(clock) && !sameAmPm(s, clock) && s.MusicMin == minuteNow(clock) &&
-           s.MusicSec == secondNow(clock);
+    // Compared as times of day: on the 12-hour dial alone, 1 PM would come before 12:30 PM and
+    // 7 PM before 7 AM, which drops or keeps alarms the wrong way round.
+    const auto alarm = secondOfDay(s.MusicHour, s.MusicMin, s.MusicSec, s.MusicAMPM);
+    const auto now = secondOfDay(number(nowAs(clock, TimeForm::HourAmPm2).view().substr(0, 2)),
+                                 number(nowAs(clock, TimeForm::Minute).view()),
+                                 number(nowAs(clock, TimeForm::Second2).view()), nowAs(clock, TimeForm::AmPm).view());
+    return alarm && now && *alarm < *now;
 }
 
 std::string alarmCaption(const Settings& s, bool withAmPm) {

@@ -172,7 +172,7 @@ void frmMain::endProgram(int status) {
     m_timer1.stop();
     m_timer2.stop();
     closeAllWindows();
-    QCoreApplication::exit(status);
+    quit(status);
 }
 
 // ---- Settings ----
@@ -292,8 +292,9 @@ void frmMain::imgExitBut_MouseUp() {
     m_face.hide(Element::imgExitButP);
     flushFace();
     SaveMySetting();
+    m_ending = true;
     closeAllWindows();
-    QCoreApplication::exit(0);
+    quit(0);
 }
 
 void frmMain::closeAllWindows() {
@@ -384,6 +385,18 @@ void frmMain::mouseReleaseEvent(QMouseEvent* event) {
     // The release goes to the element that received the press, wherever the pointer is now.
     if (pressed)
         elementMouseUp(*pressed);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    // Closed by the window system or the desktop: the program ends, saving nothing.
+    if (!m_ending) {
+        m_ending = true;
+        m_timer1.stop();
+        m_timer2.stop();
+        closeAllWindows();
+        quit(0);
+    }
 }
 
 // ---- Painting ----

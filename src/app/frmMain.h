@@ -8,11 +8,13 @@
 #include "skins/SkinLoader.h"
 #include "skins/frmChoseSkin.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace morvantis {
@@ -81,6 +83,8 @@ public:
     static void closeAllWindows();
     // Ends the program at once, saving nothing.
     void endProgram(int status);
+    // How the program ends: leaves the event loop with a status (tests record it instead).
+    std::function<void(int)> quit = [](int status) { QCoreApplication::exit(status); };
     bool ending() const { return m_ending; }
 
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
@@ -103,6 +107,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     DateFields dateFields() override;

@@ -35,7 +35,7 @@ void frmSplash::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), QColor(0, 50, 101));
     else
         p.drawPixmap(0, 0, m_picture);
-    p.setPen(Qt::white);
+    p.setPen(m_picture.isNull() ? QColor(Qt::white) : QColor(40, 44, 52));
     QFont f = font();
     f.setPointSizeF(9);
     p.setFont(f);

@@ -44,6 +44,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Morvantis"));
     QApplication::setOrganizationName(QStringLiteral("Morvantis"));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    // The program ends through its own exits only: the splash and the messages of start-up
+    // may be the last window on screen for a moment.
+    QApplication::setQuitOnLastWindowClosed(false);
     morvantis::initResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/img/icon256.png")));
 

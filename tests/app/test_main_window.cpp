@@ -1,7 +1,11 @@
 #include "app/frmMain.h"
+#include "info/frmAbout.h"
+#include "support/ModalDriver.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -19,6 +23,7 @@ protected:
         settings.Blink = true;
         window.Timer1()->stop(); // the tests tick by hand
         window.Timer2()->stop();
+        window.quit = [this](int status) { exitStatus = status; };
     }
     QPoint centre(Element e) const { return FacePainter::rectOf(e).center(); }
     // A mouse event with an explicit button state, as the window system delivers it.
@@ -30,6 +35,7 @@ protected:
     TestServices env;
     Settings settings;
     frmMain window{env.services, settings};
+    std::optional<int> exitStatus;
 };
 
 bool visible(const frmMain& w, Element e) { return w.face().isVisible(e); }
@@ -117,8 +123,9 @@ TEST_F(MainWindow, BackgroundDragThroughMouseEventsAndElementsDoNotDrag) {
 TEST_F(MainWindow, ButtonsShowTheirPressedPictureWhileHeld) {
     const struct {
         Element normal, pressed;
-    } buttons[] = {{Element::imgOptBut, Element::imgOptButP},   {Element::imgMontBut, Element::imgMontButP},
-                   {Element::imgDateBut, Element::imgDateButP}, {Element::imgYearBut, Element::imgYearButP}};
+    } buttons[] = {{Element::imgOptBut, Element::imgOptButP},
+                   {Element::imgMontBut, Element::imgMontButP},
+                   {Element::imgDateBut, Element::imgDateButP}};
     for (const auto& b : buttons) {
         for (Qt::MouseButton mb : {Qt::LeftButton, Qt::RightButton}) {
             send(QEvent::MouseButtonPress, centre(b.normal), mb, mb);
@@ -172,6 +179,8 @@ TEST_F(MainWindow, ExitClosesEveryWindowIncludingHiddenOnes) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(shown.isVisible());
     EXPECT_TRUE(hiddenClosed);
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_EQ(env.store.commits, 1);
 }
 
 TEST_F(MainWindow, ATickRepaintsOnlyWhatChanged) {
@@ -192,4 +201,103 @@ TEST_F(MainWindow, IsABorderlessWindowOfTheFaceSize) {
     EXPECT_EQ(window.size(), QSize(575, 240));
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window.windowTitle(), "Main");
+}
+
+TEST_F(MainWindow, StartUpReadsEverySettingAndPlacesTheWindow) {
+    window.GetMySetting();
+    EXPECT_EQ(window.pos(), QPoint(100, 100)); // 1500 twips when none is stored
+    EXPECT_TRUE(settings.ShowSec);
+    EXPECT_TRUE(settings.Hours24);
+    EXPECT_EQ(settings.ThemeNo, 1);
+    EXPECT_EQ(settings.AlarmPath, env.files.programFolder() + "/alarm.wav");
+    EXPECT_FALSE(visible(window, Element::imgLight));
+    EXPECT_EQ(window.face().caption(), "alarm did not set");
+}
+
+TEST_F(MainWindow, APositionOnNoScreenComesBackCentred) {
+    env.store.write("StartUp", "Left", "99990");
+    env.store.write("StartUp", "Top", "-30000");
+    window.GetMySetting();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 2);
+    window.move(0, 0); // still on screen at the edge: left alone
+    env.store.write("StartUp", "Left", "15");
+    env.store.write("StartUp", "Top", "15");
+    window.GetMySetting();
+    EXPECT_EQ(window.pos(), QPoint(1, 1));
+}
+
+TEST_F(MainWindow, AnArmedAlarmComesBackWithItsCaption) {
+    env.clock.set(2002, 3, 1, 12, 0, 0); // Friday 1 March 2002, noon
+    for (const auto& [k, v] : {std::pair{"LightOn", "True"}, {"MusicHour", "7"}, {"MusicMin", "5"}, {"MusicSec", "0"},
+                               {"MusicAMPM", "PM"}, {"MusicDay", "Friday"}, {"MusicMonth", "March"},
+                               {"MusicYear", "2002"}})
+        env.store.write("StartUp", k, v);
+    window.GetMySetting();
+    EXPECT_TRUE(visible(window, Element::imgLight));
+    EXPECT_EQ(window.face().caption(), "alarm set to: 7:5:0 PM   2002/March    Friday");
+}
+
+TEST_F(MainWindow, ExitWritesEveryKeyInOrderWithTheLightAndPosition) {
+    window.GetMySetting();
+    window.move(40, 60);
+    window.face().show(Element::imgLight);
+    env.store.writes.clear();
+    window.imgExitBut_MouseDown();
+    window.imgExitBut_MouseUp();
+    const std::vector<std::string> order = {
+        "Left", "Top", "ShowSec", "ShowMonth", "ShowDay", "ShowDate", "ShowYear", "SkinPath", "24Hours", "AlarmPath",
+        "SoundPath", "Theme", "DefaultAlarm", "DefaultSound", "ShakeSpeed", "MusicHour", "MusicMin", "MusicSec",
+        "MusicDay", "MusicCustom", "MusicMonth", "MusicYear", "MusicCustomBol", "MusicAMPM", "MusicMessage",
+        "MusicBolShake", "HourlyPlay", "LightOn", "GreenSign", "YellowSign", "RedSign", "ThemePath", "ThemeNo",
+        "Blink", "Path"};
+    EXPECT_EQ(env.store.writes, order);
+    EXPECT_EQ(env.store.commits, 1);
+    EXPECT_EQ(env.store.read("StartUp", "Left"), "600");
+    EXPECT_EQ(env.store.read("StartUp", "Top"), "900");
+    EXPECT_EQ(env.store.read("StartUp", "LightOn"), "True");
+    EXPECT_EQ(env.store.read("StartUp", "Path"), env.files.programFolder());
+}
+
+TEST_F(MainWindow, AFailedSaveIsReportedAndDoesNotStopTheExit) {
+    env.store.failCommit = true;
+    window.show();
+    testing::internal::CaptureStderr();
+    window.imgExitBut_MouseUp();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("could not be saved"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(exitStatus, 0);
+}
+
+TEST_F(MainWindow, ClosedByOtherMeansEndsWithoutSaving) {
+    window.show();
+    window.close();
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_EQ(env.store.commits, 0);
+    EXPECT_TRUE(env.store.writes.empty());
+}
+
+TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
+    window.Timer1()->setInterval(10);
+    window.Timer1()->start();
+    window.Timer1_Timer();
+    QString opened;
+    bool ticked = false;
+    morvantis::test::ModalDriver driver([&](QWidget* modal) {
+        opened = modal->metaObject()->className();
+        env.clock.advance(1); // the face follows the clock while the window is open
+        QTest::qWait(50);
+        ticked = visible(window, Element::imgDS2_8);
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    window.imgYearBut_MouseDown();
+    EXPECT_TRUE(visible(window, Element::imgYearButP));
+    window.imgYearBut_MouseUp(); // returns when the about window has closed
+    EXPECT_TRUE(driver.acted());
+    EXPECT_EQ(opened, "morvantis::frmAbout");
+    EXPECT_TRUE(ticked);
+    EXPECT_FALSE(visible(window, Element::imgYearButP));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -41,6 +41,7 @@ protected:
         settings.ThemeNo = 0;
         window.Timer1()->stop();
         window.Timer2()->stop();
+        window.quit = [this](int status) { exitStatus = status; };
     }
     ~Skins() override {
         if (window.hasSkinChooser())
@@ -64,6 +65,7 @@ protected:
     TestServices env;
     Settings settings;
     frmMain window{env.services, settings};
+    std::optional<int> exitStatus;
 };
 
 std::uint32_t colourOf(const std::string& line) { return *infoColour(line); }
@@ -220,7 +222,10 @@ TEST_F(Skins, NoSkinToSetEndsTheProgram) {
         if (skinsPresent)
             copyDir(sourceDir() + "/data/Skins/Digital Age", local.dir.path() + "/Skins/Only");
         frmMain w(local.services, s);
+        std::optional<int> status;
+        w.quit = [&](int code) { status = code; };
         w.SetThemeElse();
+        EXPECT_EQ(status, 1);
         ASSERT_EQ(local.prompts.shown.size(), 1u);
         EXPECT_EQ(local.prompts.shown[0].title, kNoSkinTitle);
         EXPECT_EQ(local.prompts.shown[0].text, kNoSkinText);
@@ -238,6 +243,7 @@ TEST_F(Skins, ABrokenDefaultSkinDoesNotLoop) {
     window.SetThemeElse();
     EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), 1u);
     EXPECT_TRUE(window.ending());
+    EXPECT_EQ(exitStatus, 1);
 }
 
 TEST_F(Skins, ChooserOpensWithoutReloadingAndReloadsAfterClosing) {
