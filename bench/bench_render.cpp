@@ -15,8 +15,12 @@ void* operator new(std::size_t n) {
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 using namespace morvantis;
 
@@ -45,11 +49,13 @@ template <class C> void renderLoop(benchmark::State& state, const C& clock, bool
         renderFace(face, readFaceTexts(clock), options);
         benchmark::DoNotOptimize(face.takeChanges());
     }
-    state.counters["allocs_per_render"] =
-        benchmark::Counter(static_cast<double>(g_allocations - before) / static_cast<double>(state.iterations()));
+    state.counters["allocs_per_render"] = benchmark::Counter(static_cast<double>(g_allocations - before) /
+                                                             static_cast<double>(state.iterations()));
 }
 
-void BM_RenderFace(benchmark::State& state) { renderLoop(state, SteppingClock(), false); }
+void BM_RenderFace(benchmark::State& state) {
+    renderLoop(state, SteppingClock(), false);
+}
 BENCHMARK(BM_RenderFace);
 
 // One tick's rules with the machine's clock: the render (eight clock readings), the
@@ -67,8 +73,8 @@ void BM_TickRules(benchmark::State& state) {
         blinkColons(face, true);
         benchmark::DoNotOptimize(face.takeChanges());
     }
-    state.counters["allocs_per_tick"] =
-        benchmark::Counter(static_cast<double>(g_allocations - before) / static_cast<double>(state.iterations()));
+    state.counters["allocs_per_tick"] = benchmark::Counter(static_cast<double>(g_allocations - before) /
+                                                           static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_TickRules);
 

@@ -38,9 +38,10 @@ bool checkIfBefore(const Settings& s, const Clock& clock) {
     // Compared as times of day: on the 12-hour dial alone, 1 PM would come before 12:30 PM and
     // 7 PM before 7 AM, which drops or keeps alarms the wrong way round.
     const auto alarm = secondOfDay(s.MusicHour, s.MusicMin, s.MusicSec, s.MusicAMPM);
-    const auto now = secondOfDay(number(nowAs(clock, TimeForm::HourAmPm2).view().substr(0, 2)),
-                                 number(nowAs(clock, TimeForm::Minute).view()),
-                                 number(nowAs(clock, TimeForm::Second2).view()), nowAs(clock, TimeForm::AmPm).view());
+    const auto now =
+        secondOfDay(number(nowAs(clock, TimeForm::HourAmPm2).view().substr(0, 2)),
+                    number(nowAs(clock, TimeForm::Minute).view()),
+                    number(nowAs(clock, TimeForm::Second2).view()), nowAs(clock, TimeForm::AmPm).view());
     return alarm && now && *alarm < *now;
 }
 

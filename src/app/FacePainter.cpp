@@ -24,8 +24,8 @@ const QPixmap& FacePainter::scaled(const Picture* picture, QSize size, qreal rat
     if (m_cache.size() > 256)
         m_cache.clear();
     const QImage& image = static_cast<const QtPicture*>(picture)->image();
-    QPixmap pixmap = QPixmap::fromImage(
-        image.scaled(size * ratio, Qt::IgnoreAspectRatio, ratio == 1 ? Qt::FastTransformation : Qt::SmoothTransformation));
+    QPixmap pixmap = QPixmap::fromImage(image.scaled(
+        size * ratio, Qt::IgnoreAspectRatio, ratio == 1 ? Qt::FastTransformation : Qt::SmoothTransformation));
     pixmap.setDevicePixelRatio(ratio);
     return m_cache.emplace(key, std::move(pixmap)).first->second;
 }
@@ -53,7 +53,8 @@ void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& d
     const QRect labelRect = rectOf(Element::Label1);
     if (labelRect.intersects(dirty) && !face.caption().empty()) {
         const std::uint32_t c = face.captionColor();
-        painter.setPen(QColor(static_cast<int>(c >> 16 & 0xff), static_cast<int>(c >> 8 & 0xff), static_cast<int>(c & 0xff)));
+        painter.setPen(QColor(static_cast<int>(c >> 16 & 0xff), static_cast<int>(c >> 8 & 0xff),
+                              static_cast<int>(c & 0xff)));
         painter.drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          QString::fromStdString(face.caption()));
     }

@@ -9,5 +9,7 @@ static void initMorvantisResources() {
 }
 
 namespace morvantis {
-void initResources() { initMorvantisResources(); }
+void initResources() {
+    initMorvantisResources();
+}
 } // namespace morvantis

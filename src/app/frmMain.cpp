@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
 
-#include "app/frmSplash.h"
 #include "alarm/AlarmRules.h"
+#include "app/frmSplash.h"
 #include "info/frmAbout.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
@@ -30,7 +30,9 @@ namespace {
 
 constexpr float kTwips = static_cast<float>(kTwipsPerPixel);
 
-bool windowSystemPlacesWindows() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+bool windowSystemPlacesWindows() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 int buttonState(Qt::MouseButtons buttons) {
     int state = 0;
@@ -87,7 +89,8 @@ void frmMain::Timer2_Timer() {
 }
 
 void frmMain::SetTime() {
-    renderFace(m_face, readFaceTexts(m_services.clock), {m_settings.ShowSec, m_settings.Hours24, dateFields()});
+    renderFace(m_face, readFaceTexts(m_services.clock),
+               {m_settings.ShowSec, m_settings.Hours24, dateFields()});
 }
 
 DateFields frmMain::dateFields() {
@@ -120,7 +123,8 @@ frmChoseSkin& frmMain::skinChooser() {
 namespace {
 bool isDefaultSkin(const std::string& themePath) {
     const auto slash = themePath.find_last_of("/\\");
-    const QString name = QString::fromStdString(slash == std::string::npos ? themePath : themePath.substr(slash + 1));
+    const QString name =
+        QString::fromStdString(slash == std::string::npos ? themePath : themePath.substr(slash + 1));
     return name.compare(QString::fromUtf8(kDefaultSkin.data(), static_cast<int>(kDefaultSkin.size())),
                         Qt::CaseInsensitive) == 0;
 }
@@ -140,8 +144,8 @@ void frmMain::SetThemeElse() {
             closeSplash();
         } else {
             closeSplash();
-            m_services.prompts.message(std::string(kNoSkinText), std::string(kNoSkinTitle), Prompts::Icon::Critical,
-                                       Prompts::Buttons::Ok);
+            m_services.prompts.message(std::string(kNoSkinText), std::string(kNoSkinTitle),
+                                       Prompts::Icon::Critical, Prompts::Buttons::Ok);
             endProgram(1);
         }
         return;
@@ -219,14 +223,24 @@ void frmMain::SaveMySetting() {
         std::fprintf(stderr, "morvantis: the settings could not be saved: %s\n", error.c_str());
 }
 
-void frmMain::CheckIfBefore(bool& past) { past = checkIfBefore(m_settings, m_services.clock); }
+void frmMain::CheckIfBefore(bool& past) {
+    past = checkIfBefore(m_settings, m_services.clock);
+}
 
 // ---- Position ----
 
-float frmMain::Left() const { return static_cast<float>(x()) * kTwips; }
-float frmMain::Top() const { return static_cast<float>(y()) * kTwips; }
-void frmMain::setLeft(float twips) { move(static_cast<int>(std::lround(twips / kTwips)), y()); }
-void frmMain::setTop(float twips) { move(x(), static_cast<int>(std::lround(twips / kTwips))); }
+float frmMain::Left() const {
+    return static_cast<float>(x()) * kTwips;
+}
+float frmMain::Top() const {
+    return static_cast<float>(y()) * kTwips;
+}
+void frmMain::setLeft(float twips) {
+    move(static_cast<int>(std::lround(twips / kTwips)), y());
+}
+void frmMain::setTop(float twips) {
+    move(x(), static_cast<int>(std::lround(twips / kTwips)));
+}
 
 // ---- Dragging ----
 
@@ -244,7 +258,9 @@ void frmMain::Form_MouseMove(int buttonState, float x, float y) {
 
 // ---- Buttons ----
 
-void frmMain::imgAlarmBut_MouseDown() { m_face.show(Element::imgAlarmButP); }
+void frmMain::imgAlarmBut_MouseDown() {
+    m_face.show(Element::imgAlarmButP);
+}
 void frmMain::imgAlarmBut_MouseUp() {
     m_face.hide(Element::imgAlarmButP);
     if (m_face.isVisible(Element::imgLight)) {
@@ -255,13 +271,17 @@ void frmMain::imgAlarmBut_MouseUp() {
     // The alarm dialog opens here once it exists.
 }
 
-void frmMain::imgOptBut_MouseDown() { m_face.show(Element::imgOptButP); }
+void frmMain::imgOptBut_MouseDown() {
+    m_face.show(Element::imgOptButP);
+}
 void frmMain::imgOptBut_MouseUp() {
     m_face.hide(Element::imgOptButP);
     // The options dialog opens here once it exists.
 }
 
-void frmMain::imgMontBut_MouseDown() { m_face.show(Element::imgMontButP); }
+void frmMain::imgMontBut_MouseDown() {
+    m_face.show(Element::imgMontButP);
+}
 void frmMain::imgMontBut_MouseUp() {
     m_face.hide(Element::imgMontButP);
     frmChoseSkin& chooser = skinChooser();
@@ -272,13 +292,17 @@ void frmMain::imgMontBut_MouseUp() {
     chooser.activateWindow();
 }
 
-void frmMain::imgDateBut_MouseDown() { m_face.show(Element::imgDateButP); }
+void frmMain::imgDateBut_MouseDown() {
+    m_face.show(Element::imgDateButP);
+}
 void frmMain::imgDateBut_MouseUp() {
     m_face.hide(Element::imgDateButP);
     SayTime();
 }
 
-void frmMain::imgYearBut_MouseDown() { m_face.show(Element::imgYearButP); }
+void frmMain::imgYearBut_MouseDown() {
+    m_face.show(Element::imgYearButP);
+}
 void frmMain::imgYearBut_MouseUp() {
     m_face.hide(Element::imgYearButP);
     flushFace();
@@ -287,7 +311,9 @@ void frmMain::imgYearBut_MouseUp() {
     about->exec();
 }
 
-void frmMain::imgExitBut_MouseDown() { m_face.show(Element::imgExitButP); }
+void frmMain::imgExitBut_MouseDown() {
+    m_face.show(Element::imgExitButP);
+}
 void frmMain::imgExitBut_MouseUp() {
     m_face.hide(Element::imgExitButP);
     flushFace();
@@ -308,33 +334,61 @@ void frmMain::closeAllWindows() {
 
 void frmMain::elementMouseDown(Element e) {
     switch (e) {
-    case Element::imgAlarmBut: imgAlarmBut_MouseDown(); break;
-    case Element::imgOptBut: imgOptBut_MouseDown(); break;
-    case Element::imgExitBut: imgExitBut_MouseDown(); break;
-    case Element::imgMontBut: imgMontBut_MouseDown(); break;
-    case Element::imgDateBut: imgDateBut_MouseDown(); break;
-    case Element::imgYearBut: imgYearBut_MouseDown(); break;
-    default: break;
+    case Element::imgAlarmBut:
+        imgAlarmBut_MouseDown();
+        break;
+    case Element::imgOptBut:
+        imgOptBut_MouseDown();
+        break;
+    case Element::imgExitBut:
+        imgExitBut_MouseDown();
+        break;
+    case Element::imgMontBut:
+        imgMontBut_MouseDown();
+        break;
+    case Element::imgDateBut:
+        imgDateBut_MouseDown();
+        break;
+    case Element::imgYearBut:
+        imgYearBut_MouseDown();
+        break;
+    default:
+        break;
     }
     flushFace();
 }
 
 void frmMain::elementMouseUp(Element e) {
     switch (e) {
-    case Element::imgAlarmBut: imgAlarmBut_MouseUp(); break;
-    case Element::imgOptBut: imgOptBut_MouseUp(); break;
-    case Element::imgExitBut: imgExitBut_MouseUp(); return;
-    case Element::imgMontBut: imgMontBut_MouseUp(); break;
-    case Element::imgDateBut: imgDateBut_MouseUp(); break;
-    case Element::imgYearBut: imgYearBut_MouseUp(); break;
-    default: break;
+    case Element::imgAlarmBut:
+        imgAlarmBut_MouseUp();
+        break;
+    case Element::imgOptBut:
+        imgOptBut_MouseUp();
+        break;
+    case Element::imgExitBut:
+        imgExitBut_MouseUp();
+        return;
+    case Element::imgMontBut:
+        imgMontBut_MouseUp();
+        break;
+    case Element::imgDateBut:
+        imgDateBut_MouseUp();
+        break;
+    case Element::imgYearBut:
+        imgYearBut_MouseUp();
+        break;
+    default:
+        break;
     }
     flushFace();
 }
 
 // ---- Splash ----
 
-void frmMain::setSplash(frmSplash* splash) { m_splash = splash; }
+void frmMain::setSplash(frmSplash* splash) {
+    m_splash = splash;
+}
 
 void frmMain::closeSplash() {
     if (m_splash)

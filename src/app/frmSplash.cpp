@@ -39,7 +39,8 @@ void frmSplash::paintEvent(QPaintEvent*) {
     QFont f = font();
     f.setPointSizeF(9);
     p.setFont(f);
-    p.drawText(rect().adjusted(0, 0, -12, -8), Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Version 2.0"));
+    p.drawText(rect().adjusted(0, 0, -12, -8), Qt::AlignRight | Qt::AlignBottom,
+               QStringLiteral("Version 2.0"));
 }
 
 } // namespace morvantis

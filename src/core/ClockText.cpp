@@ -7,15 +7,17 @@ namespace morvantis {
 namespace {
 constexpr std::array<std::string_view, 7> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                        "Thursday", "Friday", "Saturday"};
-constexpr std::array<std::string_view, 12> kMonths = {"January", "February", "March",     "April",
-                                                      "May",     "June",     "July",      "August",
-                                                      "September", "October", "November", "December"};
+constexpr std::array<std::string_view, 12> kMonths = {"January",   "February", "March",    "April",
+                                                      "May",       "June",     "July",     "August",
+                                                      "September", "October",  "November", "December"};
 
 int hour12(int hour24) {
     const int h = hour24 % 12;
     return h == 0 ? 12 : h;
 }
-std::string_view designator(int hour24) { return hour24 < 12 ? "AM" : "PM"; }
+std::string_view designator(int hour24) {
+    return hour24 < 12 ? "AM" : "PM";
+}
 } // namespace
 
 void ClockText::append(std::string_view s) {
@@ -45,11 +47,17 @@ void ClockText::appendNumber(int value, int minDigits) {
     }
 }
 
-std::string_view weekdayName(int weekday) { return kWeekdays[static_cast<std::size_t>((weekday % 7 + 7) % 7)]; }
+std::string_view weekdayName(int weekday) {
+    return kWeekdays[static_cast<std::size_t>((weekday % 7 + 7) % 7)];
+}
 
-std::string_view weekdayShortName(int weekday) { return weekdayName(weekday).substr(0, 3); }
+std::string_view weekdayShortName(int weekday) {
+    return weekdayName(weekday).substr(0, 3);
+}
 
-std::string_view monthName(int month) { return kMonths[static_cast<std::size_t>(((month - 1) % 12 + 12) % 12)]; }
+std::string_view monthName(int month) {
+    return kMonths[static_cast<std::size_t>(((month - 1) % 12 + 12) % 12)];
+}
 
 ClockText formatTime(const LocalTime& t, TimeForm form) {
     ClockText out;

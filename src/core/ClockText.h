@@ -35,7 +35,9 @@ public:
     std::string str() const { return std::string(view()); }
     std::size_t size() const { return m_size; }
     // Character at a position counted from 1, or '\0' past the end.
-    char at(std::size_t position) const { return position >= 1 && position <= m_size ? m_chars[position - 1] : '\0'; }
+    char at(std::size_t position) const {
+        return position >= 1 && position <= m_size ? m_chars[position - 1] : '\0';
+    }
     void append(std::string_view s);
     void appendNumber(int value, int minDigits);
 

@@ -202,7 +202,7 @@ struct ElementInfo {
 };
 
 inline constexpr std::array kElements = {
-#define MORVANTIS_INFO(name, l, t, w, h, vis, set, value) \
+#define MORVANTIS_INFO(name, l, t, w, h, vis, set, value)                                                    \
     ElementInfo{#name, {l, t, w, h}, vis, FaceSet::set, value},
     MORVANTIS_FACE_ELEMENTS(MORVANTIS_INFO)
 #undef MORVANTIS_INFO
@@ -213,9 +213,15 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kFaceWidthTwips = 8625;
 inline constexpr int kFaceHeightTwips = 3600;
 
-constexpr std::size_t index(Element e) { return static_cast<std::size_t>(e); }
-constexpr const ElementInfo& info(Element e) { return kElements[index(e)]; }
-constexpr Element elementAt(std::size_t i) { return static_cast<Element>(i); }
+constexpr std::size_t index(Element e) {
+    return static_cast<std::size_t>(e);
+}
+constexpr const ElementInfo& info(Element e) {
+    return kElements[index(e)];
+}
+constexpr Element elementAt(std::size_t i) {
+    return static_cast<Element>(i);
+}
 // Element by name, or kElementCount when there is none.
 constexpr std::size_t findElement(std::string_view name) {
     for (std::size_t i = 0; i < kElementCount; ++i)
@@ -256,7 +262,9 @@ inline constexpr std::array<SetInfo, static_cast<std::size_t>(FaceSet::Count)> k
     return sets;
 }();
 
-constexpr const SetInfo& setInfo(FaceSet set) { return kSets[static_cast<std::size_t>(set)]; }
+constexpr const SetInfo& setInfo(FaceSet set) {
+    return kSets[static_cast<std::size_t>(set)];
+}
 
 // Pixel rectangle at 96 dots per inch.
 struct PixelRect {
@@ -264,7 +272,8 @@ struct PixelRect {
 };
 constexpr PixelRect pixelRect(Element e) {
     const TwipsRect& r = info(e).rect;
-    return {r.left / kTwipsPerPixel, r.top / kTwipsPerPixel, r.width / kTwipsPerPixel, r.height / kTwipsPerPixel};
+    return {r.left / kTwipsPerPixel, r.top / kTwipsPerPixel, r.width / kTwipsPerPixel,
+            r.height / kTwipsPerPixel};
 }
 
 } // namespace morvantis

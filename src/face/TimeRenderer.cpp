@@ -27,7 +27,9 @@ void putDigit(FaceModel& face, FaceSet set, char c) {
     face.showOnly(set, elementAt(static_cast<std::size_t>(member)));
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Weekday by its abbreviation compared in lower case; -1 when it is none of the seven.
 int weekdayFromText(std::string_view text) {
@@ -86,8 +88,9 @@ void renderFace(FaceModel& face, const FaceTexts& texts, const RenderOptions& op
     if (options.fields.weekday) {
         const int wd = weekdayFromText(texts.weekday.view());
         if (wd >= 0)
-            face.showOnly(FaceSet::Weekday, elementAt(static_cast<std::size_t>(
-                                                setInfo(FaceSet::Weekday).byValue[static_cast<std::size_t>(wd)])));
+            face.showOnly(FaceSet::Weekday,
+                          elementAt(static_cast<std::size_t>(
+                              setInfo(FaceSet::Weekday).byValue[static_cast<std::size_t>(wd)])));
     } else {
         face.hideSet(FaceSet::Weekday);
     }

@@ -23,14 +23,14 @@ public:
 
 // The eight texts one render reads, each from a fresh clock reading.
 struct FaceTexts {
-    ClockText second;     // "ss"
-    ClockText minute;     // "nn"
-    ClockText hour24;     // "hh"
-    ClockText hourAmPm;   // "hh AMPM"
-    ClockText year;       // "yyyy"
-    ClockText weekday;    // "ddd"
-    ClockText day;        // "dd"
-    ClockText month;      // "mm"
+    ClockText second;   // "ss"
+    ClockText minute;   // "nn"
+    ClockText hour24;   // "hh"
+    ClockText hourAmPm; // "hh AMPM"
+    ClockText year;     // "yyyy"
+    ClockText weekday;  // "ddd"
+    ClockText day;      // "dd"
+    ClockText month;    // "mm"
 };
 
 struct RenderOptions {

@@ -12,15 +12,18 @@ namespace morvantis {
 
 namespace {
 
-QString toQ(const std::string& s) { return QString::fromStdString(s); }
+QString toQ(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 bool holdsSkins(const QString& folder) {
     const QDir dir(folder);
     if (!dir.exists())
         return false;
     const auto entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    return std::any_of(entries.begin(), entries.end(),
-                       [](const QString& e) { return e.compare(QLatin1String("skins"), Qt::CaseInsensitive) == 0; });
+    return std::any_of(entries.begin(), entries.end(), [](const QString& e) {
+        return e.compare(QLatin1String("skins"), Qt::CaseInsensitive) == 0;
+    });
 }
 
 std::string findProgramFolder() {
@@ -104,7 +107,8 @@ std::optional<std::string> QtFiles::resolve(const std::string& path) const {
         }
         const QDir dir(current.isEmpty() ? QStringLiteral(".") : current);
         QString match;
-        for (const QString& entry : dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+        for (const QString& entry :
+             dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
             if (entry.compare(part, Qt::CaseInsensitive) == 0) {
                 match = entry;
                 break;

@@ -4,7 +4,9 @@
 
 namespace morvantis {
 
-QtPictures::QtPictures() { QImageReader::setAllocationLimit(AllocationLimitMb); }
+QtPictures::QtPictures() {
+    QImageReader::setAllocationLimit(AllocationLimitMb);
+}
 
 PictureHandle QtPictures::load(const std::string& path) {
     QImageReader reader(QString::fromStdString(path));

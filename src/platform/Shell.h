@@ -7,7 +7,8 @@ namespace morvantis {
 
 // A failure raised by the open call itself (not the handler's answer, which is never examined).
 struct ShellError : std::runtime_error {
-    ShellError(int number, const std::string& description) : std::runtime_error(description), number(number) {}
+    ShellError(int number, const std::string& description)
+        : std::runtime_error(description), number(number) {}
     int number;
 };
 

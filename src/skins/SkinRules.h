@@ -36,8 +36,8 @@ extern const std::array<SkinStep, 144> kSkinLoadPlan;
 
 std::string skinLoadErrorText(std::string_view themePath);
 inline constexpr std::string_view kSkinLoadErrorTitle = "Error Loading Sking";
-inline constexpr std::string_view kNoSkinText =
-    "No skin could be found in skin folder.\r\nCopy one or more to fix this problem.\r\nThis program will terminate.";
+inline constexpr std::string_view kNoSkinText = "No skin could be found in skin folder.\r\nCopy one or more "
+                                                "to fix this problem.\r\nThis program will terminate.";
 inline constexpr std::string_view kNoSkinTitle = "No skin to set";
 
 } // namespace morvantis

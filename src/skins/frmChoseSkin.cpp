@@ -19,8 +19,8 @@ QRect twips(int left, int top, int width, int height) {
 } // namespace
 
 frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, frmMain& main, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_services(services), m_settings(settings), m_main(main) {
     setObjectName(QStringLiteral("frmChoseSkin"));
     setWindowTitle(QStringLiteral("Select Skin"));
@@ -64,7 +64,9 @@ frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, frmMain& main
     connect(m_exit, &QPushButton::clicked, this, &frmChoseSkin::cmdExit_Click);
 }
 
-std::string frmChoseSkin::skinsFolder() const { return m_services.files.programFolder() + "/skins"; }
+std::string frmChoseSkin::skinsFolder() const {
+    return m_services.files.programFolder() + "/skins";
+}
 
 void frmChoseSkin::Form_Load() {
     m_dir->clear();
@@ -80,7 +82,9 @@ std::string frmChoseSkin::selectedText() const {
     return item ? item->text().toStdString() : std::string();
 }
 
-int frmChoseSkin::listIndex() const { return m_list->currentRow(); }
+int frmChoseSkin::listIndex() const {
+    return m_list->currentRow();
+}
 
 void frmChoseSkin::setListIndex(int index) {
     if (index < 0 || index >= m_list->count())
@@ -101,9 +105,13 @@ void frmChoseSkin::List1_Click() {
     m_settings.ThemeNo = static_cast<std::int16_t>(listIndex());
 }
 
-void frmChoseSkin::cmdExit_Click() { close(); }
+void frmChoseSkin::cmdExit_Click() {
+    close();
+}
 
-void frmChoseSkin::reject() { close(); }
+void frmChoseSkin::reject() {
+    close();
+}
 
 void frmChoseSkin::closeEvent(QCloseEvent* event) {
     emit closing();

@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -18,7 +18,8 @@ namespace {
 class MainWindow : public ::testing::Test {
 protected:
     MainWindow() {
-        settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth = true;
+        settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
+            true;
         settings.Hours24 = false;
         settings.Blink = true;
         window.Timer1()->stop(); // the tests tick by hand
@@ -38,7 +39,9 @@ protected:
     std::optional<int> exitStatus;
 };
 
-bool visible(const frmMain& w, Element e) { return w.face().isVisible(e); }
+bool visible(const frmMain& w, Element e) {
+    return w.face().isVisible(e);
+}
 
 } // namespace
 
@@ -192,8 +195,8 @@ TEST_F(MainWindow, ATickRepaintsOnlyWhatChanged) {
     window.Timer1_Timer();
     const QRegion r = window.lastRepaint();
     EXPECT_TRUE(r.contains(FacePainter::rectOf(Element::imgDS2_8)));
-    for (Element e : {Element::imgDH2_1, Element::imgDH1_Off, Element::imgDM2_5, Element::imgDDT2_3, Element::imgDD_SUN,
-                      Element::imgDY4_1, Element::imgPM})
+    for (Element e : {Element::imgDH2_1, Element::imgDH1_Off, Element::imgDM2_5, Element::imgDDT2_3,
+                      Element::imgDD_SUN, Element::imgDY4_1, Element::imgPM})
         EXPECT_FALSE(r.intersects(FacePainter::rectOf(e))) << info(e).name;
 }
 
@@ -229,8 +232,13 @@ TEST_F(MainWindow, APositionOnNoScreenComesBackCentred) {
 
 TEST_F(MainWindow, AnArmedAlarmComesBackWithItsCaption) {
     env.clock.set(2002, 3, 1, 12, 0, 0); // Friday 1 March 2002, noon
-    for (const auto& [k, v] : {std::pair{"LightOn", "True"}, {"MusicHour", "7"}, {"MusicMin", "5"}, {"MusicSec", "0"},
-                               {"MusicAMPM", "PM"}, {"MusicDay", "Friday"}, {"MusicMonth", "March"},
+    for (const auto& [k, v] : {std::pair{"LightOn", "True"},
+                               {"MusicHour", "7"},
+                               {"MusicMin", "5"},
+                               {"MusicSec", "0"},
+                               {"MusicAMPM", "PM"},
+                               {"MusicDay", "Friday"},
+                               {"MusicMonth", "March"},
                                {"MusicYear", "2002"}})
         env.store.write("StartUp", k, v);
     window.GetMySetting();
@@ -246,11 +254,13 @@ TEST_F(MainWindow, ExitWritesEveryKeyInOrderWithTheLightAndPosition) {
     window.imgExitBut_MouseDown();
     window.imgExitBut_MouseUp();
     const std::vector<std::string> order = {
-        "Left", "Top", "ShowSec", "ShowMonth", "ShowDay", "ShowDate", "ShowYear", "SkinPath", "24Hours", "AlarmPath",
-        "SoundPath", "Theme", "DefaultAlarm", "DefaultSound", "ShakeSpeed", "MusicHour", "MusicMin", "MusicSec",
-        "MusicDay", "MusicCustom", "MusicMonth", "MusicYear", "MusicCustomBol", "MusicAMPM", "MusicMessage",
-        "MusicBolShake", "HourlyPlay", "LightOn", "GreenSign", "YellowSign", "RedSign", "ThemePath", "ThemeNo",
-        "Blink", "Path"};
+        "Left",          "Top",        "ShowSec",        "ShowMonth",    "ShowDay",
+        "ShowDate",      "ShowYear",   "SkinPath",       "24Hours",      "AlarmPath",
+        "SoundPath",     "Theme",      "DefaultAlarm",   "DefaultSound", "ShakeSpeed",
+        "MusicHour",     "MusicMin",   "MusicSec",       "MusicDay",     "MusicCustom",
+        "MusicMonth",    "MusicYear",  "MusicCustomBol", "MusicAMPM",    "MusicMessage",
+        "MusicBolShake", "HourlyPlay", "LightOn",        "GreenSign",    "YellowSign",
+        "RedSign",       "ThemePath",  "ThemeNo",        "Blink",        "Path"};
     EXPECT_EQ(env.store.writes, order);
     EXPECT_EQ(env.store.commits, 1);
     EXPECT_EQ(env.store.read("StartUp", "Left"), "600");

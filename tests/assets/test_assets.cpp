@@ -28,8 +28,7 @@ struct Picture {
     Kind kind;
 };
 
-std::vector<Picture> skinPictures()
-{
+std::vector<Picture> skinPictures() {
     std::vector<Picture> all = {
         {"base.gif", {575, 240}, Kind::Other},
         {"lcd.gif", {288, 134}, Kind::Opaque},
@@ -49,33 +48,31 @@ std::vector<Picture> skinPictures()
         all.push_back({QString::number(d) + ".gif", {33, 47}, Kind::Mark});
         all.push_back({QString::number(d) + "s.gif", {16, 22}, Kind::Mark});
     }
-    for (const char *day : {"sun", "mon", "tue", "wed", "thu", "fri", "sat"})
+    for (const char* day : {"sun", "mon", "tue", "wed", "thu", "fri", "sat"})
         all.push_back({QString::fromLatin1(day) + ".gif", {49, 22}, Kind::Mark});
     return all;
 }
 
-QStringList skinFolders()
-{
+QStringList skinFolders() {
     return QDir(kData + "/Skins").entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QString skinPath(const QString &skin) { return kData + "/Skins/" + skin; }
+QString skinPath(const QString& skin) {
+    return kData + "/Skins/" + skin;
+}
 
 // Names as spelled on disk: a file that exists only under another letter case
 // would still be found on Windows but not on Linux.
-bool hasExactEntry(const QString &dir, const QString &name)
-{
+bool hasExactEntry(const QString& dir, const QString& name) {
     return QDir(dir).entryList(QDir::Files).contains(name, Qt::CaseSensitive);
 }
 
-QImage readPicture(const QString &path)
-{
+QImage readPicture(const QString& path) {
     QImageReader reader(path);
     return reader.read();
 }
 
-double luminance(QColor c)
-{
+double luminance(QColor c) {
     auto lin = [](int v) {
         const double s = v / 255.0;
         return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
@@ -83,8 +80,7 @@ double luminance(QColor c)
     return 0.2126 * lin(c.red()) + 0.7152 * lin(c.green()) + 0.0722 * lin(c.blue());
 }
 
-QColor averageOver(const QImage &img, const QRect &area)
-{
+QColor averageOver(const QImage& img, const QRect& area) {
     double r = 0, g = 0, b = 0;
     int n = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -104,8 +100,7 @@ struct InfoLine {
 
 // First line: three 3-character decimal fields at positions 1, 5 and 9,
 // blanks at 4, 8 and 12, the description from position 13.
-InfoLine readInfo(const QString &skin)
-{
+InfoLine readInfo(const QString& skin) {
     InfoLine info;
     QFile f(skinPath(skin) + "/info.txt");
     if (!f.open(QIODevice::ReadOnly)) {
@@ -149,8 +144,7 @@ struct Wave {
     std::vector<float> samples;
 
     double seconds() const { return rate > 0 ? double(frames) / rate : 0; }
-    double peak(size_t from, size_t to) const
-    {
+    double peak(size_t from, size_t to) const {
         float m = 0;
         for (size_t i = from; i < std::min(to, samples.size()); ++i)
             m = std::max(m, std::fabs(samples[i]));
@@ -158,11 +152,10 @@ struct Wave {
     }
 };
 
-Wave readWave(const QString &path)
-{
+Wave readWave(const QString& path) {
     Wave w;
     SF_INFO info{};
-    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
     if (!file)
         return w;
     w.opened = true;
@@ -176,24 +169,23 @@ Wave readWave(const QString &path)
     return w;
 }
 
-}  // namespace
+} // namespace
 
-TEST(ShippedSkins, DefaultSkinAndAnotherArePresent)
-{
+TEST(ShippedSkins, DefaultSkinAndAnotherArePresent) {
     const QStringList skins = skinFolders();
     EXPECT_TRUE(skins.contains("Digital Age", Qt::CaseSensitive)) << "the default skin folder is missing";
     // With fewer than two skins and no valid stored index the clock refuses to start.
     EXPECT_GE(skins.size(), 2);
 }
 
-TEST(ShippedSkins, EveryPictureIsPresentDecodesAndHasItsSize)
-{
-    for (const QString &skin : skinFolders()) {
+TEST(ShippedSkins, EveryPictureIsPresentDecodesAndHasItsSize) {
+    for (const QString& skin : skinFolders()) {
         SCOPED_TRACE(skin.toStdString());
-        for (const Picture &pic : skinPictures()) {
+        for (const Picture& pic : skinPictures()) {
             SCOPED_TRACE(pic.file.toStdString());
             const QString path = skinPath(skin) + "/" + pic.file;
-            ASSERT_TRUE(hasExactEntry(skinPath(skin), pic.file)) << "missing, or spelt in another letter case";
+            ASSERT_TRUE(hasExactEntry(skinPath(skin), pic.file))
+                << "missing, or spelt in another letter case";
             QImageReader reader(path);
             EXPECT_EQ(reader.format(), QByteArray("gif"));
             EXPECT_EQ(reader.size(), pic.size);
@@ -204,29 +196,29 @@ TEST(ShippedSkins, EveryPictureIsPresentDecodesAndHasItsSize)
     }
 }
 
-TEST(ShippedSkins, FolderHoldsOnlyThePicturesAndInfo)
-{
+TEST(ShippedSkins, FolderHoldsOnlyThePicturesAndInfo) {
     QSet<QString> expected{"info.txt"};
-    for (const Picture &pic : skinPictures())
+    for (const Picture& pic : skinPictures())
         expected.insert(pic.file);
     ASSERT_EQ(expected.size(), 41);
-    for (const QString &skin : skinFolders()) {
+    for (const QString& skin : skinFolders()) {
         SCOPED_TRACE(skin.toStdString());
-        const QStringList entries = QDir(skinPath(skin)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        for (const QString &e : entries)
+        const QStringList entries =
+            QDir(skinPath(skin)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        for (const QString& e : entries)
             EXPECT_TRUE(expected.contains(e)) << "unexpected file " << e.toStdString();
     }
 }
 
-TEST(ShippedSkins, MarksLetThePanelShowThroughAndThePanelIsSolid)
-{
-    for (const QString &skin : skinFolders()) {
+TEST(ShippedSkins, MarksLetThePanelShowThroughAndThePanelIsSolid) {
+    for (const QString& skin : skinFolders()) {
         SCOPED_TRACE(skin.toStdString());
-        for (const Picture &pic : skinPictures()) {
+        for (const Picture& pic : skinPictures()) {
             if (pic.kind == Kind::Other)
                 continue;
             SCOPED_TRACE(pic.file.toStdString());
-            const QImage img = readPicture(skinPath(skin) + "/" + pic.file).convertToFormat(QImage::Format_ARGB32);
+            const QImage img =
+                readPicture(skinPath(skin) + "/" + pic.file).convertToFormat(QImage::Format_ARGB32);
             if (img.isNull()) {
                 ADD_FAILURE() << "unreadable";
                 continue;
@@ -247,17 +239,17 @@ TEST(ShippedSkins, MarksLetThePanelShowThroughAndThePanelIsSolid)
     }
 }
 
-TEST(ShippedSkins, DigitsAndWeekdaysAreAllDifferent)
-{
-    for (const QString &skin : skinFolders()) {
+TEST(ShippedSkins, DigitsAndWeekdaysAreAllDifferent) {
+    for (const QString& skin : skinFolders()) {
         SCOPED_TRACE(skin.toStdString());
-        for (const QStringList &set : {QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
-                                       QStringList{"0s", "1s", "2s", "3s", "4s", "5s", "6s", "7s", "8s", "9s"},
-                                       QStringList{"sun", "mon", "tue", "wed", "thu", "fri", "sat"},
-                                       QStringList{"am", "pm"}}) {
+        for (const QStringList& set :
+             {QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"},
+              QStringList{"0s", "1s", "2s", "3s", "4s", "5s", "6s", "7s", "8s", "9s"},
+              QStringList{"sun", "mon", "tue", "wed", "thu", "fri", "sat"}, QStringList{"am", "pm"}}) {
             std::vector<QImage> imgs;
-            for (const QString &name : set)
-                imgs.push_back(readPicture(skinPath(skin) + "/" + name + ".gif").convertToFormat(QImage::Format_ARGB32));
+            for (const QString& name : set)
+                imgs.push_back(
+                    readPicture(skinPath(skin) + "/" + name + ".gif").convertToFormat(QImage::Format_ARGB32));
             for (size_t i = 0; i < imgs.size(); ++i)
                 for (size_t j = i + 1; j < imgs.size(); ++j)
                     EXPECT_FALSE(imgs[i] == imgs[j]) << set[int(i)].toStdString() << " and "
@@ -266,9 +258,8 @@ TEST(ShippedSkins, DigitsAndWeekdaysAreAllDifferent)
     }
 }
 
-TEST(ShippedSkins, InfoGivesAReadableCaptionColourAndADescription)
-{
-    for (const QString &skin : skinFolders()) {
+TEST(ShippedSkins, InfoGivesAReadableCaptionColourAndADescription) {
+    for (const QString& skin : skinFolders()) {
         SCOPED_TRACE(skin.toStdString());
         const InfoLine info = readInfo(skin);
         ASSERT_TRUE(info.ok) << info.problem.toStdString();
@@ -285,16 +276,17 @@ TEST(ShippedSkins, InfoGivesAReadableCaptionColourAndADescription)
     }
 }
 
-TEST(ShippedSounds, EveryWordIsATrimmedLevelledMonoWave)
-{
+TEST(ShippedSounds, EveryWordIsATrimmedLevelledMonoWave) {
     const QString dir = kData + "/wave";
     QStringList names{"time.WAV", "AM.WAV", "pm.WAV"};
     for (int n = 1; n <= 20; ++n)
         names << QString::number(n) + ".WAV";
-    names << "30.WAV" << "40.WAV" << "50.WAV";
+    names << "30.WAV"
+          << "40.WAV"
+          << "50.WAV";
     ASSERT_EQ(names.size(), 26);
 
-    for (const QString &name : names) {
+    for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         ASSERT_TRUE(hasExactEntry(dir, name)) << "missing, or spelt in another letter case";
         const Wave w = readWave(dir + "/" + name);
@@ -315,8 +307,7 @@ TEST(ShippedSounds, EveryWordIsATrimmedLevelledMonoWave)
     }
 }
 
-TEST(ShippedSounds, AlarmIsAChimeOfAboutTwoSeconds)
-{
+TEST(ShippedSounds, AlarmIsAChimeOfAboutTwoSeconds) {
     const Wave w = readWave(kData + "/alarm.wav");
     ASSERT_TRUE(w.opened) << sf_strerror(nullptr);
     EXPECT_EQ(w.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16) << "not a 16-bit PCM WAV";

@@ -16,11 +16,13 @@ TEST(ClockText, EveryFormAtTheReferenceInstant) {
         TimeForm form;
         const char* text;
     } cases[] = {
-        {TimeForm::HourAmPm2, "01 PM"}, {TimeForm::HourAmPm, "1 PM"},   {TimeForm::Hour24, "13"},
-        {TimeForm::Hour24Minute, "13:45"}, {TimeForm::Minute2, "45"},   {TimeForm::Minute, "45"},
-        {TimeForm::Second2, "07"},      {TimeForm::WeekdayLong, "Sunday"}, {TimeForm::WeekdayShort, "Sun"},
-        {TimeForm::Day2, "23"},         {TimeForm::Month2, "09"},       {TimeForm::MonthLong, "September"},
-        {TimeForm::Year4, "2001"},      {TimeForm::AmPm, "PM"},
+        {TimeForm::HourAmPm2, "01 PM"},  {TimeForm::HourAmPm, "1 PM"},
+        {TimeForm::Hour24, "13"},        {TimeForm::Hour24Minute, "13:45"},
+        {TimeForm::Minute2, "45"},       {TimeForm::Minute, "45"},
+        {TimeForm::Second2, "07"},       {TimeForm::WeekdayLong, "Sunday"},
+        {TimeForm::WeekdayShort, "Sun"}, {TimeForm::Day2, "23"},
+        {TimeForm::Month2, "09"},        {TimeForm::MonthLong, "September"},
+        {TimeForm::Year4, "2001"},       {TimeForm::AmPm, "PM"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(formatTime(t, c.form).view(), c.text) << static_cast<int>(c.form);
@@ -31,7 +33,7 @@ TEST(ClockText, TwelveHourClockAroundMidnightAndNoon) {
         int hour;
         const char* hh;
         const char* h;
-    } cases[] = {{0, "12 AM", "12 AM"}, {1, "01 AM", "1 AM"},  {11, "11 AM", "11 AM"},
+    } cases[] = {{0, "12 AM", "12 AM"},  {1, "01 AM", "1 AM"},  {11, "11 AM", "11 AM"},
                  {12, "12 PM", "12 PM"}, {13, "01 PM", "1 PM"}, {23, "11 PM", "11 PM"}};
     for (const auto& c : cases) {
         EXPECT_EQ(formatTime(at(c.hour, 0, 0), TimeForm::HourAmPm2).view(), c.hh) << c.hour;

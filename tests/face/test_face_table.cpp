@@ -43,10 +43,12 @@ TEST(FaceTable, SetsHoldTheirMembersAndValues) {
         std::size_t size;
         const char* blank;
     } sets[] = {
-        {FaceSet::HourTens, 4, "imgDH1_Off"},    {FaceSet::HourUnits, 10, nullptr},  {FaceSet::MinuteTens, 6, nullptr},
-        {FaceSet::MinuteUnits, 10, nullptr},     {FaceSet::SecondTens, 6, nullptr},  {FaceSet::SecondUnits, 10, nullptr},
-        {FaceSet::DayTens, 4, "imgDDT1_Off"},    {FaceSet::DayUnits, 10, nullptr},   {FaceSet::MonthTens, 2, "imgDMT1_Off"},
-        {FaceSet::MonthUnits, 10, nullptr},      {FaceSet::YearThousands, 10, nullptr}, {FaceSet::Weekday, 7, nullptr},
+        {FaceSet::HourTens, 4, "imgDH1_Off"},   {FaceSet::HourUnits, 10, nullptr},
+        {FaceSet::MinuteTens, 6, nullptr},      {FaceSet::MinuteUnits, 10, nullptr},
+        {FaceSet::SecondTens, 6, nullptr},      {FaceSet::SecondUnits, 10, nullptr},
+        {FaceSet::DayTens, 4, "imgDDT1_Off"},   {FaceSet::DayUnits, 10, nullptr},
+        {FaceSet::MonthTens, 2, "imgDMT1_Off"}, {FaceSet::MonthUnits, 10, nullptr},
+        {FaceSet::YearThousands, 10, nullptr},  {FaceSet::Weekday, 7, nullptr},
     };
     std::size_t inSets = 0;
     for (std::size_t s = 1; s < kSets.size(); ++s)

@@ -11,7 +11,9 @@ using morvantis::test::FakeClock;
 
 namespace {
 
-RenderOptions options(bool showSec, bool hours24, DateFields fields = {}) { return {showSec, hours24, fields}; }
+RenderOptions options(bool showSec, bool hours24, DateFields fields = {}) {
+    return {showSec, hours24, fields};
+}
 
 // The visible member of each set, or "-" when none, or "*" when several.
 std::string visibleIn(const FaceModel& face, FaceSet set) {
@@ -48,7 +50,7 @@ TEST(Render, HoursInBothStyles) {
         const char* units;
         bool am, pm;
     } cases[] = {
-        {0, 5, 9, false, "imgDH1_1", "imgDH2_2", true, false},   // 12 AM
+        {0, 5, 9, false, "imgDH1_1", "imgDH2_2", true, false}, // 12 AM
         {0, 5, 9, true, "imgDH1_Off", "imgDH2_0", false, false},
         {12, 0, 0, false, "imgDH1_1", "imgDH2_2", false, true},
         {13, 45, 7, false, "imgDH1_Off", "imgDH2_1", false, true},
@@ -82,14 +84,37 @@ TEST(Render, MinutesSecondsAndDateFields) {
         int y, mo, d, h, m, s;
         std::vector<const char*> visible;
     } cases[] = {
-        {2001, 9, 7, 10, 5, 0, {"imgDM1_0", "imgDM2_5", "imgDS1_0", "imgDS2_0", "imgDDT1_Off", "imgDDT2_7",
-                                "imgDMT1_Off", "imgDMT2_9", "imgDD_FRI"}},
-        {2001, 12, 30, 10, 59, 41, {"imgDM1_5", "imgDM2_9", "imgDS1_4", "imgDS2_1", "imgDDT1_3", "imgDDT2_0",
-                                    "imgDMT1_1", "imgDMT2_2", "imgDD_SUN"}},
-        {2001, 9, 23, 13, 45, 7, {"imgDY1_2", "imgDY2_0", "imgDY3_0", "imgDY4_1", "imgDD_SUN", "imgDDT1_2",
-                                  "imgDDT2_3"}},
-        {2026, 12, 12, 0, 0, 0, {"imgDY1_2", "imgDY2_0", "imgDY3_2", "imgDY4_6", "imgDD_SAT", "imgDDT1_1",
-                                 "imgDDT2_2", "imgDMT1_1", "imgDMT2_2"}},
+        {2001,
+         9,
+         7,
+         10,
+         5,
+         0,
+         {"imgDM1_0", "imgDM2_5", "imgDS1_0", "imgDS2_0", "imgDDT1_Off", "imgDDT2_7", "imgDMT1_Off",
+          "imgDMT2_9", "imgDD_FRI"}},
+        {2001,
+         12,
+         30,
+         10,
+         59,
+         41,
+         {"imgDM1_5", "imgDM2_9", "imgDS1_4", "imgDS2_1", "imgDDT1_3", "imgDDT2_0", "imgDMT1_1", "imgDMT2_2",
+          "imgDD_SUN"}},
+        {2001,
+         9,
+         23,
+         13,
+         45,
+         7,
+         {"imgDY1_2", "imgDY2_0", "imgDY3_0", "imgDY4_1", "imgDD_SUN", "imgDDT1_2", "imgDDT2_3"}},
+        {2026,
+         12,
+         12,
+         0,
+         0,
+         0,
+         {"imgDY1_2", "imgDY2_0", "imgDY3_2", "imgDY4_6", "imgDD_SAT", "imgDDT1_1", "imgDDT2_2", "imgDMT1_1",
+          "imgDMT2_2"}},
     };
     for (const auto& c : cases) {
         const FaceModel face = rendered(c.h, c.m, c.s, options(true, true), c.y, c.mo, c.d);
@@ -126,8 +151,8 @@ TEST(Render, HiddenFieldsAndVisibleCounts) {
         face = rendered(13, 45, 7, options(true, true, f.fields));
         EXPECT_EQ(visibleIn(face, f.hiddenSet), "-");
         EXPECT_EQ(visibleSetMembers(face), f.hiddenSet == FaceSet::YearHundreds ? 11u
-                                           : f.hiddenSet == FaceSet::Weekday ? 14u
-                                                                              : 13u);
+                                           : f.hiddenSet == FaceSet::Weekday    ? 14u
+                                                                                : 13u);
     }
 }
 

@@ -14,18 +14,18 @@ TEST(InfoLine, ColourFields) {
     } cases[] = {
         {"255 000 000 ", 0xff0000},
         {"020 030 020 A grey-green panel.", 0x141e14},
-        {"  7   8   9", 0x070809},     // blanks around the digits
+        {"  7   8   9", 0x070809}, // blanks around the digits
         {" 7  8   9 ", 0x070809},
-        {"300 000 999", 0xff00ff},     // above 255 counts as 255
-        {"001 002 03", 0x010203},      // a short line shortens blue
+        {"300 000 999", 0xff00ff}, // above 255 counts as 255
+        {"001 002 03", 0x010203},  // a short line shortens blue
         {"001 002 3", 0x010203},
-        {"001 002 ", std::nullopt},    // no blue at all
+        {"001 002 ", std::nullopt}, // no blue at all
         {"001 002", std::nullopt},
         {"", std::nullopt},
         {"-01 000 000", std::nullopt}, // negative
         {"abc 000 000", std::nullopt},
         {"0x1 000 000", std::nullopt},
-        {"1 2 000 000", std::nullopt},  // a blank inside the digits
+        {"1 2 000 000", std::nullopt}, // a blank inside the digits
         {"\x01\xff\xfe\x00\x10 binary", std::nullopt},
         {"+12 000 000", 0x0c0000},
     };
@@ -84,6 +84,7 @@ TEST(LoadPlan, DigitsGoToEveryElementOfTheirValue) {
 
 TEST(Messages, TextsAreExact) {
     EXPECT_EQ(skinLoadErrorText("/opt/clock/Skins/Blue"),
-              "Error loading skin: \r\n\r\n/opt/clock/Skins/Blue.\r\n\r\nPlase check sking files.\r\nNow loading default skin.");
+              "Error loading skin: \r\n\r\n/opt/clock/Skins/Blue.\r\n\r\nPlase check sking files.\r\nNow "
+              "loading default skin.");
     EXPECT_EQ(kSkinLoadErrorTitle, "Error Loading Sking");
 }

@@ -17,7 +17,9 @@ using morvantis::test::TestServices;
 
 namespace {
 
-QString sourceDir() { return qEnvironmentVariable("MORVANTIS_SOURCE_DIR", QStringLiteral(MORVANTIS_SOURCE_DIR_DEFAULT)); }
+QString sourceDir() {
+    return qEnvironmentVariable("MORVANTIS_SOURCE_DIR", QStringLiteral(MORVANTIS_SOURCE_DIR_DEFAULT));
+}
 
 bool copyDir(const QString& from, const QString& to) {
     QDir().mkpath(to);
@@ -60,7 +62,9 @@ protected:
                 out.push_back(&m);
         return out;
     }
-    std::string themePath(const QString& name) const { return env.dir.path().toStdString() + "/Skins/" + name.toStdString(); }
+    std::string themePath(const QString& name) const {
+        return env.dir.path().toStdString() + "/Skins/" + name.toStdString();
+    }
 
     TestServices env;
     Settings settings;
@@ -68,7 +72,9 @@ protected:
     std::optional<int> exitStatus;
 };
 
-std::uint32_t colourOf(const std::string& line) { return *infoColour(line); }
+std::uint32_t colourOf(const std::string& line) {
+    return *infoColour(line);
+}
 
 } // namespace
 
@@ -106,8 +112,9 @@ TEST_F(Skins, ASuccessfulLoadGivesEveryElementItsPicture) {
     EXPECT_EQ(f.picture(Element::imgDMT1_1), f.picture(Element::imgDY4_1));
     EXPECT_NE(f.picture(Element::imgDH2_1), f.picture(Element::imgDMT1_1));
     EXPECT_TRUE(f.picture(Element::imgLight_Off));
-    for (Element e : {Element::imgAM_Off, Element::imgPM_Off, Element::imgDH1_Off, Element::imgDH2_Off,
-                      Element::imgDDot_Off, Element::imgDDot2_Off, Element::imgDMT1_Off, Element::imgDDT1_Off})
+    for (Element e :
+         {Element::imgAM_Off, Element::imgPM_Off, Element::imgDH1_Off, Element::imgDH2_Off,
+          Element::imgDDot_Off, Element::imgDDot2_Off, Element::imgDMT1_Off, Element::imgDDT1_Off})
         EXPECT_FALSE(f.picture(e)) << info(e).name;
     std::size_t withPicture = 0;
     for (std::size_t i = 1; i < kElementCount; ++i)
@@ -148,7 +155,7 @@ TEST_F(Skins, UntrustedFilesGoDownTheFailurePath) {
         const char* file;
         QByteArray bytes;
     } cases[] = {
-        {"0.gif", gif.left(gif.size() / 3)},                      // truncated
+        {"0.gif", gif.left(gif.size() / 3)},                       // truncated
         {"0.gif", QByteArray("GIF89a") + QByteArray(200, '\xee')}, // corrupt
         {"0.gif", huge},                                           // absurd declared size
         {"0.gif", QByteArray("\x89PNG\r\n\x1a\n", 8)},             // not a GIF
@@ -158,22 +165,25 @@ TEST_F(Skins, UntrustedFilesGoDownTheFailurePath) {
     };
     int expected = 0;
     for (const auto& c : cases) {
-        const QString name = QStringLiteral("ZBad%1").arg(expected); // after the default skin, which ThemeNo 0 applies
+        const QString name =
+            QStringLiteral("ZBad%1").arg(expected); // after the default skin, which ThemeNo 0 applies
         const QString dir = addSkin(name);
         writeFile(dir + "/" + c.file, c.bytes);
         settings.ThemePath = themePath(name);
         // Select through the chooser so the whole path runs.
         window.skinChooser();
         const int row = window.skinChooser().List1()->findItems(name, Qt::MatchExactly).value(0)
-                            ? window.skinChooser().List1()->row(window.skinChooser().List1()->findItems(name, Qt::MatchExactly)[0])
+                            ? window.skinChooser().List1()->row(
+                                  window.skinChooser().List1()->findItems(name, Qt::MatchExactly)[0])
                             : -1;
         ASSERT_GE(row, 0) << name.toStdString();
         window.skinChooser().setListIndex(row);
         ++expected;
-        EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), static_cast<std::size_t>(expected)) << c.file << " " << expected;
+        EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), static_cast<std::size_t>(expected))
+            << c.file << " " << expected;
         EXPECT_FALSE(window.ending());
         EXPECT_EQ(settings.ThemeNo, row); // the failing entry stays current
-        delete &window.skinChooser();      // the next case lists the new folder
+        delete &window.skinChooser();     // the next case lists the new folder
         settings.ThemeNo = 0;
     }
 }

@@ -37,7 +37,8 @@ public:
 
 private:
     static std::string fold(std::string s) {
-        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        std::transform(s.begin(), s.end(), s.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return s;
     }
     std::map<std::string, std::pair<std::string, std::string>> m_values;

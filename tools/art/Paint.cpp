@@ -9,21 +9,19 @@
 #include <cstdio>
 #include <cstdlib>
 
-QImage canvas(QSize size)
-{
+QImage canvas(QSize size) {
     QImage img(size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     return img;
 }
 
-QImage flattenAlpha(const QImage &image, const QColor &matte, double minAlpha)
-{
+QImage flattenAlpha(const QImage& image, const QColor& matte, double minAlpha) {
     QImage src = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage out(src.size(), QImage::Format_ARGB32);
     const int cut = int(std::lround(minAlpha * 255));
     for (int y = 0; y < src.height(); ++y) {
-        const QRgb *in = reinterpret_cast<const QRgb *>(src.constScanLine(y));
-        QRgb *o = reinterpret_cast<QRgb *>(out.scanLine(y));
+        const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+        QRgb* o = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < src.width(); ++x) {
             const int a = qAlpha(in[x]);
             if (a < cut || a == 0) {
@@ -40,8 +38,7 @@ QImage flattenAlpha(const QImage &image, const QColor &matte, double minAlpha)
     return out;
 }
 
-QImage blurred(const QImage &image, int radius, int passes)
-{
+QImage blurred(const QImage& image, int radius, int passes) {
     QImage img = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     const int w = img.width();
     const int h = img.height();
@@ -52,8 +49,8 @@ QImage blurred(const QImage &image, int radius, int passes)
         std::vector<QRgb> line(len);
         for (int l = 0; l < lines; ++l) {
             for (int i = 0; i < len; ++i)
-                line[i] = horizontal ? reinterpret_cast<QRgb *>(img.scanLine(l))[i]
-                                     : reinterpret_cast<QRgb *>(img.scanLine(i))[l];
+                line[i] = horizontal ? reinterpret_cast<QRgb*>(img.scanLine(l))[i]
+                                     : reinterpret_cast<QRgb*>(img.scanLine(i))[l];
             for (int i = 0; i < len; ++i) {
                 int sum[4] = {0, 0, 0, 0};
                 int n = 0;
@@ -66,9 +63,9 @@ QImage blurred(const QImage &image, int radius, int passes)
                 }
                 const QRgb v = qRgba(sum[0] / n, sum[1] / n, sum[2] / n, sum[3] / n);
                 if (horizontal)
-                    reinterpret_cast<QRgb *>(img.scanLine(l))[i] = v;
+                    reinterpret_cast<QRgb*>(img.scanLine(l))[i] = v;
                 else
-                    reinterpret_cast<QRgb *>(img.scanLine(i))[l] = v;
+                    reinterpret_cast<QRgb*>(img.scanLine(i))[l] = v;
             }
         }
     };
@@ -79,8 +76,7 @@ QImage blurred(const QImage &image, int radius, int passes)
     return img;
 }
 
-QColor averageColour(const QImage &image, const QRect &area)
-{
+QColor averageColour(const QImage& image, const QRect& area) {
     double r = 0, g = 0, b = 0;
     int n = 0;
     const QRect a = area.intersected(image.rect());
@@ -94,29 +90,35 @@ QColor averageColour(const QImage &image, const QRect &area)
     return QColor(int(std::lround(r / n)), int(std::lround(g / n)), int(std::lround(b / n)));
 }
 
-QColor mix(const QColor &a, const QColor &b, double t)
-{
+QColor mix(const QColor& a, const QColor& b, double t) {
     auto m = [t](int x, int y) { return int(std::lround(x + (y - x) * t)); };
-    return QColor(m(a.red(), b.red()), m(a.green(), b.green()), m(a.blue(), b.blue()), m(a.alpha(), b.alpha()));
+    return QColor(m(a.red(), b.red()), m(a.green(), b.green()), m(a.blue(), b.blue()),
+                  m(a.alpha(), b.alpha()));
 }
 
-QColor withAlpha(QColor c, int alpha)
-{
+QColor withAlpha(QColor c, int alpha) {
     c.setAlpha(alpha);
     return c;
 }
 
-QFont fontOf(Face face, double pixelSize, double letterSpacing)
-{
+QFont fontOf(Face face, double pixelSize, double letterSpacing) {
     static QHash<int, QString> families;
     const int key = int(face);
     if (!families.contains(key)) {
-        const char *file = nullptr;
+        const char* file = nullptr;
         switch (face) {
-        case Face::Sans: file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"; break;
-        case Face::SansBold: file = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"; break;
-        case Face::Gothic: file = "/usr/share/fonts/opentype/urw-base35/URWGothic-Book.otf"; break;
-        case Face::GothicDemi: file = "/usr/share/fonts/opentype/urw-base35/URWGothic-Demi.otf"; break;
+        case Face::Sans:
+            file = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+            break;
+        case Face::SansBold:
+            file = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+            break;
+        case Face::Gothic:
+            file = "/usr/share/fonts/opentype/urw-base35/URWGothic-Book.otf";
+            break;
+        case Face::GothicDemi:
+            file = "/usr/share/fonts/opentype/urw-base35/URWGothic-Demi.otf";
+            break;
         }
         const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(file));
         if (id < 0) {
@@ -136,8 +138,7 @@ QFont fontOf(Face face, double pixelSize, double letterSpacing)
     return f;
 }
 
-QRectF drawCentredText(QPainter &p, const QString &text, double centreX, double baselineY)
-{
+QRectF drawCentredText(QPainter& p, const QString& text, double centreX, double baselineY) {
     // Centre the ink, not the advance: letter spacing and side bearings would
     // otherwise pull the text off centre by a pixel or two.
     QPainterPath ink;
@@ -148,8 +149,7 @@ QRectF drawCentredText(QPainter &p, const QString &text, double centreX, double 
     return b.translated(x, baselineY);
 }
 
-void savePng(const QImage &image, const QString &path)
-{
+void savePng(const QImage& image, const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "morvantis-art: cannot write %s\n", qPrintable(path));
@@ -158,30 +158,50 @@ void savePng(const QImage &image, const QString &path)
 }
 
 namespace {
-const char *glyphRows(QChar c)
-{
+const char* glyphRows(QChar c) {
     switch (c.toLatin1()) {
-    case 'A': return ".###." "#...#" "#...#" "#####" "#...#" "#...#" "#...#";
-    case 'M': return "#...#" "##.##" "#.#.#" "#.#.#" "#...#" "#...#" "#...#";
-    case 'P': return "####." "#...#" "#...#" "####." "#...." "#...." "#....";
-    default: return nullptr;
+    case 'A':
+        return ".###."
+               "#...#"
+               "#...#"
+               "#####"
+               "#...#"
+               "#...#"
+               "#...#";
+    case 'M':
+        return "#...#"
+               "##.##"
+               "#.#.#"
+               "#.#.#"
+               "#...#"
+               "#...#"
+               "#...#";
+    case 'P':
+        return "####."
+               "#...#"
+               "#...#"
+               "####."
+               "#...."
+               "#...."
+               "#....";
+    default:
+        return nullptr;
     }
 }
-}  // namespace
+} // namespace
 
-double pixelTextWidth(const QString &text, double pixel, double spacing)
-{
+double pixelTextWidth(const QString& text, double pixel, double spacing) {
     return text.size() * 5 * pixel + (text.size() - 1) * spacing;
 }
 
-void drawPixelText(QPainter &p, const QString &text, QPointF topLeft, double pixel, double spacing)
-{
+void drawPixelText(QPainter& p, const QString& text, QPointF topLeft, double pixel, double spacing) {
     double x = topLeft.x();
     for (QChar c : text) {
-        if (const char *rows = glyphRows(c)) {
+        if (const char* rows = glyphRows(c)) {
             for (int i = 0; i < 35; ++i)
                 if (rows[i] == '#')
-                    p.fillRect(QRectF(x + (i % 5) * pixel, topLeft.y() + (i / 5) * pixel, pixel, pixel), p.brush());
+                    p.fillRect(QRectF(x + (i % 5) * pixel, topLeft.y() + (i / 5) * pixel, pixel, pixel),
+                               p.brush());
         }
         x += 5 * pixel + spacing;
     }

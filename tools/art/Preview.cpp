@@ -12,11 +12,10 @@ namespace {
 
 struct Loader {
     QString dir;
-    QString *error;
+    QString* error;
     bool ok = true;
 
-    QImage operator()(const QString &name)
-    {
+    QImage operator()(const QString& name) {
         QImageReader reader(dir + QLatin1Char('/') + name);
         QImage img = reader.read();
         if (img.isNull() && ok) {
@@ -27,10 +26,9 @@ struct Loader {
     }
 };
 
-}  // namespace
+} // namespace
 
-bool drawPreview(const QString &skinDir, const QString &outFile, QString *error)
-{
+bool drawPreview(const QString& skinDir, const QString& outFile, QString* error) {
     Loader load{skinDir, error};
     QFile info(skinDir + QStringLiteral("/info.txt"));
     if (!info.open(QIODevice::ReadOnly)) {
@@ -38,16 +36,19 @@ bool drawPreview(const QString &skinDir, const QString &outFile, QString *error)
         return false;
     }
     const QString line = QString::fromUtf8(info.readLine());
-    const QColor caption(line.mid(0, 3).trimmed().toInt(), line.mid(4, 3).trimmed().toInt(), line.mid(8, 3).trimmed().toInt());
+    const QColor caption(line.mid(0, 3).trimmed().toInt(), line.mid(4, 3).trimmed().toInt(),
+                         line.mid(8, 3).trimmed().toInt());
 
     QImage face = canvas(geo::kWindow);
     QPainter p(&face);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
-    auto put = [&](QPoint at, QSize size, const QImage &img) { p.drawImage(QRect(at, size), img); };
+    auto put = [&](QPoint at, QSize size, const QImage& img) { p.drawImage(QRect(at, size), img); };
     auto big = [&](int slot, int d) {
         put({geo::kBigDigitX[slot], geo::kBigDigitY}, geo::kBigDigitSize, load(QString::number(d) + ".gif"));
     };
-    auto small = [&](int x, int d) { put({x, geo::kDateY}, geo::kSmallDigitSize, load(QString::number(d) + "s.gif")); };
+    auto small = [&](int x, int d) {
+        put({x, geo::kDateY}, geo::kSmallDigitSize, load(QString::number(d) + "s.gif"));
+    };
 
     // Sunday 23 September 2001, 1:45:07 PM, alarm light on.
     p.drawImage(0, 0, load(QStringLiteral("base.gif")));
@@ -62,14 +63,14 @@ bool drawPreview(const QString &skinDir, const QString &outFile, QString *error)
         put(b, geo::kSmallButtonSize, smallButton);
 
     put(geo::kPm, geo::kMarkSize, load(QStringLiteral("pm.gif")));
-    big(1, 1);  // the hour tens stays blank
+    big(1, 1); // the hour tens stays blank
     put(geo::kColon1, geo::kColonSize, load(QStringLiteral("dot.gif")));
     big(2, 4);
     big(3, 5);
     put(geo::kColon2, geo::kColonSize, load(QStringLiteral("dot.gif")));
     big(4, 0);
     big(5, 7);
-    small(geo::kMonthUnitsX, 9);  // the month tens stays blank: the clock has no leading zero there
+    small(geo::kMonthUnitsX, 9); // the month tens stays blank: the clock has no leading zero there
     small(geo::kDayTensTwoX, 2);
     small(geo::kDayUnitsX, 3);
     put({geo::kWeekdayX, geo::kDateY}, geo::kWeekdaySize, load(QStringLiteral("sun.gif")));

@@ -9,8 +9,7 @@ namespace {
 
 // A bar along p0-p1 with pointed 45-degree ends, pulled back by `gap` so that
 // neighbouring bars meeting at a corner stay visibly apart.
-QPolygonF pointedBar(QPointF p0, QPointF p1, double t, double gap)
-{
+QPolygonF pointedBar(QPointF p0, QPointF p1, double t, double gap) {
     const QLineF line(p0, p1);
     const double len = line.length();
     const QPointF u = (p1 - p0) / len;
@@ -22,22 +21,20 @@ QPolygonF pointedBar(QPointF p0, QPointF p1, double t, double gap)
 }
 
 // A bar with square ends, for the diagonals of a fourteen-segment cell.
-QPolygonF flatBar(QPointF p0, QPointF p1, double t)
-{
+QPolygonF flatBar(QPointF p0, QPointF p1, double t) {
     const QLineF line(p0, p1);
     const QPointF u = (p1 - p0) / line.length();
     const QPointF n(-u.y() * t / 2, u.x() * t / 2);
     return QPolygonF({p0 + n, p1 + n, p1 - n, p0 - n});
 }
 
-QTransform leanAndPlace(const QRectF &box, double slant)
-{
+QTransform leanAndPlace(const QRectF& box, double slant) {
     // x' = x + slant * (height - y): the bottom stays put, the top moves right.
-    return QTransform(1, 0, -slant, 1, 0, 0) * QTransform::fromTranslate(box.left() + slant * box.height(), box.top());
+    return QTransform(1, 0, -slant, 1, 0, 0) *
+           QTransform::fromTranslate(box.left() + slant * box.height(), box.top());
 }
 
-QPainterPath build(const QRectF &box, unsigned segs, const SegmentStyle &s, bool fourteen)
-{
+QPainterPath build(const QRectF& box, unsigned segs, const SegmentStyle& s, bool fourteen) {
     const double w = box.width();
     const double hgt = box.height();
     const double t = s.thickness;
@@ -48,7 +45,7 @@ QPainterPath build(const QRectF &box, unsigned segs, const SegmentStyle &s, bool
 
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
-    auto add = [&](unsigned bits, const QPolygonF &poly) {
+    auto add = [&](unsigned bits, const QPolygonF& poly) {
         if ((segs & bits) == bits)
             path.addPolygon(poly), path.closeSubpath();
     };
@@ -69,8 +66,8 @@ QPainterPath build(const QRectF &box, unsigned segs, const SegmentStyle &s, bool
     add(SegL, pointedBar({midX, midY}, {midX, hgt - h}, t, g));
 
     const double td = t * 0.9;
-    const double in = t + g;                 // clear of the outer bars
-    const double cx = midX - h - g * 0.8;    // clear of the centre bars
+    const double in = t + g;              // clear of the outer bars
+    const double cx = midX - h - g * 0.8; // clear of the centre bars
     const double cy = midY - h - g * 0.8;
     add(SegH, flatBar({in, in}, {cx, cy}, td));
     add(SegJ, flatBar({w - in, in}, {w - cx, cy}, td));
@@ -80,10 +77,9 @@ QPainterPath build(const QRectF &box, unsigned segs, const SegmentStyle &s, bool
     return leanAndPlace(box, s.slant).map(path);
 }
 
-}  // namespace
+} // namespace
 
-unsigned digitSegments(int digit)
-{
+unsigned digitSegments(int digit) {
     static constexpr unsigned table[10] = {
         SegA | SegB | SegC | SegD | SegE | SegF,
         SegB | SegC,
@@ -99,44 +95,57 @@ unsigned digitSegments(int digit)
     return digit >= 0 && digit <= 9 ? table[digit] : 0;
 }
 
-unsigned letterSegments(char letter)
-{
+unsigned letterSegments(char letter) {
     switch (letter) {
-    case 'A': return SegA | SegB | SegC | SegE | SegF | SegG;
-    case 'D': return SegA | SegB | SegC | SegD | SegI | SegL;
-    case 'E': return SegA | SegD | SegE | SegF | SegG1;
-    case 'F': return SegA | SegE | SegF | SegG1;
-    case 'H': return SegB | SegC | SegE | SegF | SegG;
-    case 'I': return SegA | SegD | SegI | SegL;
-    case 'M': return SegB | SegC | SegE | SegF | SegH | SegJ;
-    case 'N': return SegB | SegC | SegE | SegF | SegH | SegM;
-    case 'O': return SegA | SegB | SegC | SegD | SegE | SegF;
-    case 'R': return SegA | SegB | SegE | SegF | SegG | SegM;
-    case 'S': return SegA | SegF | SegG | SegC | SegD;
-    case 'T': return SegA | SegI | SegL;
-    case 'U': return SegB | SegC | SegD | SegE | SegF;
-    case 'W': return SegB | SegC | SegE | SegF | SegK | SegM;
-    default: return 0;
+    case 'A':
+        return SegA | SegB | SegC | SegE | SegF | SegG;
+    case 'D':
+        return SegA | SegB | SegC | SegD | SegI | SegL;
+    case 'E':
+        return SegA | SegD | SegE | SegF | SegG1;
+    case 'F':
+        return SegA | SegE | SegF | SegG1;
+    case 'H':
+        return SegB | SegC | SegE | SegF | SegG;
+    case 'I':
+        return SegA | SegD | SegI | SegL;
+    case 'M':
+        return SegB | SegC | SegE | SegF | SegH | SegJ;
+    case 'N':
+        return SegB | SegC | SegE | SegF | SegH | SegM;
+    case 'O':
+        return SegA | SegB | SegC | SegD | SegE | SegF;
+    case 'R':
+        return SegA | SegB | SegE | SegF | SegG | SegM;
+    case 'S':
+        return SegA | SegF | SegG | SegC | SegD;
+    case 'T':
+        return SegA | SegI | SegL;
+    case 'U':
+        return SegB | SegC | SegD | SegE | SegF;
+    case 'W':
+        return SegB | SegC | SegE | SegF | SegK | SegM;
+    default:
+        return 0;
     }
 }
 
-QPainterPath sevenSegmentPath(const QRectF &box, unsigned segments, const SegmentStyle &style)
-{
+QPainterPath sevenSegmentPath(const QRectF& box, unsigned segments, const SegmentStyle& style) {
     return build(box, segments & SevenAll, style, false);
 }
 
-QPainterPath fourteenSegmentPath(const QRectF &box, unsigned segments, const SegmentStyle &style)
-{
+QPainterPath fourteenSegmentPath(const QRectF& box, unsigned segments, const SegmentStyle& style) {
     return build(box, segments, style, true);
 }
 
-QPainterPath colonPath(double centreX, double topY, double bottomY, double dot, double slant, double baseY)
-{
+QPainterPath colonPath(double centreX, double topY, double bottomY, double dot, double slant, double baseY) {
     QPainterPath path;
     for (double y : {topY, bottomY}) {
         const double lean = slant * (baseY - (y + dot / 2));
-        QPolygonF sq({{centreX - dot / 2 + lean, y}, {centreX + dot / 2 + lean, y},
-                      {centreX + dot / 2 + lean - slant * dot, y + dot}, {centreX - dot / 2 + lean - slant * dot, y + dot}});
+        QPolygonF sq({{centreX - dot / 2 + lean, y},
+                      {centreX + dot / 2 + lean, y},
+                      {centreX + dot / 2 + lean - slant * dot, y + dot},
+                      {centreX - dot / 2 + lean - slant * dot, y + dot}});
         path.addPolygon(sq);
         path.closeSubpath();
     }

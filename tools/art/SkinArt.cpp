@@ -26,44 +26,41 @@ constexpr double kSmallGlyphHeight = 19;
 constexpr double kSmallGlyphWidth = 10;
 constexpr double kLetterWidth = 12;
 constexpr double kLetterPitch = 16;
-constexpr double kColonTop = 1;      // first dot, from the top of the colon's rectangle
-constexpr double kColonStep = 11;    // first dot to second dot
+constexpr double kColonTop = 1;   // first dot, from the top of the colon's rectangle
+constexpr double kColonStep = 11; // first dot to second dot
 
-QRectF bigGlyphBox(QPointF elem, const SegmentStyle &s)
-{
+QRectF bigGlyphBox(QPointF elem, const SegmentStyle& s) {
     const double lean = s.slant * kBigGlyphHeight;
     const double left = (geo::kBigDigitSize.width() - (kBigGlyphWidth + lean)) / 2;
     return QRectF(elem.x() + left, elem.y() + kBigGlyphTop, kBigGlyphWidth, kBigGlyphHeight);
 }
 
-QRectF smallGlyphBox(QPointF elem, const SegmentStyle &s)
-{
+QRectF smallGlyphBox(QPointF elem, const SegmentStyle& s) {
     const double lean = s.slant * kSmallGlyphHeight;
     const double left = (geo::kSmallDigitSize.width() - (kSmallGlyphWidth + lean)) / 2;
     return QRectF(elem.x() + left, elem.y() + kSmallGlyphTop, kSmallGlyphWidth, kSmallGlyphHeight);
 }
 
-QRectF letterBox(QPointF elem, int index, const SegmentStyle &s)
-{
+QRectF letterBox(QPointF elem, int index, const SegmentStyle& s) {
     const double lean = s.slant * kSmallGlyphHeight;
     const double total = 2 * kLetterPitch + kLetterWidth + lean;
     const double left = (geo::kWeekdaySize.width() - total) / 2;
-    return QRectF(elem.x() + left + index * kLetterPitch, elem.y() + kSmallGlyphTop, kLetterWidth, kSmallGlyphHeight);
+    return QRectF(elem.x() + left + index * kLetterPitch, elem.y() + kSmallGlyphTop, kLetterWidth,
+                  kSmallGlyphHeight);
 }
 
-QPainterPath colonDots(QPointF elem, const SkinStyle &s)
-{
+QPainterPath colonDots(QPointF elem, const SkinStyle& s) {
     // Lean the dots about the digits' baseline so they follow the same slant.
     const double digitBase = geo::kBigDigitY + kBigGlyphTop + kBigGlyphHeight - geo::kColon1.y();
     const double midY = kColonTop + (kColonStep + s.colonDot) / 2;
     const double centreX = geo::kColonSize.width() / 2.0 - s.big.slant * (digitBase - midY);
-    QPainterPath path = colonPath(centreX, kColonTop, kColonTop + kColonStep, s.colonDot, s.big.slant, digitBase);
+    QPainterPath path =
+        colonPath(centreX, kColonTop, kColonTop + kColonStep, s.colonDot, s.big.slant, digitBase);
     path.translate(elem);
     return path;
 }
 
-QPainterPath weekdayPath(QPointF elem, const QString &name, const SegmentStyle &s, bool allSegments)
-{
+QPainterPath weekdayPath(QPointF elem, const QString& name, const SegmentStyle& s, bool allSegments) {
     QPainterPath path;
     for (int i = 0; i < 3; ++i) {
         const unsigned segs = allSegments ? unsigned(FourteenAll) : letterSegments(name.at(i).toLatin1());
@@ -75,16 +72,14 @@ QPainterPath weekdayPath(QPointF elem, const QString &name, const SegmentStyle &
 constexpr double kMarkPixel = 1;
 constexpr double kMarkSpacing = 2;
 
-QPointF markOrigin(QPointF elem)
-{
+QPointF markOrigin(QPointF elem) {
     const double w = pixelTextWidth(QStringLiteral("AM"), kMarkPixel, kMarkSpacing);
     return elem + QPointF(std::floor((geo::kMarkSize.width() - w) / 2), 2);
 }
 
 // ---------------------------------------------------------------- panel
 
-QImage panelBackground(const SkinStyle &s)
-{
+QImage panelBackground(const SkinStyle& s) {
     QImage img(geo::kLcd.size(), QImage::Format_ARGB32_Premultiplied);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -120,22 +115,22 @@ QImage panelBackground(const SkinStyle &s)
 }
 
 // Window rectangles of every element drawn on the panel, per kind.
-QRect bigDigitsArea()
-{
+QRect bigDigitsArea() {
     return QRect(QPoint(geo::kBigDigitX[0], geo::kBigDigitY), geo::kBigDigitSize)
         .united(QRect(QPoint(geo::kBigDigitX[5], geo::kBigDigitY), geo::kBigDigitSize));
 }
 
-QRect dateArea()
-{
-    return QRect(geo::kMonthTensX, geo::kDateY, geo::kYearX[3] + geo::kSmallDigitSize.width() - geo::kMonthTensX,
+QRect dateArea() {
+    return QRect(geo::kMonthTensX, geo::kDateY,
+                 geo::kYearX[3] + geo::kSmallDigitSize.width() - geo::kMonthTensX,
                  geo::kSmallDigitSize.height());
 }
 
-QRect toPanel(const QRect &window) { return window.translated(-geo::kLcd.topLeft()); }
+QRect toPanel(const QRect& window) {
+    return window.translated(-geo::kLcd.topLeft());
+}
 
-QImage drawLcd(const SkinStyle &s)
-{
+QImage drawLcd(const SkinStyle& s) {
     QImage img = panelBackground(s);
     if (s.segOff.alpha() == 0)
         return img;
@@ -152,8 +147,8 @@ QImage drawLcd(const SkinStyle &s)
         ghosts.addPath(sevenSegmentPath(bigGlyphBox(QPointF(x, geo::kBigDigitY), s.big), SevenAll, s.big));
     ghosts.addPath(colonDots(geo::kColon1, s));
     ghosts.addPath(colonDots(geo::kColon2, s));
-    for (int x : {geo::kMonthTensX, geo::kMonthUnitsX, geo::kDayTensX, geo::kDayUnitsX, geo::kYearX[0], geo::kYearX[1],
-                  geo::kYearX[2], geo::kYearX[3]})
+    for (int x : {geo::kMonthTensX, geo::kMonthUnitsX, geo::kDayTensX, geo::kDayUnitsX, geo::kYearX[0],
+                  geo::kYearX[1], geo::kYearX[2], geo::kYearX[3]})
         ghosts.addPath(sevenSegmentPath(smallGlyphBox(QPointF(x, geo::kDateY), s.small), SevenAll, s.small));
     ghosts.addPath(weekdayPath(QPointF(geo::kWeekdayX, geo::kDateY), {}, s.letter, true));
     p.drawPath(ghosts);
@@ -166,8 +161,7 @@ QImage drawLcd(const SkinStyle &s)
 
 // A lit mark on a transparent picture of the element's size; soft edges and
 // the glow are blended against the panel colour found under that element.
-QImage litMark(const SkinStyle &s, QSize size, const QPainterPath &path, const QColor &matte)
-{
+QImage litMark(const SkinStyle& s, QSize size, const QPainterPath& path, const QColor& matte) {
     QImage mark = canvas(size);
     {
         QPainter p(&mark);
@@ -190,8 +184,7 @@ QImage litMark(const SkinStyle &s, QSize size, const QPainterPath &path, const Q
     return flattenAlpha(mark, matte, 0.14);
 }
 
-QImage litPixelMark(const SkinStyle &s, const QString &text, const QColor &matte)
-{
+QImage litPixelMark(const SkinStyle& s, const QString& text, const QColor& matte) {
     QImage mark = canvas(geo::kMarkSize);
     QPainter p(&mark);
     p.setBrush(s.segOn);
@@ -206,8 +199,8 @@ struct ButtonLook {
     QColor top, bottom, edge, icon;
 };
 
-QImage drawButton(const SkinStyle &s, const ButtonLook &look, QSize size, double radius, bool pressed, bool bell)
-{
+QImage drawButton(const SkinStyle& s, const ButtonLook& look, QSize size, double radius, bool pressed,
+                  bool bell) {
     QImage img = canvas(size);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -236,9 +229,11 @@ QImage drawButton(const SkinStyle &s, const ButtonLook &look, QSize size, double
     } else {
         // Raised: light catches the top edge, the bottom edge falls away.
         p.setPen(QPen(QColor(255, 255, 255, 90), 1));
-        p.drawLine(QPointF(r.left() + radius * 0.6, r.top() + 1), QPointF(r.right() - radius * 0.6, r.top() + 1));
+        p.drawLine(QPointF(r.left() + radius * 0.6, r.top() + 1),
+                   QPointF(r.right() - radius * 0.6, r.top() + 1));
         p.setPen(QPen(QColor(0, 0, 0, 60), 1));
-        p.drawLine(QPointF(r.left() + radius * 0.6, r.bottom() - 1), QPointF(r.right() - radius * 0.6, r.bottom() - 1));
+        p.drawLine(QPointF(r.left() + radius * 0.6, r.bottom() - 1),
+                   QPointF(r.right() - radius * 0.6, r.bottom() - 1));
     }
     p.restore();
     p.setPen(QPen(look.edge, 1));
@@ -262,8 +257,7 @@ QImage drawButton(const SkinStyle &s, const ButtonLook &look, QSize size, double
     return flattenAlpha(img, s.well, 0.35);
 }
 
-QImage drawLight(const SkinStyle &s, bool on)
-{
+QImage drawLight(const SkinStyle& s, bool on) {
     QImage img = canvas(geo::kLightSize);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -290,8 +284,7 @@ QImage drawLight(const SkinStyle &s, bool on)
     return flattenAlpha(img, s.well, 0.3);
 }
 
-void drawWell(QPainter &p, const SkinStyle &s, const QRectF &r, double radius, bool round)
-{
+void drawWell(QPainter& p, const SkinStyle& s, const QRectF& r, double radius, bool round) {
     QPainterPath well;
     // The light brings its own metal ring, so its opening is tighter; that
     // also keeps it apart from the alarm button's opening next to it.
@@ -316,8 +309,7 @@ void drawWell(QPainter &p, const SkinStyle &s, const QRectF &r, double radius, b
     p.fillPath(outer.subtracted(well), lip);
 }
 
-void drawLabels(QPainter &p, const SkinStyle &s)
-{
+void drawLabels(QPainter& p, const SkinStyle& s) {
     p.setFont(fontOf(Face::SansBold, 9, 1.0));
     p.setPen(s.labelInk);
     auto centreOf = [](QPoint pos, QSize size) { return pos.x() + size.width() / 2.0; };
@@ -336,8 +328,7 @@ void drawLabels(QPainter &p, const SkinStyle &s)
                     geo::kYearButton.y() - 5);
 }
 
-void drawGrille(QPainter &p, const SkinStyle &s, const QRectF &area)
-{
+void drawGrille(QPainter& p, const SkinStyle& s, const QRectF& area) {
     if (s.grille == SkinStyle::Grille::Holes) {
         const double step = 7;
         int row = 0;
@@ -361,8 +352,7 @@ void drawGrille(QPainter &p, const SkinStyle &s, const QRectF &area)
     }
 }
 
-void drawScrew(QPainter &p, const SkinStyle &s, QPointF c)
-{
+void drawScrew(QPainter& p, const SkinStyle& s, QPointF c) {
     QLinearGradient g(c - QPointF(0, 3), c + QPointF(0, 3));
     g.setColorAt(0, mix(s.bodyTop, Qt::white, 0.25));
     g.setColorAt(1, mix(s.bodyBottom, Qt::black, 0.3));
@@ -375,8 +365,7 @@ void drawScrew(QPainter &p, const SkinStyle &s, QPointF c)
     p.setPen(Qt::NoPen);
 }
 
-QImage drawBase(const SkinStyle &s)
-{
+QImage drawBase(const SkinStyle& s) {
     QImage img = canvas(geo::kWindow);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -462,31 +451,34 @@ QImage drawBase(const SkinStyle &s)
 
 // ---------------------------------------------------------------- output
 
-void writeInfo(const SkinStyle &s, const QString &skinDir)
-{
+void writeInfo(const SkinStyle& s, const QString& skinDir) {
     QDir().mkpath(skinDir);
     QFile f(skinDir + QStringLiteral("/info.txt"));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         std::fprintf(stderr, "morvantis-art: cannot write %s\n", qPrintable(f.fileName()));
         std::exit(1);
     }
-    const QString line = QString::asprintf("%03d %03d %03d ", s.caption.red(), s.caption.green(), s.caption.blue()) +
-                         s.description + QLatin1Char('\n');
+    const QString line =
+        QString::asprintf("%03d %03d %03d ", s.caption.red(), s.caption.green(), s.caption.blue()) +
+        s.description + QLatin1Char('\n');
     f.write(line.toUtf8());
 }
 
-}  // namespace
+} // namespace
 
-void drawSkin(const SkinStyle &s, const QString &gifSourceDir, const QString &skinDir)
-{
-    auto out = [&](const QString &name, const QImage &img) { savePng(img, gifSourceDir + QLatin1Char('/') + name + ".png"); };
+void drawSkin(const SkinStyle& s, const QString& gifSourceDir, const QString& skinDir) {
+    auto out = [&](const QString& name, const QImage& img) {
+        savePng(img, gifSourceDir + QLatin1Char('/') + name + ".png");
+    };
 
     const QImage panel = panelBackground(s);
     const QColor bigMatte = averageColour(panel, toPanel(bigDigitsArea()));
     const QColor smallMatte = averageColour(panel, toPanel(dateArea()));
     const QColor colonMatte = averageColour(panel, toPanel(QRect(geo::kColon1, geo::kColonSize)));
-    const QColor markMatte = averageColour(panel, toPanel(QRect(geo::kAm, geo::kMarkSize).united(QRect(geo::kPm, geo::kMarkSize))));
-    const QColor weekdayMatte = averageColour(panel, toPanel(QRect(QPoint(geo::kWeekdayX, geo::kDateY), geo::kWeekdaySize)));
+    const QColor markMatte = averageColour(
+        panel, toPanel(QRect(geo::kAm, geo::kMarkSize).united(QRect(geo::kPm, geo::kMarkSize))));
+    const QColor weekdayMatte =
+        averageColour(panel, toPanel(QRect(QPoint(geo::kWeekdayX, geo::kDateY), geo::kWeekdaySize)));
 
     out(QStringLiteral("base"), drawBase(s));
     out(QStringLiteral("lcd"), drawLcd(s));
@@ -494,21 +486,24 @@ void drawSkin(const SkinStyle &s, const QString &gifSourceDir, const QString &sk
     for (int d = 0; d <= 9; ++d) {
         const QPainterPath big = sevenSegmentPath(bigGlyphBox({0, 0}, s.big), digitSegments(d), s.big);
         out(QString::number(d), litMark(s, geo::kBigDigitSize, big, bigMatte));
-        const QPainterPath small = sevenSegmentPath(smallGlyphBox({0, 0}, s.small), digitSegments(d), s.small);
+        const QPainterPath small =
+            sevenSegmentPath(smallGlyphBox({0, 0}, s.small), digitSegments(d), s.small);
         out(QString::number(d) + QLatin1Char('s'), litMark(s, geo::kSmallDigitSize, small, smallMatte));
     }
     out(QStringLiteral("dot"), litMark(s, geo::kColonSize, colonDots({0, 0}, s), colonMatte));
     out(QStringLiteral("am"), litPixelMark(s, QStringLiteral("AM"), markMatte));
     out(QStringLiteral("pm"), litPixelMark(s, QStringLiteral("PM"), markMatte));
-    for (const char *day : {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"}) {
+    for (const char* day : {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"}) {
         const QString name = QString::fromLatin1(day);
-        out(name.toLower(), litMark(s, geo::kWeekdaySize, weekdayPath({0, 0}, name, s.letter, false), weekdayMatte));
+        out(name.toLower(),
+            litMark(s, geo::kWeekdaySize, weekdayPath({0, 0}, name, s.letter, false), weekdayMatte));
     }
 
     out(QStringLiteral("alarmon"), drawLight(s, true));
     out(QStringLiteral("alarmoff"), drawLight(s, false));
     const ButtonLook plain{s.buttonTop, s.buttonBottom, s.buttonEdge, s.buttonIcon};
-    const ButtonLook alarm = s.alarmTop.isValid() ? ButtonLook{s.alarmTop, s.alarmBottom, s.buttonEdge, s.alarmIcon} : plain;
+    const ButtonLook alarm =
+        s.alarmTop.isValid() ? ButtonLook{s.alarmTop, s.alarmBottom, s.buttonEdge, s.alarmIcon} : plain;
     out(QStringLiteral("alarmbutton"), drawButton(s, alarm, geo::kAlarmButtonSize, 5, false, true));
     out(QStringLiteral("alarmbuttonp"), drawButton(s, alarm, geo::kAlarmButtonSize, 5, true, true));
     out(QStringLiteral("OptionButton"), drawButton(s, plain, geo::kOptionButtonSize, 5, false, false));
@@ -519,14 +514,14 @@ void drawSkin(const SkinStyle &s, const QString &gifSourceDir, const QString &sk
     writeInfo(s, skinDir);
 }
 
-std::vector<SkinStyle> allSkins()
-{
+std::vector<SkinStyle> allSkins() {
     std::vector<SkinStyle> skins;
 
     {
         SkinStyle s;
         s.folder = QStringLiteral("Digital Age");
-        s.description = QStringLiteral("A grey-green liquid-crystal display with dark segments in a charcoal case.");
+        s.description =
+            QStringLiteral("A grey-green liquid-crystal display with dark segments in a charcoal case.");
         s.caption = QColor(30, 45, 30);
         s.bodyTop = QColor(0x4a, 0x4e, 0x53);
         s.bodyBottom = QColor(0x1f, 0x21, 0x24);
@@ -557,7 +552,8 @@ std::vector<SkinStyle> allSkins()
     {
         SkinStyle s;
         s.folder = QStringLiteral("Blue Night");
-        s.description = QStringLiteral("A blue backlit display with bright white segments in a midnight-blue case.");
+        s.description =
+            QStringLiteral("A blue backlit display with bright white segments in a midnight-blue case.");
         s.caption = QColor(235, 243, 255);
         s.bodyTop = QColor(0x24, 0x33, 0x54);
         s.bodyBottom = QColor(0x0b, 0x11, 0x20);
@@ -591,7 +587,8 @@ std::vector<SkinStyle> allSkins()
     {
         SkinStyle s;
         s.folder = QStringLiteral("Amber Glow");
-        s.description = QStringLiteral("Warm amber segments glowing on a black display in a dark bronze case.");
+        s.description =
+            QStringLiteral("Warm amber segments glowing on a black display in a dark bronze case.");
         s.caption = QColor(255, 176, 48);
         s.bodyTop = QColor(0x3a, 0x31, 0x29);
         s.bodyBottom = QColor(0x15, 0x11, 0x0e);
@@ -625,7 +622,8 @@ std::vector<SkinStyle> allSkins()
     {
         SkinStyle s;
         s.folder = QStringLiteral("Paper White");
-        s.description = QStringLiteral("A light paper-white display with crisp black segments in a pale grey case.");
+        s.description =
+            QStringLiteral("A light paper-white display with crisp black segments in a pale grey case.");
         s.caption = QColor(45, 50, 60);
         s.bodyTop = QColor(0xf2, 0xf0, 0xeb);
         s.bodyBottom = QColor(0xd2, 0xcf, 0xc7);

@@ -11,14 +11,13 @@
 
 namespace {
 
-const QColor kAboutBlue(0, 50, 101);      // about window background
-const QColor kDialogGrey(0xef, 0xef, 0xef);  // usual dialog background behind the signs
+const QColor kAboutBlue(0, 50, 101);        // about window background
+const QColor kDialogGrey(0xef, 0xef, 0xef); // usual dialog background behind the signs
 
 // The clock itself, as a small picture: a dark case with a grey-green display.
 // Used by the icon, the about picture and the splash, at any size.
-void drawMiniClock(QPainter &p, const QRectF &body, const QString &digits, bool withLight)
-{
-    const double u = body.height() / 100.0;  // one unit: a hundredth of the case height
+void drawMiniClock(QPainter& p, const QRectF& body, const QString& digits, bool withLight) {
+    const double u = body.height() / 100.0; // one unit: a hundredth of the case height
     const double radius = std::max(1.5, 14 * u);
 
     QPainterPath caseShape;
@@ -81,8 +80,7 @@ void drawMiniClock(QPainter &p, const QRectF &body, const QString &digits, bool 
     }
 }
 
-QImage drawIcon(int size)
-{
+QImage drawIcon(int size) {
     QImage img = canvas(QSize(size, size));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -106,8 +104,7 @@ QImage drawIcon(int size)
 
 // ---------------------------------------------------------------- signs
 
-QPainterPath exclamation(QPointF top, double height, double width)
-{
+QPainterPath exclamation(QPointF top, double height, double width) {
     QPainterPath path;
     const double bar = height * 0.66;
     QPainterPath stem;
@@ -121,8 +118,7 @@ QPainterPath exclamation(QPointF top, double height, double width)
     return path;
 }
 
-QImage drawSign(int level)
-{
+QImage drawSign(int level) {
     QImage img = canvas(QSize(39, 39));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -177,8 +173,7 @@ QImage drawSign(int level)
 
 // ---------------------------------------------------------------- about
 
-QImage drawAboutLogo()
-{
+QImage drawAboutLogo() {
     QImage img = canvas(QSize(145, 47));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -204,8 +199,7 @@ QImage drawAboutLogo()
     return flattenAlpha(img, kAboutBlue, 0.12);
 }
 
-QImage drawAboutArt()
-{
+QImage drawAboutArt() {
     QImage img(QSize(105, 100), QImage::Format_ARGB32_Premultiplied);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -243,8 +237,7 @@ QImage drawAboutArt()
 
 // ---------------------------------------------------------------- others
 
-QImage drawOk()
-{
+QImage drawOk() {
     QImage img = canvas(QSize(32, 32));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -252,7 +245,8 @@ QImage drawOk()
     tick.moveTo(6, 17);
     tick.lineTo(13, 24);
     tick.lineTo(26, 8);
-    p.strokePath(tick.translated(0.6, 1.2), QPen(QColor(0, 0, 0, 70), 6.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.strokePath(tick.translated(0.6, 1.2),
+                 QPen(QColor(0, 0, 0, 70), 6.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.strokePath(tick, QPen(QColor(0x16, 0x6b, 0x1e), 6.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     QLinearGradient g(0, 8, 0, 25);
     g.setColorAt(0, QColor(0x8c, 0xe6, 0x6e));
@@ -261,8 +255,7 @@ QImage drawOk()
     return img;
 }
 
-QImage drawSplash()
-{
+QImage drawSplash() {
     const QSize size(360, 160);
     QImage img(size, QImage::Format_ARGB32_Premultiplied);
     QPainter p(&img);
@@ -304,26 +297,25 @@ QImage drawSplash()
 }
 
 // A white hand with a black outline pointing up; the fingertip is at 13,5.
-QImage drawHand()
-{
+QImage drawHand() {
     QImage img = canvas(QSize(32, 32));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath hand;
     hand.moveTo(10.5, 17);
     hand.lineTo(10.5, 6);
-    hand.arcTo(QRectF(10.5, 3.5, 6, 5), 180, -180);  // fingertip
+    hand.arcTo(QRectF(10.5, 3.5, 6, 5), 180, -180); // fingertip
     hand.lineTo(16.5, 13);
-    hand.arcTo(QRectF(16.5, 10.5, 4, 4), 180, -180);  // middle knuckle
+    hand.arcTo(QRectF(16.5, 10.5, 4, 4), 180, -180); // middle knuckle
     hand.lineTo(20.5, 13.5);
-    hand.arcTo(QRectF(20.5, 11.5, 4, 4), 180, -180);  // ring knuckle
+    hand.arcTo(QRectF(20.5, 11.5, 4, 4), 180, -180); // ring knuckle
     hand.lineTo(24.5, 15);
-    hand.arcTo(QRectF(24.5, 13.5, 3.5, 3.5), 180, -180);  // little finger
+    hand.arcTo(QRectF(24.5, 13.5, 3.5, 3.5), 180, -180); // little finger
     hand.lineTo(28, 22);
     hand.cubicTo(28, 25.5, 26.5, 27, 25, 28.5);
     hand.lineTo(13.5, 28.5);
     hand.cubicTo(11.5, 26, 8.5, 22.5, 5.2, 19.2);
-    hand.cubicTo(3.8, 17.8, 5.5, 15.6, 7.5, 16.8);  // thumb tip
+    hand.cubicTo(3.8, 17.8, 5.5, 15.6, 7.5, 16.8); // thumb tip
     hand.lineTo(10.5, 19);
     hand.closeSubpath();
     p.fillPath(hand, Qt::white);
@@ -335,10 +327,9 @@ QImage drawHand()
     return img;
 }
 
-}  // namespace
+} // namespace
 
-void drawWindowArt(const QString &gifSourceDir, const QString &imgDir)
-{
+void drawWindowArt(const QString& gifSourceDir, const QString& imgDir) {
     savePng(drawSign(0), gifSourceDir + "/green.png");
     savePng(drawSign(1), gifSourceDir + "/yellow.png");
     savePng(drawSign(2), gifSourceDir + "/red.png");

@@ -15,30 +15,27 @@
 
 namespace {
 
-int usage()
-{
+int usage() {
     std::fprintf(stderr, "usage: morvantis-art draw <gif-source-dir> <repo>\n"
                          "       morvantis-art previews <repo>\n");
     return 2;
 }
 
-QString previewName(const QString &folder)
-{
+QString previewName(const QString& folder) {
     QString name = folder;
     name.remove(QLatin1Char(' '));
     return name;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("draw")) {
         const QString gifSource = args[2];
         const QString repo = args[3];
-        for (const SkinStyle &s : allSkins())
+        for (const SkinStyle& s : allSkins())
             drawSkin(s, gifSource + "/data/Skins/" + s.folder, repo + "/data/Skins/" + s.folder);
         drawWindowArt(gifSource + "/resources/img", repo + "/resources/img");
         return 0;
@@ -46,7 +43,7 @@ int main(int argc, char **argv)
     if (args.size() == 3 && args[1] == QLatin1String("previews")) {
         const QString repo = args[2];
         int failures = 0;
-        for (const SkinStyle &s : allSkins()) {
+        for (const SkinStyle& s : allSkins()) {
             QString error;
             const QString out = repo + "/docs/previews/" + previewName(s.folder) + ".png";
             if (!drawPreview(repo + "/data/Skins/" + s.folder, out, &error)) {
