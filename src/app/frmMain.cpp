@@ -332,56 +332,40 @@ void frmMain::closeAllWindows() {
     }
 }
 
+namespace {
+// The six buttons and their handlers; a press on any other element does nothing of its own.
+struct ButtonHandlers {
+    Element normal;
+    void (frmMain::*down)();
+    void (frmMain::*up)();
+};
+constexpr ButtonHandlers kButtons[] = {
+    {Element::imgAlarmBut, &frmMain::imgAlarmBut_MouseDown, &frmMain::imgAlarmBut_MouseUp},
+    {Element::imgOptBut, &frmMain::imgOptBut_MouseDown, &frmMain::imgOptBut_MouseUp},
+    {Element::imgExitBut, &frmMain::imgExitBut_MouseDown, &frmMain::imgExitBut_MouseUp},
+    {Element::imgMontBut, &frmMain::imgMontBut_MouseDown, &frmMain::imgMontBut_MouseUp},
+    {Element::imgDateBut, &frmMain::imgDateBut_MouseDown, &frmMain::imgDateBut_MouseUp},
+    {Element::imgYearBut, &frmMain::imgYearBut_MouseDown, &frmMain::imgYearBut_MouseUp},
+};
+const ButtonHandlers* buttonOf(Element e) {
+    for (const ButtonHandlers& b : kButtons)
+        if (b.normal == e)
+            return &b;
+    return nullptr;
+}
+} // namespace
+
 void frmMain::elementMouseDown(Element e) {
-    switch (e) {
-    case Element::imgAlarmBut:
-        imgAlarmBut_MouseDown();
-        break;
-    case Element::imgOptBut:
-        imgOptBut_MouseDown();
-        break;
-    case Element::imgExitBut:
-        imgExitBut_MouseDown();
-        break;
-    case Element::imgMontBut:
-        imgMontBut_MouseDown();
-        break;
-    case Element::imgDateBut:
-        imgDateBut_MouseDown();
-        break;
-    case Element::imgYearBut:
-        imgYearBut_MouseDown();
-        break;
-    default:
-        break;
-    }
+    if (const ButtonHandlers* b = buttonOf(e))
+        (this->*b->down)();
     flushFace();
 }
 
 void frmMain::elementMouseUp(Element e) {
-    switch (e) {
-    case Element::imgAlarmBut:
-        imgAlarmBut_MouseUp();
-        break;
-    case Element::imgOptBut:
-        imgOptBut_MouseUp();
-        break;
-    case Element::imgExitBut:
-        imgExitBut_MouseUp();
-        return;
-    case Element::imgMontBut:
-        imgMontBut_MouseUp();
-        break;
-    case Element::imgDateBut:
-        imgDateBut_MouseUp();
-        break;
-    case Element::imgYearBut:
-        imgYearBut_MouseUp();
-        break;
-    default:
-        break;
-    }
-    flushFace();
+    if (const ButtonHandlers* b = buttonOf(e))
+        (this->*b->up)();
+    if (!m_ending)
+        flushFace();
 }
 
 // ---- Splash ----

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 #include "info/frmAbout.h"
+#include "settings/SettingsFormat.h"
 #include "support/ModalDriver.h"
 #include "support/TestServices.h"
 
@@ -253,14 +254,9 @@ TEST_F(MainWindow, ExitWritesEveryKeyInOrderWithTheLightAndPosition) {
     env.store.writes.clear();
     window.imgExitBut_MouseDown();
     window.imgExitBut_MouseUp();
-    const std::vector<std::string> order = {
-        "Left",          "Top",        "ShowSec",        "ShowMonth",    "ShowDay",
-        "ShowDate",      "ShowYear",   "SkinPath",       "24Hours",      "AlarmPath",
-        "SoundPath",     "Theme",      "DefaultAlarm",   "DefaultSound", "ShakeSpeed",
-        "MusicHour",     "MusicMin",   "MusicSec",       "MusicDay",     "MusicCustom",
-        "MusicMonth",    "MusicYear",  "MusicCustomBol", "MusicAMPM",    "MusicMessage",
-        "MusicBolShake", "HourlyPlay", "LightOn",        "GreenSign",    "YellowSign",
-        "RedSign",       "ThemePath",  "ThemeNo",        "Blink",        "Path"};
+    std::vector<std::string> order;
+    for (const SettingKey& k : kSettingKeys)
+        order.emplace_back(k.name);
     EXPECT_EQ(env.store.writes, order);
     EXPECT_EQ(env.store.commits, 1);
     EXPECT_EQ(env.store.read("StartUp", "Left"), "600");
