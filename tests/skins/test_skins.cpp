@@ -188,6 +188,20 @@ TEST_F(Skins, UntrustedFilesGoDownTheFailurePath) {
     }
 }
 
+TEST_F(Skins, FolderLinksThatLoopAreListedOrSkippedButNeverHang) {
+    addSkin("Digital Age");
+    ASSERT_TRUE(QFile::link(skins(), skins() + "/Cycle"));          // a skin folder that is the skins folder
+    ASSERT_TRUE(QFile::link(skins() + "/Self", skins() + "/Self")); // a link to itself
+    settings.ThemeNo = 0;
+    window.SetThemeElse();
+    QListWidget* list = window.skinChooser().List1();
+    ASSERT_EQ(list->item(0)->text(), "Cycle");
+    EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), 1u); // Cycle holds no pictures
+    EXPECT_EQ(settings.ThemePath, themePath("Digital Age"));
+    EXPECT_TRUE(list->findItems("Self", Qt::MatchExactly).isEmpty());
+    EXPECT_FALSE(window.ending());
+}
+
 TEST_F(Skins, AVeryLongInfoLineIsReadOnlyInPart) {
     addSkin("Digital Age");
     const QString longLine = addSkin("Long");
