@@ -39,22 +39,33 @@ void quitOnSignals(QApplication& app) {
 
 } // namespace
 
+namespace {
+void nameTheApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Morvantis"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Morvantis"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+}
+} // namespace
+
 int main(int argc, char* argv[]) {
+    {
+        // The command line first, so that --help and --version need no display.
+        QCoreApplication commandLine(argc, argv);
+        nameTheApplication();
+        QCommandLineParser parser;
+        parser.setApplicationDescription(
+            QStringLiteral("A desktop clock drawn like a liquid-crystal display."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.process(commandLine);
+    }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Morvantis"));
-    QApplication::setOrganizationName(QStringLiteral("Morvantis"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    nameTheApplication();
     // The program ends through its own exits only: the splash and the messages of start-up
     // may be the last window on screen for a moment.
     QApplication::setQuitOnLastWindowClosed(false);
     morvantis::initResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/img/icon256.png")));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("A desktop clock drawn like a liquid-crystal display."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.process(app);
 
 #ifdef Q_OS_UNIX
     quitOnSignals(app);

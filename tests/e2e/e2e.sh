@@ -90,6 +90,12 @@ expect_at() { # x y w h picture-or-blank (face coordinates)
   [ "${diff%% *}" = 0 ] || fail "at $x,$y expected $pic, $diff pixels differ"
 }
 
+# ---- 0. The command line needs no display ----
+v=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prog/morvantis" --version)
+[ "$v" = "Morvantis 2.0" ] || fail "--version printed '$v'"
+env -u DISPLAY "$prog/morvantis" --help | grep -q -- '--version' || fail "--help lists no options"
+pass "--version and --help answer without a display"
+
 # ---- 1. Sunday 23 September 2001, 13:45:07 in the default skin, 12-hour style ----
 home1="$work/home1"
 write_settings "$home1" "ThemeNo=1" "24Hours=False" "Left=1500" "Top=1500"
