@@ -100,7 +100,7 @@ DateFields frmMain::dateFields() {
 void frmMain::CheckMusic() {
     // The due check and the alert actions come with the alarm; the caption already follows the light.
     if (!m_face.isVisible(Element::imgLight))
-        m_face.setCaption("alarm did not set");
+        m_face.setCaption(kAlarmNotSet);
 }
 
 void frmMain::CheckHourly() {}

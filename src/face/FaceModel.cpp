@@ -44,7 +44,7 @@ void FaceModel::setBackground(PictureHandle picture) {
     m_backgroundChanged = true;
 }
 
-void FaceModel::setCaption(const std::string& text) {
+void FaceModel::setCaption(std::string_view text) {
     if (m_caption == text)
         return;
     m_caption = text;

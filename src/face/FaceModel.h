@@ -7,6 +7,7 @@
 #include <bitset>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace morvantis {
 
@@ -35,7 +36,7 @@ public:
     void setBackground(PictureHandle picture);
 
     const std::string& caption() const { return m_caption; }
-    void setCaption(const std::string& text);
+    void setCaption(std::string_view text);
     // 0xRRGGBB
     std::uint32_t captionColor() const { return m_captionColor; }
     void setCaptionColor(std::uint32_t rgb);
