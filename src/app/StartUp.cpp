@@ -5,7 +5,7 @@
 
 namespace morvantis {
 
-StartUp::StartUp() : m_services{m_clock, m_store, m_files, m_pictures, m_shell, m_prompts} {}
+StartUp::StartUp() : m_services{m_clock, m_store, m_files, m_pictures, m_shell, m_prompts, m_sound} {}
 
 StartUp::~StartUp() = default;
 

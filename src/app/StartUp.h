@@ -5,6 +5,7 @@
 #include "platform/QtPrompts.h"
 #include "platform/QtShell.h"
 #include "platform/Services.h"
+#include "platform/Sound.h"
 #include "platform/SystemClock.h"
 #include "settings/QtSettingsStore.h"
 #include "settings/Settings.h"
@@ -30,6 +31,10 @@ private:
     QtPictures m_pictures;
     QtShell m_shell;
     QtPrompts m_prompts;
+    // Silent until the wave player lands.
+    struct : Sound {
+        void play(const std::string&, Mode) override {}
+    } m_sound;
     Services m_services;
     Settings m_settings;
     std::unique_ptr<frmMain> m_main;

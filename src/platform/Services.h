@@ -8,9 +8,9 @@ class Files;
 class Pictures;
 class Shell;
 class Prompts;
+class Sound;
 
 // The platform services, made once in main() and handed to the windows.
-// (Sound joins them with its player.)
 struct Services {
     Clock& clock;
     SettingsStore& store;
@@ -18,6 +18,7 @@ struct Services {
     Pictures& pictures;
     Shell& shell;
     Prompts& prompts;
+    Sound& sound;
 };
 
 } // namespace morvantis

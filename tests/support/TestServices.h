@@ -6,6 +6,7 @@
 #include "support/FakeClock.h"
 #include "support/FakePrompts.h"
 #include "support/FakeShell.h"
+#include "support/FakeSound.h"
 #include "support/MemorySettingsStore.h"
 
 #include <QTemporaryDir>
@@ -17,7 +18,7 @@ namespace morvantis::test {
 struct TestServices {
     explicit TestServices(std::string programFolder = {})
         : dir(), files(programFolder.empty() ? dir.path().toStdString() : std::move(programFolder)),
-          services{clock, store, files, pictures, shell, prompts} {}
+          services{clock, store, files, pictures, shell, prompts, sound} {}
     QTemporaryDir dir;
     FakeClock clock{2001, 9, 23, 13, 45, 7};
     MemorySettingsStore store;
@@ -25,6 +26,7 @@ struct TestServices {
     QtPictures pictures;
     FakeShell shell;
     FakePrompts prompts;
+    FakeSound sound;
     Services services;
 };
 
