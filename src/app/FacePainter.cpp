@@ -11,19 +11,18 @@ QRect FacePainter::rectOf(Element e) {
     return {r.x, r.y, r.width, r.height};
 }
 
-const QPixmap& FacePainter::scaled(const Picture* picture, QSize size, qreal ratio) {
+const QPixmap& FacePainter::scaled(const QImage& image, QSize size, qreal ratio) {
     if (ratio != m_cacheRatio) {
         m_cache.clear();
         m_cacheRatio = ratio;
     }
-    const Key key{picture, size.width(), size.height()};
+    const Key key{image.cacheKey(), size.width(), size.height()};
     auto it = m_cache.find(key);
     if (it != m_cache.end())
         return it->second;
     // Pictures no longer on the face drop out when a new skin comes in.
     if (m_cache.size() > 256)
         m_cache.clear();
-    const QImage& image = static_cast<const QtPicture*>(picture)->image();
     QPixmap pixmap = QPixmap::fromImage(image.scaled(
         size * ratio, Qt::IgnoreAspectRatio, ratio == 1 ? Qt::FastTransformation : Qt::SmoothTransformation));
     pixmap.setDevicePixelRatio(ratio);
@@ -32,9 +31,10 @@ const QPixmap& FacePainter::scaled(const Picture* picture, QSize size, qreal rat
 
 void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& dirty, qreal ratio) {
     if (const Picture* bg = face.background().get()) {
-        if (bg != m_backgroundPicture) {
-            m_background = QPixmap::fromImage(static_cast<const QtPicture*>(bg)->image());
-            m_backgroundPicture = bg;
+        const QImage& image = static_cast<const QtPicture*>(bg)->image();
+        if (image.cacheKey() != m_backgroundImage) {
+            m_background = QPixmap::fromImage(image);
+            m_backgroundImage = image.cacheKey();
         }
         painter.drawPixmap(0, 0, m_background);
     }
@@ -48,7 +48,8 @@ void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& d
         const QRect r = rectOf(e);
         if (!r.intersects(dirty))
             continue;
-        painter.drawPixmap(r.topLeft(), scaled(picture, r.size(), ratio));
+        painter.drawPixmap(r.topLeft(),
+                           scaled(static_cast<const QtPicture*>(picture)->image(), r.size(), ratio));
     }
     const QRect labelRect = rectOf(Element::Label1);
     if (labelRect.intersects(dirty) && !face.caption().empty()) {

@@ -2,6 +2,7 @@
 
 #include "face/FaceModel.h"
 
+#include <QImage>
 #include <QPixmap>
 #include <QRect>
 
@@ -12,29 +13,32 @@ class QPainter;
 namespace morvantis {
 
 // Draws the face. Pictures are scaled into their rectangles once per picture,
-// size and device-pixel ratio, never on every paint.
+// size and device-pixel ratio, never on every paint. A picture is known by its image's
+// cache key, never by its address: a skin switch frees pictures and the next load may
+// get the same addresses for other ones.
 class FacePainter {
 public:
     static QRect rectOf(Element e);
     void paint(QPainter& painter, const FaceModel& face, const QRect& dirty, qreal devicePixelRatio);
-    // The pixmap of an element's picture at the size of its rectangle.
-    const QPixmap& scaled(const Picture* picture, QSize size, qreal devicePixelRatio);
 
 private:
+    // The pixmap of an element's picture at the size of its rectangle.
+    const QPixmap& scaled(const QImage& image, QSize size, qreal devicePixelRatio);
+
     struct Key {
-        const Picture* picture;
+        qint64 image;
         int width, height;
         bool operator==(const Key&) const = default;
     };
     struct KeyHash {
         std::size_t operator()(const Key& k) const noexcept {
-            return std::hash<const void*>()(k.picture) ^ (static_cast<std::size_t>(k.width) << 16) ^
+            return std::hash<qint64>()(k.image) ^ (static_cast<std::size_t>(k.width) << 16) ^
                    static_cast<std::size_t>(k.height);
         }
     };
     std::unordered_map<Key, QPixmap, KeyHash> m_cache;
     qreal m_cacheRatio = 0;
-    const Picture* m_backgroundPicture = nullptr;
+    qint64 m_backgroundImage = 0;
     QPixmap m_background;
 };
 

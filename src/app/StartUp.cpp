@@ -3,15 +3,36 @@
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 
+#include <QApplication>
+
 namespace morvantis {
 
 StartUp::StartUp() : m_services{m_clock, m_store, m_files, m_pictures, m_shell, m_prompts, m_sound} {}
 
 StartUp::~StartUp() = default;
 
+int StartUp::exec() {
+    run();
+    // Start-up may have ended the program already, while no event loop ran to be left.
+    if (m_status)
+        return *m_status;
+    return QApplication::exec();
+}
+
+void StartUp::end(int status) {
+    if (m_main)
+        m_main->endProgram(status);
+    else if (!m_status)
+        m_status = status;
+}
+
 void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
     m_main = std::make_unique<frmMain>(m_services, m_settings);
+    m_main->onEnd = [this](int status) {
+        m_status = status;
+        QCoreApplication::exit(status); // leaves the event loop, or every loop start-up runs
+    };
     m_main->GetMySetting();
     // 2. Blinking.
     if (m_settings.Blink) {

@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 
 #include <memory>
+#include <optional>
 
 namespace morvantis {
 
@@ -21,10 +22,14 @@ class StartUp {
 public:
     StartUp();
     ~StartUp();
-    void run();
-    frmMain& main() { return *m_main; }
+    // Starts the clock and runs it until it ends; the program's exit status.
+    int exec();
+    // Ends the program with a status (see frmMain::endProgram), also before the clock has started.
+    void end(int status);
 
 private:
+    void run();
+
     SystemClock m_clock;
     QtSettingsStore m_store;
     QtFiles m_files;
@@ -38,6 +43,8 @@ private:
     Services m_services;
     Settings m_settings;
     std::unique_ptr<frmMain> m_main;
+    // Set once the program has ended; start-up may end it before the event loop runs.
+    std::optional<int> m_status;
 };
 
 } // namespace morvantis

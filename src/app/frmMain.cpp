@@ -45,6 +45,15 @@ int buttonState(Qt::MouseButtons buttons) {
     return state;
 }
 
+// Hidden windows too: the program ends with its last window.
+void closeAllWindows() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (QApplication::topLevelWidgets().contains(w))
+            w->close();
+    }
+}
+
 std::int16_t roundToInt16(float v) {
     const float r = std::round(v);
     return static_cast<std::int16_t>(std::clamp(r, -32768.0f, 32767.0f));
@@ -113,9 +122,15 @@ frmChoseSkin& frmMain::skinChooser() {
     if (m_chooser)
         return *m_chooser;
     // Known before its creation steps run: they load a skin, which asks for the chooser again.
-    auto* chooser = new frmChoseSkin(m_services, m_settings, *this, this);
+    auto* chooser = new frmChoseSkin(m_services, m_settings, this);
     m_chooser = chooser;
-    connect(chooser, &frmChoseSkin::closing, this, [this] { m_chooser = nullptr; });
+    // The chooser says what was selected; loading it is this window's business.
+    connect(chooser, &frmChoseSkin::skinSelected, this, &frmMain::SetThemeElse);
+    // A closed chooser is gone for good: the next request creates it afresh.
+    connect(chooser, &QDialog::finished, this, [this, chooser] {
+        if (m_chooser == chooser)
+            m_chooser = nullptr;
+    });
     chooser->Form_Load();
     return *chooser; // alive until the event loop deletes it, even if the load closed it
 }
@@ -131,23 +146,26 @@ bool isDefaultSkin(const std::string& themePath) {
 } // namespace
 
 void frmMain::SetThemeElse() {
-    frmChoseSkin& chooser = skinChooser();
-    if (m_ending)
+    // Loading a skin may run message boxes, and with them anything else, such as the end of the program.
+    const QPointer<frmChoseSkin> chooser = &skinChooser();
+    if (m_ending || !chooser)
         return;
-    if (chooser.selectedText().empty()) {
-        // No selection: the second entry when there is one, else nothing can be shown.
-        if (chooser.List1()->count() >= 2) {
-            chooser.setListIndex(1);
-            if (m_ending)
-                return;
+    if (chooser->selectedText().empty()) {
+        // No selection: the second entry, or a lone skin as it is; with none nothing can be shown.
+        const int count = chooser->List1()->count();
+        if (count > 0)
+            chooser->setListIndex(count >= 2 ? 1 : 0);
+        if (m_ending || !chooser)
+            return;
+        if (!chooser->selectedText().empty()) {
             SetThemeElse();
             closeSplash();
-        } else {
-            closeSplash();
-            m_services.prompts.message(std::string(kNoSkinText), std::string(kNoSkinTitle),
-                                       Prompts::Icon::Critical, Prompts::Buttons::Ok);
-            endProgram(1);
+            return;
         }
+        closeSplash();
+        m_services.prompts.message(std::string(kNoSkinText), std::string(kNoSkinTitle),
+                                   Prompts::Icon::Critical, Prompts::Buttons::Ok);
+        endProgram(1);
         return;
     }
     if (m_loader.load(m_face, m_settings.ThemePath)) {
@@ -161,10 +179,10 @@ void frmMain::SetThemeElse() {
     const bool defaultFailed = m_fallingBack || isDefaultSkin(m_settings.ThemePath);
     m_services.prompts.message(skinLoadErrorText(m_settings.ThemePath), std::string(kSkinLoadErrorTitle),
                                Prompts::Icon::Information, Prompts::Buttons::Ok);
-    if (defaultFailed) {
+    if (defaultFailed)
         endProgram(1);
+    if (m_ending)
         return;
-    }
     m_settings.ThemePath = m_services.files.programFolder() + "/Skins/" + std::string(kDefaultSkin);
     m_fallingBack = true;
     SetThemeElse();
@@ -172,11 +190,13 @@ void frmMain::SetThemeElse() {
 }
 
 void frmMain::endProgram(int status) {
+    if (m_ending)
+        return;
     m_ending = true;
     m_timer1.stop();
     m_timer2.stop();
     closeAllWindows();
-    quit(status);
+    onEnd(status);
 }
 
 // ---- Settings ----
@@ -318,18 +338,7 @@ void frmMain::imgExitBut_MouseUp() {
     m_face.hide(Element::imgExitButP);
     flushFace();
     SaveMySetting();
-    m_ending = true;
-    closeAllWindows();
-    quit(0);
-}
-
-void frmMain::closeAllWindows() {
-    // Hidden windows too: the program ends with its last window.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows) {
-        if (QApplication::topLevelWidgets().contains(w))
-            w->close();
-    }
+    endProgram(0);
 }
 
 namespace {
@@ -428,13 +437,7 @@ void frmMain::mouseReleaseEvent(QMouseEvent* event) {
 void frmMain::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
     // Closed by the window system or the desktop: the program ends, saving nothing.
-    if (!m_ending) {
-        m_ending = true;
-        m_timer1.stop();
-        m_timer2.stop();
-        closeAllWindows();
-        quit(0);
-    }
+    endProgram(0);
 }
 
 // ---- Painting ----
@@ -444,20 +447,16 @@ void frmMain::flushFace() {
     const FaceModel::Changes changes = m_face.takeChanges();
     if (background) {
         updateMask();
-        m_lastRepaint = rect();
         update();
         return;
     }
-    if (changes.none()) {
-        m_lastRepaint = QRegion();
+    if (changes.none())
         return;
-    }
     // One bounding rectangle per tick: separate small rectangles make Qt split the fill across threads.
     QRect dirty;
     for (std::size_t i = 0; i < kElementCount; ++i)
         if (changes.test(i))
             dirty |= FacePainter::rectOf(morvantis::elementAt(i));
-    m_lastRepaint = dirty;
     update(dirty);
 }
 

@@ -34,8 +34,6 @@ public:
 
     FaceModel& face() { return m_face; }
     const FaceModel& face() const { return m_face; }
-    Settings& settings() { return m_settings; }
-    Services& services() { return m_services; }
 
     // Operations called by the timers, the buttons and start-up.
     void SetTime();
@@ -79,22 +77,18 @@ public:
     void setSplash(frmSplash* splash);
     void closeSplash();
 
-    // Closes every window of the program, this one included.
-    static void closeAllWindows();
-    // Ends the program at once, saving nothing.
+    // The one way the program ends, saving nothing: every window of the program closes, this one
+    // included, then onEnd gets the status. Later calls change nothing.
     void endProgram(int status);
-    // How the program ends: leaves the event loop with a status (tests record it instead).
-    std::function<void(int)> quit = [](int status) { QCoreApplication::exit(status); };
     bool ending() const { return m_ending; }
+    // What the application does once the windows are closed (tests record the status instead).
+    std::function<void(int)> onEnd = [](int status) { QCoreApplication::exit(status); };
 
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
     frmChoseSkin& skinChooser();
-    bool hasSkinChooser() const { return m_chooser != nullptr; }
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
     void flushFace();
-    // The region the last flush asked to repaint (empty when it asked nothing).
-    const QRegion& lastRepaint() const { return m_lastRepaint; }
 
     // The frontmost visible element under a point in pixels, or nothing (the background).
     static std::optional<Element> elementAt(const FaceModel& face, QPoint pixels);
@@ -133,7 +127,6 @@ private:
     bool m_ending = false;
     // The position read at start-up, written back where the window system does not tell it.
     std::optional<float> m_storedLeft, m_storedTop;
-    QRegion m_lastRepaint;
 };
 
 } // namespace morvantis

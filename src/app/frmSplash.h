@@ -12,7 +12,6 @@ class frmSplash : public QWidget {
     Q_OBJECT
 public:
     explicit frmSplash(std::function<void()> onFirstTick, QWidget* parent = nullptr);
-    QTimer* Timer1() { return &m_timer1; }
     void Timer1_Timer();
 
 protected:

@@ -23,11 +23,11 @@ void onSignal(int) {
 }
 
 // SIGTERM and SIGINT end the program cleanly, saving nothing.
-void quitOnSignals(QApplication& app) {
+void endOnSignals(QApplication& app, morvantis::StartUp& startUp) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&startUp] { startUp.end(0); });
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
@@ -67,10 +67,9 @@ int main(int argc, char* argv[]) {
     morvantis::initResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/img/icon256.png")));
 
-#ifdef Q_OS_UNIX
-    quitOnSignals(app);
-#endif
     morvantis::StartUp startUp;
-    startUp.run();
-    return QApplication::exec();
+#ifdef Q_OS_UNIX
+    endOnSignals(app, startUp);
+#endif
+    return startUp.exec();
 }

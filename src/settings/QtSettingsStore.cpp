@@ -2,10 +2,67 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 namespace morvantis {
+
+namespace {
+
+// A value's text with the escapes QSettings writes read back; any other character stays as it is.
+QString unescaped(const QString& text) {
+    const QString letters = QStringLiteral("abfnrtv"), controls = QStringLiteral("\a\b\f\n\r\t\v");
+    const QString hex = QStringLiteral("0123456789abcdefABCDEF");
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const QChar next = text[++i];
+        if (const auto at = letters.indexOf(next); at >= 0) {
+            out += controls[at];
+        } else if (QStringLiteral("\"'?\\").contains(next)) {
+            out += next;
+        } else if (next == u'x') {
+            qsizetype end = i + 1;
+            while (end < text.size() && end <= i + 4 && hex.contains(text[end]))
+                ++end;
+            out +=
+                QChar(static_cast<char16_t>(QStringView(text).mid(i + 1, end - i - 1).toUInt(nullptr, 16)));
+            i = end - 1;
+        } else {
+            out += u'\\';
+            out += next;
+        }
+    }
+    return out;
+}
+
+// The text of section/key as it stands in an INI file (the last time it stands there), blanks
+// around it dropped; nothing when it is not there.
+std::optional<QString> writtenText(const QString& file, const QString& section, const QString& key) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    std::optional<QString> found;
+    bool inSection = false;
+    while (!f.atEnd()) {
+        const QString line = QString::fromUtf8(f.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inSection = line == QLatin1Char('[') + section + QLatin1Char(']');
+            continue;
+        }
+        const auto equals = line.indexOf(QLatin1Char('='));
+        if (inSection && equals > 0 && line.left(equals).trimmed() == key)
+            found = unescaped(line.mid(equals + 1).trimmed());
+    }
+    return found;
+}
+
+} // namespace
 
 QtSettingsStore::QtSettingsStore() : m_settings(open()) {}
 
@@ -53,9 +110,14 @@ std::optional<std::string> QtSettingsStore::read(const std::string& section, con
     if (spellings.isEmpty())
         return std::nullopt;
     const QVariant value = m_settings->value(spellings.front());
-    // An unquoted hand-written value with commas comes back as a list.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QStringLiteral(", ")).toStdString();
+    // QSettings takes an unquoted hand-written value with commas for a list: take the text as written.
+    if (value.typeId() == QMetaType::QStringList) {
+        const QString& where = spellings.front();
+        const auto slash = where.indexOf(QLatin1Char('/'));
+        if (const auto text = writtenText(fileName(), where.left(slash), where.mid(slash + 1)))
+            return text->toStdString();
+        return value.toStringList().join(QLatin1Char(',')).toStdString();
+    }
     return value.toString().toStdString();
 }
 

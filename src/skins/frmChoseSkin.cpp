@@ -1,14 +1,16 @@
 #include "skins/frmChoseSkin.h"
 
-#include "app/frmMain.h"
 #include "info/URLLink.h"
 #include "platform/Files.h"
 #include "skins/SkinRules.h"
 
-#include <QCloseEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace morvantis {
 
@@ -18,10 +20,10 @@ QRect twips(int left, int top, int width, int height) {
 }
 } // namespace
 
-frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, frmMain& main, QWidget* parent)
+frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_services(services), m_settings(settings), m_main(main) {
+      m_services(services), m_settings(settings) {
     setObjectName(QStringLiteral("frmChoseSkin"));
     setWindowTitle(QStringLiteral("Select Skin"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -48,13 +50,21 @@ frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, frmMain& main
     const QString page = URLLink::skinsPage(QString::fromStdString(services.files.programFolder()));
     m_link = new URLLink(services.shell, services.prompts, page, this);
     m_link->setObjectName(QStringLiteral("URLLink1"));
-    m_link->setGeometry(twips(2810, 3360, 1215, 255));
     m_link->setText(QStringLiteral("Get more skins"));
     m_link->setURL(page);
+    // A font wider than the one the window was laid out for would cut the text at the window's edge:
+    // the link grows to its text and moves left as far as it must to end where the Exit button does.
+    const QRect exit = twips(2760, 3720, 1215, 375);
+    QRect link = twips(2810, 3360, 1215, 255);
+    const int text = m_link->lblURL()->width();
+    if (link.left() + text > exit.right() + 1)
+        link.moveLeft(exit.right() + 1 - text);
+    link.setWidth(std::max(link.width(), text));
+    m_link->setGeometry(link & rect());
 
     m_exit = new QPushButton(QStringLiteral("&Exit"), this);
     m_exit->setObjectName(QStringLiteral("cmdExit"));
-    m_exit->setGeometry(twips(2760, 3720, 1215, 375));
+    m_exit->setGeometry(exit);
     m_exit->setAutoDefault(false);
 
     setTabOrder(m_list, m_exit);
@@ -101,21 +111,14 @@ void frmChoseSkin::List1_Click() {
     // Plain text: a description is never markup.
     m_text->setPlainText(QString::fromStdString(infoDescription(line.value_or(std::string()))));
     m_settings.ThemePath = folder + "/Skins/" + name;
-    m_main.SetThemeElse();
-    m_settings.ThemeNo = static_cast<std::int16_t>(listIndex());
+    const QPointer<frmChoseSkin> self(this);
+    emit skinSelected();
+    if (self)
+        m_settings.ThemeNo = static_cast<std::int16_t>(listIndex());
 }
 
 void frmChoseSkin::cmdExit_Click() {
     close();
-}
-
-void frmChoseSkin::reject() {
-    close();
-}
-
-void frmChoseSkin::closeEvent(QCloseEvent* event) {
-    emit closing();
-    QDialog::closeEvent(event);
 }
 
 } // namespace morvantis

@@ -11,14 +11,13 @@ class QPushButton;
 
 namespace morvantis {
 
-class frmMain;
 class URLLink;
 
-// Lists the skin folders and applies a skin the moment it is selected.
+// Lists the skin folders; a selected skin is applied at once by whoever listens to skinSelected.
 class frmChoseSkin : public QDialog {
     Q_OBJECT
 public:
-    frmChoseSkin(Services& services, Settings& settings, frmMain& main, QWidget* parent = nullptr);
+    frmChoseSkin(Services& services, Settings& settings, QWidget* parent = nullptr);
 
     // Fills the list and selects entry ThemeNo, which applies that skin.
     void Form_Load();
@@ -34,23 +33,18 @@ public:
 
     QListWidget* List1() const { return m_list; }
     QPlainTextEdit* Text1() const { return m_text; }
-    QListWidget* Dir1() const { return m_dir; }
     URLLink* URLLink1() const { return m_link; }
     QPushButton* cmdExit() const { return m_exit; }
 
 signals:
-    void closing();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    // An entry was selected and ThemePath names it: the skin is to be loaded now.
+    void skinSelected();
 
 private:
     std::string skinsFolder() const;
 
     Services& m_services;
     Settings& m_settings;
-    frmMain& m_main;
     QListWidget* m_list;
     QPlainTextEdit* m_text;
     QListWidget* m_dir;

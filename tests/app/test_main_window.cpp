@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ protected:
         settings.Blink = true;
         window.Timer1()->stop(); // the tests tick by hand
         window.Timer2()->stop();
-        window.quit = [this](int status) { exitStatus = status; };
+        window.onEnd = [this](int status) { exitStatus = status; };
     }
     QPoint centre(Element e) const { return FacePainter::rectOf(e).center(); }
     // A mouse event with an explicit button state, as the window system delivers it.
@@ -188,13 +189,28 @@ TEST_F(MainWindow, ExitClosesEveryWindowIncludingHiddenOnes) {
 }
 
 TEST_F(MainWindow, ATickRepaintsOnlyWhatChanged) {
-    window.Timer1_Timer();
-    window.Timer1_Timer();
-    EXPECT_TRUE(window.lastRepaint().isEmpty()); // nothing changed: nothing painted
+    struct PaintSpy : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } spy;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.installEventFilter(&spy);
+    const auto tick = [&] {
+        spy.painted = QRegion();
+        window.Timer1_Timer();
+        QCoreApplication::processEvents();
+        return spy.painted;
+    };
+    tick();
+    EXPECT_TRUE(tick().isEmpty()); // nothing changed: nothing painted
 
     env.clock.advance(1); // 13:45:08
-    window.Timer1_Timer();
-    const QRegion r = window.lastRepaint();
+    const QRegion r = tick();
     EXPECT_TRUE(r.contains(FacePainter::rectOf(Element::imgDS2_8)));
     for (Element e : {Element::imgDH2_1, Element::imgDH1_Off, Element::imgDM2_5, Element::imgDDT2_3,
                       Element::imgDD_SUN, Element::imgDY4_1, Element::imgPM})

@@ -98,7 +98,7 @@ pass "--version and --help answer without a display"
 
 # ---- 1. Sunday 23 September 2001, 13:45:07 in the default skin, 12-hour style ----
 home1="$work/home1"
-write_settings "$home1" "ThemeNo=1" "24Hours=False" "Left=1500" "Top=1500"
+write_settings "$home1" "ThemeNo=1" "24Hours=False" "Left=1500" "Top=1500" "MusicCustom=Wake up,now"
 start_clock "$home1" "2001-09-23 13:45:07"
 wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock window did not appear"; }
 sleep 0.5
@@ -139,6 +139,7 @@ keys=$(grep -cE '^[A-Za-z0-9]+=' "$conf")
 [ "$keys" = 35 ] || { cat "$conf"; fail "the settings file holds $keys keys, not 35"; }
 grep -qx 'Left=2100' "$conf" && grep -qx 'Top=1800' "$conf" || { cat "$conf"; fail "position not saved"; }
 grep -qx 'ThemeNo=1' "$conf" && grep -qx '24Hours=false\|24Hours=False' "$conf" || { cat "$conf"; fail "values not kept"; }
+grep -qx 'MusicCustom="Wake up,now"' "$conf" || { cat "$conf"; fail "a hand-written comma did not come back as written"; }
 pass "the exit button writes the 35 keys and ends with status 0"
 
 # ---- 3. Started again, the window is where it was left ----

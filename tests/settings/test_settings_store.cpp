@@ -117,9 +117,21 @@ TEST_F(SettingsStoreFile, ASaveLeavesOneSpellingWhereSeveralWere) {
     EXPECT_EQ(QtSettingsStore(path()).read("StartUp", "24hours"), "True");
 }
 
-TEST_F(SettingsStoreFile, AHandWrittenListIsReadAsOneText) {
-    writeFile(path(), "[StartUp]\nMusicCustom=Wake up, it is late\n");
-    EXPECT_EQ(QtSettingsStore(path()).read("StartUp", "MusicCustom"), "Wake up, it is late");
+TEST_F(SettingsStoreFile, AHandWrittenValueWithCommasIsReadAsWritten) {
+    const struct {
+        const char* line;
+        const char* text;
+    } cases[] = {
+        {"MusicCustom=Wake up, it is late", "Wake up, it is late"},
+        {"MusicCustom=a,b", "a,b"},
+        {"musiccustom = one ,two,,three  ", "one ,two,,three"},
+        {"MusicCustom=Say \"hi\", then  go", "Say \"hi\", then  go"},
+        {"MusicCustom=first\\nsecond, third", "first\nsecond, third"},
+    };
+    for (const auto& c : cases) {
+        writeFile(path(), QByteArray("[StartUp]\nTheme=x,y\n") + c.line + "\nThemeNo=1\n");
+        EXPECT_EQ(QtSettingsStore(path()).read("StartUp", "MusicCustom"), c.text) << c.line;
+    }
 }
 
 TEST_F(SettingsStoreFile, EveryKeyOfTheProgramSurvivesASaveAndAStart) {

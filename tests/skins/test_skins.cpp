@@ -6,10 +6,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace morvantis;
 using morvantis::test::FakePrompts;
@@ -43,11 +49,7 @@ protected:
         settings.ThemeNo = 0;
         window.Timer1()->stop();
         window.Timer2()->stop();
-        window.quit = [this](int status) { exitStatus = status; };
-    }
-    ~Skins() override {
-        if (window.hasSkinChooser())
-            delete &window.skinChooser();
+        window.onEnd = [this](int status) { exitStatus = status; };
     }
     QString skins() const { return env.dir.path() + "/Skins"; }
     QString addSkin(const QString& name) {
@@ -237,8 +239,9 @@ TEST_F(Skins, ThemeNoPastTheEndLoadsTheSecondSkin) {
     EXPECT_TRUE(env.prompts.shown.empty());
 }
 
-TEST_F(Skins, NoSkinToSetEndsTheProgram) {
+TEST_F(Skins, ALoneSkinIsTakenAndNoSkinEndsTheProgram) {
     for (int skinsPresent : {0, 1}) {
+        SCOPED_TRACE(skinsPresent);
         TestServices local;
         Settings s;
         s.ThemeNo = 5;
@@ -247,15 +250,21 @@ TEST_F(Skins, NoSkinToSetEndsTheProgram) {
             copyDir(sourceDir() + "/data/Skins/Digital Age", local.dir.path() + "/Skins/Only");
         frmMain w(local.services, s);
         std::optional<int> status;
-        w.quit = [&](int code) { status = code; };
+        w.onEnd = [&](int code) { status = code; };
         w.SetThemeElse();
+        EXPECT_EQ(local.store.writes.size(), 0u); // nothing saved
+        if (skinsPresent) {
+            EXPECT_EQ(status, std::nullopt);
+            EXPECT_TRUE(local.prompts.shown.empty());
+            EXPECT_EQ(s.ThemeNo, 0);
+            EXPECT_TRUE(w.face().picture(Element::imgLCD));
+            continue;
+        }
         EXPECT_EQ(status, 1);
         ASSERT_EQ(local.prompts.shown.size(), 1u);
         EXPECT_EQ(local.prompts.shown[0].title, kNoSkinTitle);
         EXPECT_EQ(local.prompts.shown[0].text, kNoSkinText);
         EXPECT_EQ(local.prompts.shown[0].icon, Prompts::Icon::Critical);
-        EXPECT_TRUE(w.ending());
-        EXPECT_EQ(local.store.writes.size(), 0u); // nothing saved
     }
 }
 
@@ -270,26 +279,42 @@ TEST_F(Skins, ABrokenDefaultSkinDoesNotLoop) {
     EXPECT_EQ(exitStatus, 1);
 }
 
-TEST_F(Skins, ChooserOpensWithoutReloadingAndReloadsAfterClosing) {
+TEST_F(Skins, EscapeExitAndTheCloseBoxCloseTheChooserAndSkinsOpensItAfresh) {
     addSkin("Digital Age");
     window.SetThemeElse();
+    window.show();
+    const auto openChooser = [&] {
+        const QPoint skins = FacePainter::rectOf(Element::imgMontBut).center();
+        QTest::mouseClick(&window, Qt::LeftButton, {}, skins);
+        std::vector<frmChoseSkin*> shown;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* c = qobject_cast<frmChoseSkin*>(w); c && c->isVisible())
+                shown.push_back(c);
+        EXPECT_EQ(shown.size(), 1u);
+        return shown.empty() ? nullptr : shown[0];
+    };
+    const std::pair<const char*, std::function<void(frmChoseSkin*)>> ways[] = {
+        {"Escape", [](frmChoseSkin* c) { QTest::keyClick(c->List1(), Qt::Key_Escape); }},
+        {"Exit", [](frmChoseSkin* c) { QTest::mouseClick(c->cmdExit(), Qt::LeftButton); }},
+        {"close box", [](frmChoseSkin* c) { c->windowHandle()->close(); }},
+    };
     const PictureHandle first = window.face().picture(Element::imgLCD);
-    window.imgMontBut_MouseDown();
-    window.imgMontBut_MouseUp();
-    frmChoseSkin* chooser = &window.skinChooser();
-    EXPECT_TRUE(chooser->isVisible());
-    EXPECT_EQ(chooser->List1()->currentRow(), 0);
-    EXPECT_EQ(window.face().picture(Element::imgLCD), first); // not reloaded
-
-    QTest::keyClick(chooser, Qt::Key_Escape);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(window.hasSkinChooser());
-    EXPECT_EQ(window.face().picture(Element::imgLCD), first); // Escape changes no skin
-
-    window.imgMontBut_MouseDown();
-    window.imgMontBut_MouseUp();
-    EXPECT_TRUE(window.hasSkinChooser());
-    EXPECT_NE(window.face().picture(Element::imgLCD), first); // created anew: applied once more
+    QPointer<frmChoseSkin> chooser = openChooser();
+    EXPECT_EQ(window.face().picture(Element::imgLCD), first); // the chooser from start-up: nothing reloaded
+    for (const auto& [way, close] : ways) {
+        SCOPED_TRACE(way);
+        ASSERT_TRUE(chooser);
+        const PictureHandle before = window.face().picture(Element::imgLCD);
+        close(chooser);
+        EXPECT_FALSE(chooser && chooser->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(chooser);                                     // discarded
+        EXPECT_EQ(window.face().picture(Element::imgLCD), before); // closing changes no skin
+        // SKINS creates it afresh, which applies ThemeNo once more.
+        chooser = openChooser();
+        EXPECT_NE(window.face().picture(Element::imgLCD), before);
+        EXPECT_EQ(settings.ThemeNo, 0);
+    }
 }
 
 TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
@@ -308,6 +333,11 @@ TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
     EXPECT_EQ(window.skinChooser().Text1()->toPlainText().toStdString(), kNoDescription);
     EXPECT_EQ(window.skinChooser().URLLink1()->Text(), "Get more skins");
     EXPECT_EQ(window.skinChooser().windowTitle(), "Select Skin");
+    // The link's whole text is inside the window, whatever the font.
+    const URLLink* link = window.skinChooser().URLLink1();
+    const QRect text = link->lblURL()->geometry().translated(link->pos());
+    EXPECT_TRUE(link->rect().contains(link->lblURL()->geometry())) << link->width();
+    EXPECT_TRUE(window.skinChooser().rect().contains(text)) << text.right();
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(settings.ThemeNo, 0);

@@ -551,7 +551,7 @@ std::vector<SkinStyle> allSkins() {
     }
     {
         SkinStyle s;
-        s.folder = QStringLiteral("Blue Night");
+        s.folder = QStringLiteral("Midnight Blue");
         s.description =
             QStringLiteral("A blue backlit display with bright white segments in a midnight-blue case.");
         s.caption = QColor(235, 243, 255);
