@@ -103,7 +103,34 @@ void frmMain::SetTime() {
 }
 
 DateFields frmMain::dateFields() {
-    return {m_settings.ShowYear, m_settings.ShowDay, m_settings.ShowDate, m_settings.ShowMonth};
+    // The options dialog's boxes, not the settings: they act on the face before OK.
+    return options().dateFields();
+}
+
+// ---- Options ----
+
+frmOptions& frmMain::options() {
+    if (m_options)
+        return *m_options;
+    auto* options = new frmOptions(m_services, m_settings, this);
+    m_options = options;
+    connect(options, &frmOptions::stored, this, &frmMain::applyOptions);
+    connect(options, &frmOptions::closed, this, [this] { m_options = nullptr; });
+    return *options;
+}
+
+void frmMain::applyOptions(const Settings& changed) {
+    m_settings = changed;
+    if (m_settings.Blink) {
+        if (!m_timer2.isActive())
+            m_timer2.start();
+    } else {
+        // Steady colons.
+        m_timer2.stop();
+        m_face.show(Element::imgDDot);
+        m_face.show(Element::imgDDot2);
+    }
+    flushFace();
 }
 
 void frmMain::CheckMusic() {
@@ -296,7 +323,11 @@ void frmMain::imgOptBut_MouseDown() {
 }
 void frmMain::imgOptBut_MouseUp() {
     m_face.hide(Element::imgOptButP);
-    // The options dialog opens here once it exists.
+    // Modeless; shown again it only comes to the front, keeping what its controls hold.
+    frmOptions& dialog = options();
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
 }
 
 void frmMain::imgMontBut_MouseDown() {

@@ -5,6 +5,7 @@
 #include "face/TimeRenderer.h"
 #include "platform/Services.h"
 #include "settings/Settings.h"
+#include "settings/frmOptions.h"
 #include "skins/SkinLoader.h"
 #include "skins/frmChoseSkin.h"
 
@@ -87,6 +88,12 @@ public:
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
     frmChoseSkin& skinChooser();
 
+    // The options dialog, created hidden (and filled from the settings) when it does not exist.
+    frmOptions& options();
+    bool hasOptions() const { return m_options != nullptr; }
+    // What the options dialog's OK stored, applied in one place.
+    void applyOptions(const Settings& changed);
+
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
     void flushFace();
 
@@ -122,6 +129,7 @@ private:
     bool m_pressOnBackground = false;
     QPointer<frmSplash> m_splash;
     QPointer<frmChoseSkin> m_chooser;
+    QPointer<frmOptions> m_options;
     SkinLoader m_loader;
     bool m_fallingBack = false;
     bool m_ending = false;

@@ -13,7 +13,7 @@ public:
     enum class Answer { Ok, Cancel, Yes, No };
     virtual ~Prompts() = default;
     virtual Answer message(const std::string& text, const std::string& title, Icon icon, Buttons buttons) = 0;
-    // The chosen file, or nothing when cancelled. filter: "Wave files (*.wav)".
+    // The chosen file (a full path), or nothing when cancelled. filter: "Wave Files (*.wav)".
     virtual std::optional<std::string> openFile(const std::string& filter) = 0;
 };
 

@@ -1,6 +1,8 @@
 target_sources(morvantis_core PRIVATE
+  settings/OptionsRules.cpp
   settings/SettingsFormat.cpp
 )
 target_sources(morvantis_ui PRIVATE
   settings/QtSettingsStore.cpp
+  settings/frmOptions.cpp
 )

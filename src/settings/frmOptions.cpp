@@ -1,0 +1,312 @@
+#include "settings/frmOptions.h"
+
+#include "face/FaceElements.h"
+#include "platform/Files.h"
+#include "platform/Prompts.h"
+#include "settings/OptionsRules.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+namespace morvantis {
+
+namespace {
+
+constexpr std::string_view kWaveFilter = "Wave Files (*.wav)";
+constexpr std::string_view kNotWaveText = "Not a wave file";
+constexpr std::string_view kNotWaveTitle = "Invalid file";
+// The client area: the groups and buttons with the groups' 120-twip margin around them.
+constexpr int kWidthTwips = 6765;
+constexpr int kHeightTwips = 3990;
+
+int pixels(int twips) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+}
+
+QRect twips(int left, int top, int width, int height) {
+    return {pixels(left), pixels(top), pixels(width), pixels(height)};
+}
+
+template <class W> W* place(W* w, const char* name, const QRect& r) {
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(r);
+    return w;
+}
+
+bool isChecked(const QCheckBox* box) {
+    return box->checkState() == Qt::Checked;
+}
+
+void check(QCheckBox* box, bool on) {
+    box->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+}
+
+// The path boxes take one of two system colours: the button face while unused, the window
+// background while they can be typed in.
+void setBackground(QLineEdit* box, QPalette::ColorRole systemColour) {
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, QApplication::palette().color(QPalette::Active, systemColour));
+    box->setPalette(p);
+}
+
+} // namespace
+
+frmOptions::frmOptions(Services& services, const Settings& settings, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_services(services), m_settings(settings) {
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Options"));
+    setModal(false);
+    build();
+    Form_Load();
+}
+
+void frmOptions::build() {
+    // The layout is fixed, in twips, for a small dialog font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+    setFixedSize(pixels(kWidthTwips), pixels(kHeightTwips));
+
+    m_fraStyle = place(new QGroupBox(QStringLiteral("Sty&le"), this), "fraStyle", twips(120, 0, 2595, 2010));
+    m_opt24 =
+        place(new QRadioButton(QStringLiteral("&24 Hours"), m_fraStyle), "opt24", twips(720, 600, 1095, 345));
+    m_optAMPM =
+        place(new QRadioButton(QStringLiteral("&AM/PM"), m_fraStyle), "optAMPM", twips(720, 960, 1005, 330));
+    m_chkHourly = place(new QCheckBox(QStringLiteral("&Hourly Sound"), m_fraStyle), "chkHourly",
+                        twips(240, 1560, 1815, 255));
+
+    m_fraLCD =
+        place(new QGroupBox(QStringLiteral("LCD Options"), this), "fraLCD", twips(2820, 0, 3825, 2010));
+    m_chkMonth =
+        place(new QCheckBox(QStringLiteral("Show &Month"), m_fraLCD), "chkMonth", twips(180, 240, 1275, 315));
+    m_ChkDate =
+        place(new QCheckBox(QStringLiteral("Show &Date"), m_fraLCD), "ChkDate", twips(180, 540, 1665, 315));
+    m_chkYear =
+        place(new QCheckBox(QStringLiteral("Show &Year"), m_fraLCD), "chkYear", twips(180, 855, 1515, 315));
+    m_chkDay =
+        place(new QCheckBox(QStringLiteral("Show D&ay"), m_fraLCD), "chkDay", twips(1920, 240, 1425, 255));
+    m_chkSec =
+        place(new QCheckBox(QStringLiteral("Show Sec&ond"), m_fraLCD), "chkSec", twips(1920, 570, 1440, 195));
+    m_chkBlink = place(new QCheckBox(QStringLiteral("&Blink Dots"), m_fraLCD), "chkBlink",
+                       twips(1920, 855, 1455, 255));
+    m_lblShake =
+        place(new QLabel(QStringLiteral("Shake S&peed"), m_fraLCD), "lblShake", twips(1320, 1250, 1095, 255));
+    m_slider = place(new QSlider(Qt::Horizontal, m_fraLCD), "Slider1", twips(120, 1440, 3615, 495));
+    m_slider->setRange(0, 10);
+    m_slider->setSingleStep(1);
+    m_slider->setPageStep(5);
+    m_slider->setTickPosition(QSlider::TicksBelow);
+    m_slider->setTickInterval(1);
+    m_lblShake->setBuddy(m_slider);
+
+    m_fraAlarm =
+        place(new QGroupBox(QStringLiteral("Alarm &Sound"), this), "fraAlarm", twips(120, 2130, 3030, 1245));
+    m_optADefault = place(new QRadioButton(QStringLiteral("De&fault"), m_fraAlarm), "optADefault",
+                          twips(75, 255, 2490, 255));
+    m_optACustom = place(new QRadioButton(QStringLiteral("&Custom"), m_fraAlarm), "optACustom",
+                         twips(75, 585, 2505, 195));
+    m_txtFileA = place(new QLineEdit(m_fraAlarm), "txtFileA", twips(300, 840, 2205, 285));
+    m_cmdShowA =
+        place(new QPushButton(QStringLiteral("..."), m_fraAlarm), "cmdShowA", twips(2550, 840, 360, 285));
+
+    m_fraHourly = place(new QGroupBox(QStringLiteral("Hourly S&ound"), this), "fraHourly",
+                        twips(3240, 2115, 3390, 1275));
+    m_optHDefault = place(new QRadioButton(QStringLiteral("D&efault"), m_fraHourly), "optHDefault",
+                          twips(120, 255, 2580, 240));
+    m_optHCustom = place(new QRadioButton(QStringLiteral("C&ustom"), m_fraHourly), "optHCustom",
+                         twips(120, 555, 2745, 240));
+    m_txtFileH = place(new QLineEdit(m_fraHourly), "txtFileH", twips(345, 840, 2475, 300));
+    m_cmdShowH =
+        place(new QPushButton(QStringLiteral("..."), m_fraHourly), "cmdShowH", twips(2865, 840, 360, 285));
+
+    m_cmdOK = place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", twips(4080, 3495, 1095, 375));
+    m_cmdCancel =
+        place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", twips(5280, 3495, 1095, 375));
+
+    // The desktop's font may run wider than the one the layout was drawn for: no caption is cut off.
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+
+    // The design-time state, which loading then overwrites from the settings.
+    m_opt24->setChecked(true);
+    m_optADefault->setChecked(true);
+    m_optHDefault->setChecked(true);
+    for (QCheckBox* box : {m_chkHourly, m_chkMonth, m_ChkDate, m_chkYear, m_chkDay, m_chkSec, m_chkBlink})
+        box->setChecked(true);
+
+    QWidget* const order[] = {m_opt24,       m_optAMPM,    m_chkHourly, m_chkMonth, m_ChkDate,
+                              m_chkYear,     m_chkDay,     m_chkSec,    m_chkBlink, m_slider,
+                              m_optADefault, m_optACustom, m_txtFileA,  m_cmdShowA, m_optHDefault,
+                              m_optHCustom,  m_txtFileH,   m_cmdShowH,  m_cmdOK,    m_cmdCancel};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    m_alarm = {m_optADefault, m_optACustom, m_txtFileA, m_cmdShowA};
+    m_hourly = {m_optHDefault, m_optHCustom, m_txtFileH, m_cmdShowH};
+
+    // Selecting a choice, by the user or by loading, runs its effect.
+    const auto onSelect = [this](QRadioButton* button, void (frmOptions::*handler)()) {
+        connect(button, &QRadioButton::toggled, this, [this, handler](bool on) {
+            if (on)
+                (this->*handler)();
+        });
+    };
+    onSelect(m_optADefault, &frmOptions::optADefault_Click);
+    onSelect(m_optACustom, &frmOptions::optACustom_Click);
+    onSelect(m_optHDefault, &frmOptions::optHDefault_Click);
+    onSelect(m_optHCustom, &frmOptions::optHCustom_Click);
+    connect(m_cmdShowA, &QPushButton::clicked, this, &frmOptions::cmdShowA_Click);
+    connect(m_cmdShowH, &QPushButton::clicked, this, &frmOptions::cmdShowH_Click);
+    connect(m_cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
+}
+
+void frmOptions::Form_Load() {
+    // 1. Centred on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+    // 2. The path controls in line with the design-time choices.
+    if (m_optADefault->isChecked())
+        optADefault_Click();
+    if (m_optHDefault->isChecked())
+        optHDefault_Click();
+    // 3. The slider holds 0 to 10: a stored value outside that shows at the nearer end.
+    m_slider->setValue(m_settings.ShakeSpeed);
+    // 4, 5. The sound choices.
+    loadChoice(m_alarm, m_settings.DefaultAlarm, m_settings.AlarmPath);
+    loadChoice(m_hourly, m_settings.DefaultSound, m_settings.SoundPath);
+    // 6 to 8.
+    check(m_chkHourly, m_settings.HourlyPlay);
+    (m_settings.Hours24 ? m_opt24 : m_optAMPM)->setChecked(true);
+    check(m_chkSec, m_settings.ShowSec);
+    check(m_chkMonth, m_settings.ShowMonth);
+    check(m_ChkDate, m_settings.ShowDate);
+    check(m_chkDay, m_settings.ShowDay);
+    check(m_chkYear, m_settings.ShowYear);
+    check(m_chkBlink, m_settings.Blink);
+}
+
+void frmOptions::loadChoice(const SoundChoice& choice, bool byDefault, const std::string& path) {
+    if (byDefault) {
+        // The box keeps whatever text it has.
+        choice.byDefault->setChecked(true);
+        choice.path->setEnabled(false);
+        setBackground(choice.path, QPalette::Button);
+    } else {
+        choice.custom->setChecked(true);
+        choice.path->setEnabled(true);
+        setBackground(choice.path, QPalette::Base);
+        choice.path->setText(QString::fromStdString(path));
+    }
+}
+
+void frmOptions::showChoice(const SoundChoice& choice, bool byDefault) {
+    choice.browse->setEnabled(!byDefault);
+    choice.path->setEnabled(!byDefault);
+    setBackground(choice.path, byDefault ? QPalette::Button : QPalette::Base);
+}
+
+void frmOptions::optADefault_Click() {
+    showChoice(m_alarm, true);
+}
+void frmOptions::optACustom_Click() {
+    showChoice(m_alarm, false);
+}
+void frmOptions::optHDefault_Click() {
+    showChoice(m_hourly, true);
+}
+void frmOptions::optHCustom_Click() {
+    showChoice(m_hourly, false);
+}
+
+void frmOptions::cmdShowA_Click() {
+    browse(m_txtFileA);
+}
+void frmOptions::cmdShowH_Click() {
+    browse(m_txtFileH);
+}
+
+void frmOptions::browse(QLineEdit* path) {
+    // The file dialog runs an event loop: the program may end meanwhile and take this dialog along.
+    const QPointer<frmOptions> alive(this);
+    const std::string name = m_services.prompts.openFile(std::string(kWaveFilter)).value_or(std::string());
+    if (!alive)
+        return;
+    // Cancelling gives an empty name, which is refused like any other.
+    if (!isWaveFileName(name)) {
+        m_services.prompts.message(std::string(kNotWaveText), std::string(kNotWaveTitle),
+                                   Prompts::Icon::Information, Prompts::Buttons::Ok);
+        return;
+    }
+    path->setText(QString::fromStdString(name));
+}
+
+DateFields frmOptions::dateFields() {
+    return {isChecked(m_chkYear), isChecked(m_chkDay), isChecked(m_ChkDate), isChecked(m_chkMonth)};
+}
+
+void frmOptions::cmdOK_Click() {
+    if (m_finished)
+        return;
+    Settings s = m_settings;
+    s.ShowSec = isChecked(m_chkSec);
+    const std::string folder = m_services.files.programFolder();
+    s.AlarmPath = m_optADefault->isChecked() ? defaultWavePath(folder) : m_txtFileA->text().toStdString();
+    s.SoundPath = m_optHDefault->isChecked() ? defaultWavePath(folder) : m_txtFileH->text().toStdString();
+    s.Hours24 = m_opt24->isChecked();
+    s.ShowMonth = isChecked(m_chkMonth);
+    s.ShowDay = isChecked(m_chkDay);
+    s.HourlyPlay = isChecked(m_chkHourly);
+    s.ShowDate = isChecked(m_ChkDate);
+    s.ShowYear = isChecked(m_chkYear);
+    s.DefaultAlarm = m_optADefault->isChecked();
+    s.DefaultSound = m_optHDefault->isChecked();
+    s.Blink = isChecked(m_chkBlink);
+    s.ShakeSpeed = static_cast<std::int16_t>(m_slider->value());
+    emit stored(s);
+    finish();
+}
+
+void frmOptions::cmdCancel_Click() {
+    finish();
+}
+
+void frmOptions::reject() {
+    // Escape and the close box: nothing is stored.
+    finish();
+}
+
+void frmOptions::closeEvent(QCloseEvent* event) {
+    // Closed shown or hidden (the program's end closes every window): gone either way.
+    finish();
+    event->accept();
+}
+
+void frmOptions::finish() {
+    if (m_finished)
+        return;
+    m_finished = true;
+    hide();
+    emit closed();
+    deleteLater();
+}
+
+} // namespace morvantis
