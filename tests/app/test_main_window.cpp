@@ -5,6 +5,7 @@
 #include "support/TestServices.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -58,7 +59,7 @@ TEST_F(MainWindow, TickRendersTheClockIntoTheFace) {
     EXPECT_FALSE(visible(window, Element::imgDH2_3));
 
     settings.Hours24 = true;
-    settings.ShowMonth = false;
+    window.options().chkMonth()->setChecked(false); // the date fields follow the options dialog's boxes
     env.clock.advance(3600);
     window.Timer1_Timer();
     EXPECT_TRUE(visible(window, Element::imgDH1_1));

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The options dialog on the real program: a real X display (Xvfb), a real settings file in a
+# temporary XDG_CONFIG_HOME and the clock set with libfaketime.
+set -euo pipefail
+exe=$1
+src=$2
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; [ -f "$work/clock.log" ] && cat "$work/clock.log"; exit 1; }
+pass() { echo "ok: $*"; }
+
+faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
+[ -n "$faketime_lib" ] || fail "libfaketime is not installed"
+
+exec 3<> "$work/displayfd"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/displayfd")"
+[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+
+prog="$work/prog"
+mkdir -p "$prog/Skins"
+cp "$exe" "$prog/morvantis"
+cp -r "$src/data/Skins/Digital Age" "$prog/Skins/"
+cp "$src/data/alarm.wav" "$prog/"
+skin="$prog/Skins/Digital Age"
+
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
+export XDG_RUNTIME_DIR="$work/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+home="$work/home"
+conf="$home/Morvantis/Morvantis.conf"
+mkdir -p "$home/Morvantis"
+# The clock at the top of the screen, its year clear of the dialog centred below.
+printf '[StartUp]\nThemeNo=0\nLeft=1500\nTop=0\n' >"$conf"
+
+XDG_CONFIG_HOME=$home FAKETIME="2001-09-23 13:45:07" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
+  "$prog/morvantis" >"$work/clock.log" 2>&1 &
+clock_pid=$!
+pids+=($clock_pid)
+
+wait_window() { # name
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    kill -0 "$clock_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  return 1
+}
+window_origin() { # window id -> "x y"
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$X $Y"
+}
+# What the year's units digit shows (face 403,142, 16x22): the skin's 1 or the bare panel.
+year_is() { # 1s.gif | blank
+  import -window root "$work/shot.png"
+  if [ "$1" = blank ]; then
+    convert "$skin/lcd.gif" -crop "16x22+$((403 - 142))+$((142 - 41))" +repage "$work/want.png"
+  else
+    convert "$skin/lcd.gif" -crop "16x22+$((403 - 142))+$((142 - 41))" +repage "$skin/$1" -composite "$work/want.png"
+  fi
+  convert "$work/shot.png" -crop "16x22+$((ox + 403))+$((oy + 142))" +repage "$work/got.png"
+  local diff
+  diff=$(compare -metric AE -fuzz 3% "$work/got.png" "$work/want.png" null: 2>&1 || true)
+  [ "${diff%% *}" = 0 ]
+}
+
+wid=$(wait_window Main) || fail "the clock window did not appear"
+sleep 0.5
+read -r ox oy <<<"$(window_origin "$wid")"
+year_is 1s.gif || fail "the year is not on the face at start"
+
+# The face's OPTIONS button (375, 2280 twips: 25, 152 pixels, 85 x 22).
+xdotool mousemove $((ox + 67)) $((oy + 163)) click 1
+did=$(wait_window Options) || fail "the options dialog did not open"
+xdotool windowfocus --sync "$did" 2>/dev/null || true
+xdotool key alt+y
+sleep 0.6
+year_is blank || fail "Alt+Y did not take the year off the face"
+pass "the options open from the face; Alt+Y clears Show Year and the year goes at once"
+
+# OK (4080, 3495 twips: 272, 233 pixels, 73 x 25), then EXIT.
+read -r dx dy <<<"$(window_origin "$did")"
+xdotool mousemove $((dx + 308)) $((dy + 245)) click 1
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Options$' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Options$' >/dev/null 2>&1 && fail "OK did not close the dialog"
+sleep 0.3
+year_is blank || fail "the year came back after OK"
+xdotool mousemove $((ox + 467 + 42)) $((oy + 167 + 11)) click 1
+for _ in $(seq 200); do kill -0 "$clock_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$clock_pid" 2>/dev/null && fail "the exit button did not end the program"
+wait "$clock_pid" || fail "the program ended with status $?"
+grep -qx 'ShowYear=False' "$conf" || { cat "$conf"; fail "ShowYear=False was not saved"; }
+grep -qx 'ShowSec=True' "$conf" || { cat "$conf"; fail "ShowSec changed"; }
+pass "OK keeps the year off; EXIT saves ShowYear=False"
