@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -138,6 +139,9 @@ void frmOptions::build() {
     m_cmdOK = place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", twips(4080, 3495, 1095, 375));
     m_cmdCancel =
         place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", twips(5280, 3495, 1095, 375));
+    // No default button: Enter presses only a button that has the focus (see keyPressEvent).
+    for (QPushButton* button : {m_cmdShowA, m_cmdShowH, m_cmdOK, m_cmdCancel})
+        button->setAutoDefault(false);
 
     // The desktop's font may run wider than the one the layout was drawn for: no caption is cut off.
     for (QCheckBox* box : findChildren<QCheckBox*>())
@@ -292,6 +296,15 @@ void frmOptions::cmdCancel_Click() {
 void frmOptions::reject() {
     // Escape and the close box: nothing is stored.
     finish();
+}
+
+void frmOptions::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+            button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event); // Escape: reject()
 }
 
 void frmOptions::closeEvent(QCloseEvent* event) {

@@ -70,6 +70,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // One sound choice: Default or Custom, the path box and its browse button.

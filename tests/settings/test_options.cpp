@@ -330,6 +330,25 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
     }
 }
 
+TEST_F(Options, EnterPressesOnlyTheButtonWithTheFocus) {
+    settings.DefaultAlarm = false; // its browse button enabled
+    frmOptions& dialog = open();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    click(dialog.chkSec());
+    for (QWidget* w : {static_cast<QWidget*>(dialog.chkMonth()), static_cast<QWidget*>(dialog.Slider1())}) {
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible()) << w->objectName().toStdString();
+    }
+    EXPECT_TRUE(settings.ShowSec);
+    EXPECT_TRUE(env.prompts.filters.empty()); // no file dialog either
+    dialog.cmdOK()->setFocus();
+    QTest::keyClick(dialog.cmdOK(), Qt::Key_Return);
+    EXPECT_FALSE(window.hasOptions());
+    EXPECT_FALSE(settings.ShowSec);
+}
+
 TEST_F(Options, DateBoxesActOnTheFaceAtOnceTheSecondsOnlyAfterOk) {
     window.Timer1_Timer();
     ASSERT_TRUE(yearShown());
