@@ -32,7 +32,7 @@ protected:
         settings.ShakeSpeed = 5;
         window.Timer1()->stop();
         window.Timer2()->stop();
-        window.quit = [](int) {};
+        window.onEnd = [](int) {};
     }
     std::string folder() const { return env.files.programFolder(); }
     void mouse(QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
