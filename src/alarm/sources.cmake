@@ -1,3 +1,5 @@
 target_sources(morvantis_core PRIVATE
   alarm/AlarmRules.cpp
 )
+target_sources(morvantis_core PRIVATE alarm/MusicRules.cpp)
+target_sources(morvantis_ui PRIVATE alarm/frmMusic.cpp)

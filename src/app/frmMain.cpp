@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "alarm/AlarmRules.h"
+#include "alarm/frmMusic.h"
 #include "app/frmSplash.h"
 #include "info/frmAbout.h"
 #include "platform/Files.h"
@@ -315,7 +316,18 @@ void frmMain::imgAlarmBut_MouseUp() {
         return;
     }
     m_face.show(Element::imgLight);
-    // The alarm dialog opens here once it exists.
+    flushFace();
+    // Modal: the clock keeps ticking, and checking the armed alarm, while it is open. It deletes itself.
+    auto* dialog = new frmMusic(m_services, m_settings, this);
+    connect(dialog, &frmMusic::lightOff, this, [this] {
+        m_face.hide(Element::imgLight);
+        flushFace();
+    });
+    connect(dialog, &frmMusic::captionChanged, this, [this](const QString& caption) {
+        m_face.setCaption(caption.toStdString());
+        flushFace();
+    });
+    dialog->exec();
 }
 
 void frmMain::imgOptBut_MouseDown() {

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "alarm/MusicRules.h"
+#include "platform/Services.h"
+#include "settings/Settings.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace morvantis {
+
+class TimeField;
+
+// The alarm-setting dialog. Open it with exec() on a new instance; it deletes itself when it
+// closes, so every opening starts from the current date. OK and Cancel close it; so does close(),
+// which leaves the alarm as it is (neither stored nor disarmed).
+class frmMusic : public QDialog {
+    Q_OBJECT
+
+public:
+    frmMusic(Services& services, Settings& settings, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void FillToday();
+    void FillMonth();
+    void FillYear();
+    void CheckIfBefore(bool& past);
+
+    // Handlers.
+    void cboFastSelect_Click();
+    void cboFastSelect_GotFocus();
+    void dateOrAmPm_GotFocus();
+    void timeField_KeyPress();
+    void timeField_GotFocus(TimeField* field);
+    void txtSec_Change();
+    void optShake_Click();
+    void optWin_Click();
+    void optCus_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+signals:
+    // Cancel puts the alarm light out.
+    void lightOff();
+    // OK's new status caption for the clock.
+    void captionChanged(const QString& caption);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    MusicEntry entry() const;
+    static void setFieldEnabled(QWidget* field, bool enabled);
+
+    Services& m_services;
+    Settings& m_settings;
+
+    QGroupBox* fraTime;
+    QComboBox* cboFastSelect;
+    TimeField* txtHour;
+    TimeField* txtMin;
+    TimeField* txtSec;
+    QComboBox* cboAmPm;
+    QGroupBox* fraDate;
+    QComboBox* cboDay;
+    QComboBox* cboMonth;
+    QComboBox* cboYear;
+    QGroupBox* fraCustom;
+    QRadioButton* optShake;
+    QRadioButton* optWin;
+    QRadioButton* optCus;
+    QLineEdit* txtCustom;
+    QGroupBox* fraImportance;
+    QComboBox* cboImportance;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+};
+
+} // namespace morvantis
