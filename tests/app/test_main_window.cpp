@@ -147,9 +147,23 @@ TEST_F(MainWindow, AlarmButtonArmsAndDisarms) {
     EXPECT_FALSE(visible(window, Element::imgLight));
     window.imgAlarmBut_MouseDown();
     EXPECT_TRUE(visible(window, Element::imgAlarmButP));
-    window.imgAlarmBut_MouseUp();
+    // The light is on while the alarm dialog is open; Cancel puts it out, Enter (OK) keeps it.
+    for (const auto key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QString opened;
+        bool lit = false;
+        morvantis::test::ModalDriver driver([&](QWidget* modal) {
+            opened = modal->objectName();
+            lit = visible(window, Element::imgLight);
+            QTest::keyClick(QApplication::focusWidget(), key);
+        });
+        window.imgAlarmBut_MouseUp();
+        EXPECT_TRUE(driver.acted());
+        EXPECT_EQ(opened, "frmMusic");
+        EXPECT_TRUE(lit);
+        EXPECT_EQ(visible(window, Element::imgLight), key == Qt::Key_Return);
+    }
     EXPECT_FALSE(visible(window, Element::imgAlarmButP));
-    EXPECT_TRUE(visible(window, Element::imgLight));
+    EXPECT_EQ(window.face().caption(), "alarm set to: 1:45:7 PM   2001/September    Sunday");
 
     window.face().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
     window.imgAlarmBut_MouseDown();
