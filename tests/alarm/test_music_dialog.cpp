@@ -276,6 +276,7 @@ TEST_F(MusicDialog, OkRefusesBadFieldsAndKeepsWhatItRead) {
     } cases[] = {
         {"txtHour", "0", "Hour must be between 1 to 12", Prompts::Icon::Information, "txtHour", 0, 0},
         {"txtMin", "75", "Min must be between 0 to 59", Prompts::Icon::Information, "txtMin", 10, 75},
+        {"txtSec", "60", "Sec must be between 0 to 59", Prompts::Icon::Information, "txtSec", 10, 58},
         {"txtSec", "", "Invalid Time!\nPlease Try Again.", Prompts::Icon::None, nullptr, 10, 58},
         {"txtHour", "ab", "Invalid Time!\nPlease Try Again.", Prompts::Icon::None, nullptr, 0, 0},
     };

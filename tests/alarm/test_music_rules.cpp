@@ -24,22 +24,6 @@ MusicEntry entryOf(const char* h, const char* m, const char* s, bool am) {
 
 } // namespace
 
-TEST(MusicLists, FollowTheCurrentDayMonthAndYearAcrossTheirWrap) {
-    const LocalTime saturday = at(2001, 12, 29, 9, 0); // Saturday 29 December 2001
-    EXPECT_EQ(followingWeekdays(saturday),
-              (std::vector<std::string>{"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday"}));
-    const auto months = followingMonths(saturday);
-    ASSERT_EQ(months.size(), 11u);
-    EXPECT_EQ(months.front(), "January");
-    EXPECT_EQ(months.back(), "November");
-    EXPECT_EQ(followingMonths(at(2002, 3, 1, 0, 0)).front(), "April");
-    EXPECT_EQ(followingMonths(at(2002, 3, 1, 0, 0)).back(), "February");
-    const auto years = followingYears(saturday);
-    ASSERT_EQ(years.size(), 20u);
-    EXPECT_EQ(years.front(), "2002");
-    EXPECT_EQ(years.back(), "2021");
-}
-
 TEST(MusicFastSelect, CarriesHourHalfAndDate) {
     using AmPm = FastSelect::AmPm;
     const struct {
@@ -112,37 +96,6 @@ TEST(MusicPastCheck, TodayAndTheTwelveOClockHours) {
         MusicEntry e = entryOf(c.h, c.m, c.s, c.am);
         e.monthIndex = c.monthIndex;
         EXPECT_EQ(entryIsPast(e, at(2001, 12, 19, c.nowH, c.nowM, c.nowS)), c.past);
-    }
-}
-
-TEST(MusicOk, StepsWriteAsTheyPassAndStopAtTheFirstRefusal) {
-    const struct {
-        const char* what;
-        const char *h, *m, *s;
-        OkResult result;
-        int hour, min, sec; // the record afterwards (it starts at 3:4:5)
-    } cases[] = {
-        {"hour zero", "0", "75", "", OkResult::HourRange, 0, 4, 5},
-        {"minute out of range", "11", "75", "", OkResult::MinRange, 11, 75, 5},
-        {"empty seconds", "11", "30", "", OkResult::NotANumber, 11, 30, 5},
-        {"text hour", "ab", "30", "0", OkResult::NotANumber, 3, 4, 5},
-        {"second out of range", "11", "30", "60", OkResult::SecRange, 11, 30, 60},
-        {"negative minute", "11", "-1", "0", OkResult::MinRange, 11, -1, 5},
-        {"spaces around a number", "11", " 5 ", "0", OkResult::Stored, 11, 5, 0},
-        {"past", "9", "0", "0", OkResult::Past, 3, 4, 5},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Settings s;
-        s.MusicHour = 3;
-        s.MusicMin = 4;
-        s.MusicSec = 5;
-        s.MusicDay = "Monday";
-        EXPECT_EQ(storeAlarm(s, entryOf(c.h, c.m, c.s, true), at(2001, 12, 19, 10, 0)), c.result);
-        EXPECT_EQ(s.MusicHour, c.hour);
-        EXPECT_EQ(s.MusicMin, c.min);
-        EXPECT_EQ(s.MusicSec, c.sec);
-        EXPECT_EQ(s.MusicDay, c.result == OkResult::Stored ? "Wednesday" : "Monday");
     }
 }
 
