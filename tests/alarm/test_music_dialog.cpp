@@ -413,11 +413,12 @@ TEST_F(MusicDialog, AccessKeysReachTheirControls) {
         SCOPED_TRACE(c.focus);
         get("cmdCancel")->setFocus();
         QTest::keyClick(dialog, c.key, Qt::AltModifier);
-        QTest::qWait(150); // an option button clicks after its press animation
-        EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus);
         if (QString(c.focus).startsWith("opt")) {
-            EXPECT_TRUE(get<QRadioButton>(c.focus)->isChecked());
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return get<QRadioButton>(c.focus)->isChecked();
+            })); // it clicks after its press animation
         }
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus);
     }
     // Two captions share H: it goes to each in turn.
     QStringList reached;
@@ -429,10 +430,10 @@ TEST_F(MusicDialog, AccessKeysReachTheirControls) {
     EXPECT_EQ(reached, (QStringList{"cboMonth", "txtHour"}));
     // OK and Cancel by their keys.
     QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);
-    QTRY_VERIFY(!dialog || !dialog->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog || !dialog->isVisible(); }));
     EXPECT_FALSE(settings.MusicDay.empty());
     open();
     QTest::keyClick(dialog, Qt::Key_C, Qt::AltModifier);
-    QTRY_VERIFY(!dialog || !dialog->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog || !dialog->isVisible(); }));
     EXPECT_EQ(lightOffs, 1);
 }

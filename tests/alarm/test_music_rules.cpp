@@ -82,6 +82,7 @@ TEST(MusicPastCheck, TodayAndTheTwelveOClockHours) {
         {"later hour", 10, 0, 0, "11", "0", "0", true, 0, false},
         {"PM in the morning", 10, 0, 0, "9", "0", "0", false, 0, false},
         {"midnight hour in the morning", 10, 0, 0, "12", "30", "0", true, 0, true},
+        {"one in the night at half past midnight", 0, 30, 0, "1", "0", "0", true, 0, false},
         {"earlier in the afternoon", 15, 0, 0, "2", "59", "0", false, 0, true},
         {"later in the afternoon", 15, 0, 0, "4", "0", "0", false, 0, false},
         {"one o'clock at half past noon", 12, 30, 0, "1", "0", "0", false, 0, false},
