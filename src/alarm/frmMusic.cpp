@@ -138,7 +138,7 @@ frmMusic::frmMusic(Services& services, Settings& settings, QWidget* parent)
     setWindowTitle(QStringLiteral("Alarm"));
     setFixedSize(6150 / 15, 2940 / 15);
 
-    fraTime = frame(this, "fraTime", "&Time Adjust", {6, 2, 218, 88});
+    fraTime = frame(this, "fraTime", "&Time Adjust", {6, 2, 210, 88});
     cboFastSelect = list(fraTime, "cboFastSelect", {78, 18, 130, 22}, {});
     for (const char* entry : kFastSelectEntries)
         cboFastSelect->addItem(QString::fromUtf8(entry));
@@ -154,27 +154,27 @@ frmMusic::frmMusic(Services& services, Settings& settings, QWidget* parent)
     label(fraTime, "lblColon1", ":", {47, 60, 8, 22})->setAlignment(Qt::AlignCenter);
     label(fraTime, "lblColon2", ":", {97, 60, 8, 22})->setAlignment(Qt::AlignCenter);
 
-    fraDate = frame(this, "fraDate", "Date A&djust", {230, 2, 174, 88});
-    cboDay = list(fraDate, "cboDay", {58, 16, 108, 22}, {qs(kToday)});
-    cboMonth = list(fraDate, "cboMonth", {58, 40, 108, 22}, {qs(kThisMonth)});
-    cboYear = list(fraDate, "cboYear", {58, 64, 108, 22}, {qs(kThisYear)});
-    label(fraDate, "lblDay", "Da&y", {8, 18, 48, 18}, cboDay);
-    label(fraDate, "lblMonth", "Mont&h", {8, 42, 48, 18}, cboMonth);
-    label(fraDate, "lblYear", "Yea&r", {8, 66, 48, 18}, cboYear);
+    fraDate = frame(this, "fraDate", "Date A&djust", {222, 2, 182, 88});
+    cboDay = list(fraDate, "cboDay", {54, 16, 120, 22}, {qs(kToday)});
+    cboMonth = list(fraDate, "cboMonth", {54, 40, 120, 22}, {qs(kThisMonth)});
+    cboYear = list(fraDate, "cboYear", {54, 64, 120, 22}, {qs(kThisYear)});
+    label(fraDate, "lblDay", "Da&y", {8, 18, 44, 18}, cboDay);
+    label(fraDate, "lblMonth", "Mont&h", {8, 42, 44, 18}, cboMonth);
+    label(fraDate, "lblYear", "Yea&r", {8, 66, 44, 18}, cboYear);
 
-    fraCustom = frame(this, "fraCustom", "Custom M&essage", {6, 92, 218, 100});
+    fraCustom = frame(this, "fraCustom", "Custom M&essage", {6, 92, 210, 100});
     optShake = option(fraCustom, "optShake", "Sha&ke the clock", {8, 16, 200, 18});
     optWin = option(fraCustom, "optWin", "Message &windows", {8, 34, 200, 18});
     optCus = option(fraCustom, "optCus", "C&ustom message", {8, 52, 200, 18});
     optWin->setChecked(true);
-    txtCustom = field<QLineEdit>(fraCustom, "txtCustom", {8, 72, 202, 22}, 350);
+    txtCustom = field<QLineEdit>(fraCustom, "txtCustom", {8, 72, 194, 22}, 350);
     setFieldEnabled(txtCustom, false);
 
-    fraImportance = frame(this, "fraImportance", "&Importance Adjust", {230, 92, 174, 62});
+    fraImportance = frame(this, "fraImportance", "&Importance Adjust", {222, 92, 182, 62});
     cboImportance =
-        list(fraImportance, "cboImportance", {8, 34, 158, 22},
+        list(fraImportance, "cboImportance", {8, 34, 166, 22},
              {QStringLiteral("Low(Green)"), QStringLiteral("Medium(Yellow)"), QStringLiteral("High(Red)")});
-    label(fraImportance, "lblImportance", "Importa&nce", {8, 16, 158, 18}, cboImportance);
+    label(fraImportance, "lblImportance", "Importa&nce", {8, 16, 166, 18}, cboImportance);
     setFieldEnabled(cboImportance, true);
 
     cmdOK = button(this, "cmdOK", "&OK", {246, 162, 76, 28});
