@@ -196,6 +196,11 @@ void frmMain::SetThemeElse() {
         endProgram(1);
         return;
     }
+    // The budget of decoded pixels follows the sharpest screen the face may be drawn on.
+    double ratio = 1.0;
+    for (const QScreen* screen : QGuiApplication::screens())
+        ratio = std::max(ratio, screen->devicePixelRatio());
+    m_loader.setPixelBudget(skinPixelBudget(ratio));
     if (m_loader.load(m_face, m_settings.ThemePath)) {
         flushFace();
         closeSplash();
@@ -258,7 +263,7 @@ void frmMain::keepOnScreen() {
         move(primary->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-void frmMain::SaveMySetting() {
+bool frmMain::SaveMySetting(std::string& error) {
     m_settings.LightOn = m_face.isVisible(Element::imgLight);
     float left = Left(), top = Top();
     if (windowSystemPlacesWindows()) {
@@ -266,9 +271,10 @@ void frmMain::SaveMySetting() {
         left = m_storedLeft.value_or(1500.0f);
         top = m_storedTop.value_or(1500.0f);
     }
-    std::string error;
-    if (!writeSettings(m_services.store, m_settings, left, top, m_services.files.programFolder(), error))
-        std::fprintf(stderr, "morvantis: the settings could not be saved: %s\n", error.c_str());
+    if (writeSettings(m_services.store, m_settings, left, top, m_services.files.programFolder(), error))
+        return true;
+    std::fprintf(stderr, "morvantis: %s\n", error.c_str());
+    return false;
 }
 
 void frmMain::CheckIfBefore(bool& past) {
@@ -380,7 +386,13 @@ void frmMain::imgExitBut_MouseDown() {
 void frmMain::imgExitBut_MouseUp() {
     m_face.hide(Element::imgExitButP);
     flushFace();
-    SaveMySetting();
+    std::string error;
+    if (!SaveMySetting(error)) {
+        // A lost save is no normal exit: the user is told, and the exit status says so.
+        m_services.prompts.message(error, std::string(), Prompts::Icon::Critical, Prompts::Buttons::Ok);
+        endProgram(1);
+        return;
+    }
     endProgram(0);
 }
 
@@ -536,8 +548,12 @@ void frmMain::updateMask() {
         clearMask();
         return;
     }
-    // The window takes the outline of its background picture.
+    // The window takes the outline of its background picture, but always keeps the display and
+    // the six buttons: no skin may leave its user without a way to reach EXIT.
     QRegion shape(QBitmap::fromImage(image.createAlphaMask()));
+    shape |= FacePainter::rectOf(Element::imgLCD);
+    for (const ButtonHandlers& b : kButtons)
+        shape |= FacePainter::rectOf(b.normal);
     if (image.width() < width())
         shape |= QRegion(image.width(), 0, width() - image.width(), height());
     if (image.height() < height())

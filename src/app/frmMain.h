@@ -43,7 +43,8 @@ public:
     void SayTime();
     void SetThemeElse();
     void GetMySetting();
-    void SaveMySetting();
+    // False, with the reason in error, when the store could not be written.
+    bool SaveMySetting(std::string& error);
     void CheckIfBefore(bool& past);
 
     // Window position in twips.

@@ -7,6 +7,9 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #include <unistd.h>
@@ -40,6 +43,42 @@ void endOnSignals(QApplication& app, morvantis::StartUp& startUp) {
 } // namespace
 
 namespace {
+
+// Without a usable display Qt aborts inside the application object's construction. While
+// that runs, its messages are held back; a fatal one becomes one plain line and status 1.
+struct HeldMessage {
+    QtMsgType type;
+    const char* category;
+    QString text;
+};
+std::vector<HeldMessage> g_held;
+QtMessageHandler g_previousHandler = nullptr;
+
+void holdStartUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        g_held.push_back({type, context.category, text});
+        return;
+    }
+    QString why = text;
+    for (const HeldMessage& m : g_held)
+        if (m.type != QtDebugMsg && m.type != QtInfoMsg) {
+            why = m.text.trimmed();
+            break;
+        }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        why = QStringLiteral("neither DISPLAY nor WAYLAND_DISPLAY is set");
+    std::fprintf(stderr, "morvantis: no usable display: %s\n", why.toLocal8Bit().constData());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+void releaseStartUpMessages() {
+    qInstallMessageHandler(g_previousHandler);
+    for (const HeldMessage& m : g_held)
+        g_previousHandler(m.type, QMessageLogContext(nullptr, 0, nullptr, m.category), m.text);
+    g_held.clear();
+}
+
 void nameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Morvantis"));
     QCoreApplication::setOrganizationName(QStringLiteral("Morvantis"));
@@ -59,7 +98,10 @@ int main(int argc, char* argv[]) {
         parser.addVersionOption();
         parser.process(commandLine);
     }
+    // Only now, after the command line, which needs no display.
+    g_previousHandler = qInstallMessageHandler(holdStartUpMessages);
     QApplication app(argc, argv);
+    releaseStartUpMessages();
     nameTheApplication();
     // The program ends through its own exits only: the splash and the messages of start-up
     // may be the last window on screen for a moment.

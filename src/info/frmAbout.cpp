@@ -43,6 +43,13 @@ const char* const kNotice =
     "DAMAGES OR OTHER LIABILITY, WHETHER IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, ARISING FROM, "
     "OUT OF OR IN CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS IN THE SOFTWARE.\n";
 
+// An icon read from a file anew is a new picture each time, and Qt caches what it draws of it
+// under that picture's identity: every opening of the window would leave a few kilobytes
+// behind in the cache. Built on the pixmap cache's own copy, the icon is the same every time.
+QIcon sharedIcon(const QString& resource) {
+    return QIcon(QPixmap(resource));
+}
+
 // A missing picture leaves the place empty.
 QLabel* picture(QWidget* parent, const char* name, const QString& resource, const QRect& geometry) {
     auto* label = new QLabel(parent);
@@ -71,7 +78,7 @@ frmAbout::frmAbout(QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
-    setWindowIcon(QIcon(QStringLiteral(":/img/icon32.png")));
+    setWindowIcon(sharedIcon(QStringLiteral(":/img/icon32.png")));
     setFixedSize(382, 271);
 
     Image1 = picture(this, "Image1", QStringLiteral(":/img/about_logo.gif"), QRect(40, 16, 145, 47));
@@ -99,7 +106,7 @@ frmAbout::frmAbout(QWidget* parent)
 
     cmdOK = new QPushButton(this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setIcon(QIcon(QStringLiteral(":/img/ok.png")));
+    cmdOK->setIcon(sharedIcon(QStringLiteral(":/img/ok.png")));
     cmdOK->setIconSize(QSize(32, 32));
     cmdOK->setGeometry(323, 224, 44, 39);
     cmdOK->setDefault(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -19,8 +20,9 @@ using PictureHandle = std::shared_ptr<const Picture>;
 class Pictures {
 public:
     virtual ~Pictures() = default;
-    // The picture in the file, or a null handle when it is missing, unreadable or not a picture.
-    virtual PictureHandle load(const std::string& path) = 0;
+    // The picture in the file, or a null handle when it is missing, not a regular file,
+    // unreadable, not a whole picture, or larger than maxPixels once decoded.
+    virtual PictureHandle load(const std::string& path, std::uint64_t maxPixels) = 0;
 };
 
 } // namespace morvantis

@@ -8,6 +8,12 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace morvantis {
 
 namespace {
@@ -39,6 +45,28 @@ std::string findProgramFolder() {
 
 } // namespace
 
+bool openRegularFile(const QString& path, QFile& file) {
+#ifdef Q_OS_UNIX
+    // Non-blocking: opening a pipe with no writer would otherwise wait for one for ever.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#else
+    file.setFileName(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+#endif
+}
+
 QtFiles::QtFiles(std::string programFolder)
     : m_programFolder(programFolder.empty() ? findProgramFolder() : std::move(programFolder)) {
     while (m_programFolder.size() > 1 && m_programFolder.back() == '/')
@@ -62,8 +90,8 @@ std::optional<std::string> QtFiles::firstLine(const std::string& path, std::size
     const auto resolved = resolve(path);
     if (!resolved)
         return std::nullopt;
-    QFile file(toQ(*resolved));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(toQ(*resolved), file))
         return std::nullopt;
     // Read in small pieces up to the first line break, never more than maxBytes.
     std::string line;

@@ -25,8 +25,10 @@ class QtPictures final : public Pictures {
 public:
     static constexpr int MaxSide = 4096;
     static constexpr int AllocationLimitMb = 64;
+    // A GIF this large is not a skin picture.
+    static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
     QtPictures();
-    PictureHandle load(const std::string& path) override;
+    PictureHandle load(const std::string& path, std::uint64_t maxPixels) override;
 };
 
 } // namespace morvantis

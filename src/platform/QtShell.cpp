@@ -12,7 +12,9 @@ void QtShell::openUrl(const std::string& address) {
     const QUrl url = QFileInfo::exists(a) ? QUrl::fromLocalFile(a) : QUrl::fromUserInput(a);
     if (!url.isValid())
         throw ShellError(5, "Invalid procedure call or argument");
-    QDesktopServices::openUrl(url);
+    // No handler could be started (no browser, no launcher): a failed open, told like any other.
+    if (!QDesktopServices::openUrl(url))
+        throw ShellError(31, "No application is associated with the specified file for this operation");
 }
 
 } // namespace morvantis

@@ -4,7 +4,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStringList>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace morvantis {
 
@@ -106,6 +117,8 @@ QStringList QtSettingsStore::spellingsOf(const QString& section, const QString& 
 }
 
 std::optional<std::string> QtSettingsStore::read(const std::string& section, const std::string& key) {
+    if (const auto* pending = unsaved(QString::fromStdString(section), QString::fromStdString(key)))
+        return pending->value.toStdString();
     const QStringList spellings = spellingsOf(QString::fromStdString(section), QString::fromStdString(key));
     if (spellings.isEmpty())
         return std::nullopt;
@@ -130,19 +143,24 @@ void QtSettingsStore::apply(const QString& section, const QString& key, const QS
     m_settings->setValue(exact, value);
 }
 
+QtSettingsStore::Unsaved* QtSettingsStore::unsaved(const QString& section, const QString& key) {
+    for (Unsaved& entry : m_unsaved)
+        if (entry.section.compare(section, Qt::CaseInsensitive) == 0 &&
+            entry.key.compare(key, Qt::CaseInsensitive) == 0)
+            return &entry;
+    return nullptr;
+}
+
 void QtSettingsStore::write(const std::string& section, const std::string& key, const std::string& value) {
+    // Held here until the save: QSettings saves pending changes on its own (from the event
+    // loop, on destruction), and would wait there without limit for a lock held by another.
     const QString qSection = QString::fromStdString(section);
     const QString qKey = QString::fromStdString(key);
     const QString qValue = QString::fromStdString(value);
-    apply(qSection, qKey, qValue);
-    m_unsaved.push_back({{qSection, qKey}, qValue});
-}
-
-void QtSettingsStore::reopen() {
-    m_settings.reset();
-    m_settings = open();
-    for (const auto& [where, value] : m_unsaved)
-        apply(where.first, where.second, value);
+    if (Unsaved* pending = unsaved(qSection, qKey))
+        *pending = {qSection, qKey, qValue};
+    else
+        m_unsaved.push_back({qSection, qKey, qValue});
 }
 
 namespace {
@@ -160,21 +178,99 @@ FileStamp stampOf(const QString& path) {
 }
 } // namespace
 
+namespace {
+
+std::string nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdString();
+}
+
+// QSettings waits for its lock file without limit, and for ever for one it cannot remove (a
+// folder). Wait here instead, briefly: a lock left by a process that is gone, or one that
+// holds no lock information at all, is taken over; one held by a running program fails the save.
+bool lockIsFree(const QString& lockPath, std::string& reason) {
+#ifdef Q_OS_UNIX
+    // Never open anything but a regular file: a named pipe would block the reading.
+    struct stat st {};
+    if (::lstat(QFile::encodeName(lockPath).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        reason = "its lock file " + nativePath(lockPath) + " is not a file";
+        return false;
+    }
+#endif
+    QLockFile lock(lockPath);
+    lock.setStaleLockTime(0); // only a lock whose process is gone is stale by itself
+    if (lock.tryLock(QtSettingsStore::kLockWait))
+        return true;
+    if (lock.error() != QLockFile::LockFailedError)
+        return true; // cannot even be tried: the save itself tells why
+    qint64 pid = 0;
+    QString host, app;
+    if (lock.getLockInfo(&pid, &host, &app)) {
+        reason = "the file is locked by another program (process " + std::to_string(pid) + ")";
+        return false;
+    }
+    if (!lock.removeStaleLockFile() || !lock.tryLock(0)) {
+        reason = "its lock file " + nativePath(lockPath) + " cannot be taken over";
+        return false;
+    }
+    return true;
+}
+
+// Why the file cannot be written, in the system's words; the file itself is left untouched.
+std::string whyUnwritable(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return std::strerror(EISDIR);
+#ifdef Q_OS_UNIX
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    if (::access(folder.constData(), W_OK) != 0)
+        return std::strerror(errno);
+    if (info.exists() && ::access(file.constData(), W_OK) != 0)
+        return std::strerror(errno); // also an immutable file, even for root
+    // Folder and file allow writing: a scratch file as large as the save shows what the disk says.
+    QByteArray scratch = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
+    const int fd = ::mkstemp(scratch.data());
+    if (fd < 0)
+        return std::strerror(errno);
+    const std::string bytes(static_cast<std::size_t>(std::max<qint64>(info.size(), 0) + 4096), '\n');
+    int failure = 0;
+    if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || ::fsync(fd) != 0)
+        failure = errno ? errno : ENOSPC;
+    ::close(fd);
+    ::unlink(scratch.constData());
+    if (failure)
+        return std::strerror(failure);
+#endif
+    return "the file or its folder cannot be written";
+}
+
+} // namespace
+
 bool QtSettingsStore::commit(std::string& error) {
-    if (m_reopen)
-        reopen();
-    const FileStamp before = stampOf(fileName());
+    if (m_reopen) {
+        m_settings.reset();
+        m_settings = open();
+    }
+    const QString file = fileName();
+    std::string reason;
+    if (!lockIsFree(file + QLatin1String(".lock"), reason)) {
+        error = "Settings could not be saved to " + nativePath(file) + ": " + reason;
+        return false;
+    }
+    for (const Unsaved& w : m_unsaved)
+        apply(w.section, w.key, w.value);
+    // (A program that takes the lock in this instant makes QSettings wait for it: it saves quickly.)
+    const FileStamp before = stampOf(file);
     m_settings->sync();
     const QSettings::Status status = m_settings->status();
     m_reopen = status != QSettings::NoError;
     // A format error may be left over from loading a hand-edited file; the save itself can
     // still have gone through, dropping the malformed lines.
-    if (status == QSettings::NoError || (status == QSettings::FormatError && stampOf(fileName()) != before)) {
+    if (status == QSettings::NoError || (status == QSettings::FormatError && stampOf(file) != before)) {
         m_unsaved.clear();
         return true;
     }
-    error = "Could not save the settings to " + QDir::toNativeSeparators(fileName()).toStdString() +
-            ": the file or its folder cannot be written.";
+    error = "Settings could not be saved to " + nativePath(file) + ": " + whyUnwritable(file);
     return false;
 }
 

@@ -26,20 +26,25 @@ public:
     bool commit(std::string& error) override;
 
     QString fileName() const;
+    // How long a save waits for another program's lock on the file.
+    static constexpr int kLockWait = 2000;
 
 private:
     std::unique_ptr<QSettings> open() const;
-    void reopen();
     void apply(const QString& section, const QString& key, const QString& value);
     // Every stored spelling of section/key, matched without regard to case; an exact match comes first.
     QStringList spellingsOf(const QString& section, const QString& key) const;
 
     QString m_filePath; // empty: the per-user native store
     std::unique_ptr<QSettings> m_settings;
+    // The writes not yet saved, one per key, given to QSettings only when a save goes ahead.
     // QSettings keeps reporting an error once one has happened (also a malformed line met
-    // while loading), so after one the next save starts from a fresh QSettings and replays
-    // the writes not yet saved.
-    std::vector<std::pair<std::pair<QString, QString>, QString>> m_unsaved;
+    // while loading), so after one the next save starts from a fresh QSettings.
+    struct Unsaved {
+        QString section, key, value;
+    };
+    std::vector<Unsaved> m_unsaved;
+    Unsaved* unsaved(const QString& section, const QString& key);
     bool m_reopen = false;
 };
 

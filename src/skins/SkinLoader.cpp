@@ -13,6 +13,7 @@ bool SkinLoader::load(FaceModel& face, const std::string& themePath) {
     const auto folder = m_files.resolve(themePath);
     std::vector<std::pair<std::string_view, PictureHandle>> decoded;
     decoded.reserve(40);
+    std::uint64_t used = 0;
     for (const SkinStep& step : kSkinLoadPlan) {
         if (step.file.empty()) {
             face.setPicture(step.element, nullptr);
@@ -26,9 +27,11 @@ bool SkinLoader::load(FaceModel& face, const std::string& themePath) {
             if (!folder)
                 return false;
             const auto path = m_files.resolve(*folder + "/" + std::string(step.file));
-            picture = path ? m_pictures.load(*path) : nullptr;
+            picture = path ? m_pictures.load(*path, m_budget - used) : nullptr;
             if (!picture)
                 return false;
+            used +=
+                static_cast<std::uint64_t>(picture->width()) * static_cast<std::uint64_t>(picture->height());
             decoded.emplace_back(step.file, picture);
         }
         if (step.background)

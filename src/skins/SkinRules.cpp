@@ -1,5 +1,7 @@
 #include "skins/SkinRules.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace morvantis {
@@ -219,5 +221,12 @@ const std::array<SkinStep, 144> kSkinLoadPlan = {{
     pic(E::imgDY4_8, "8s.gif"),
     pic(E::imgDY4_9, "9s.gif"),
 }};
+
+std::uint64_t skinPixelBudget(double devicePixelRatio) {
+    constexpr std::uint64_t faceArea = static_cast<std::uint64_t>(kFaceWidthTwips / kTwipsPerPixel) *
+                                       static_cast<std::uint64_t>(kFaceHeightTwips / kTwipsPerPixel);
+    const double ratio = std::isfinite(devicePixelRatio) ? std::clamp(devicePixelRatio, 1.0, 8.0) : 1.0;
+    return static_cast<std::uint64_t>(std::ceil(4.0 * static_cast<double>(faceArea) * ratio * ratio));
+}
 
 } // namespace morvantis

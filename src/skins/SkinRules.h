@@ -24,6 +24,11 @@ std::optional<std::uint32_t> infoColour(std::string_view line);
 // The description: the line from position 13 on, or the no-description text when that is empty.
 std::string infoDescription(std::string_view line);
 
+// Decoded pixels a whole skin may hold: four times the face's own area at the given
+// device-pixel ratio (at least 1). Room for generous skins; a small download that
+// decodes to gigabytes is refused.
+std::uint64_t skinPixelBudget(double devicePixelRatio);
+
 // One step of a skin load: a picture file for the background or an element, or a clear.
 struct SkinStep {
     bool background;

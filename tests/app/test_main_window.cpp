@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace morvantis;
+using morvantis::test::FakePrompts;
 using morvantis::test::TestServices;
 
 namespace {
@@ -296,16 +297,21 @@ TEST_F(MainWindow, ExitWritesEveryKeyInOrderWithTheLightAndPosition) {
     EXPECT_EQ(env.store.read("StartUp", "Path"), env.files.programFolder());
 }
 
-TEST_F(MainWindow, AFailedSaveIsReportedAndDoesNotStopTheExit) {
+TEST_F(MainWindow, AFailedSaveIsShownAndEndsWithStatusOne) {
     env.store.failCommit = true;
     window.show();
     testing::internal::CaptureStderr();
+    bool visibleWhileShown = false;
+    env.prompts.onMessage = [&](const FakePrompts::Shown&) { visibleWhileShown = window.isVisible(); };
     window.imgExitBut_MouseUp();
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("could not be saved"), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    ASSERT_EQ(env.prompts.shown.size(), 1u);
+    EXPECT_EQ(env.prompts.shown[0].text, "disk full"); // the store's own words
+    EXPECT_EQ(env.prompts.shown[0].icon, Prompts::Icon::Critical);
+    EXPECT_TRUE(visibleWhileShown);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(exitStatus, 0);
+    EXPECT_EQ(exitStatus, 1);
 }
 
 TEST_F(MainWindow, ClosedByOtherMeansEndsWithoutSaving) {

@@ -126,3 +126,14 @@ TEST(About, FixedSizeAndLook) {
 }
 
 } // namespace
+
+TEST(About, EveryOpeningDrawsItsIconsFromTheSameCachedPictures) {
+    // Qt caches what it draws of an icon under the picture's identity: a new picture per
+    // opening left a few kilobytes behind each time the window was opened.
+    const auto keys = [] {
+        frmAbout about;
+        const auto* ok = about.findChild<QPushButton*>(QStringLiteral("cmdOK"));
+        return std::pair{about.windowIcon().pixmap(32, 32).cacheKey(), ok->icon().pixmap(32, 32).cacheKey()};
+    };
+    EXPECT_EQ(keys(), keys());
+}

@@ -1,4 +1,5 @@
 #include "info/URLLink.h"
+#include "platform/QtShell.h"
 #include "support/FakePrompts.h"
 #include "support/FakeShell.h"
 
@@ -158,6 +159,19 @@ TEST_F(LinkTest, AFailedOpeningIsReportedAndThePointerRestored) {
     ASSERT_EQ(prompts.shown.size(), 2u);
     EXPECT_EQ(prompts.shown.back().text,
               "Unable to load 'x:y' : Invalid procedure call or argument (Error 5)");
+}
+
+TEST(LinkWithTheDesktop, NoHandlerToStartIsAFailedOpening) {
+    // The real shell on a platform that can start no handler (here: the offscreen one).
+    QtShell shell;
+    FakePrompts prompts;
+    URLLink link(shell, prompts, QStringLiteral("https://example.invalid/skins"));
+    link.show();
+    QTest::mouseClick(link.lblURL(), Qt::LeftButton, {}, QPoint(3, 3));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "Unable to load 'https://example.invalid/skins' : No application is "
+                                     "associated with the specified file for this operation (Error 31)");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(LinkTest, TheLabelIsExactlyAsLargeAsItsText) {

@@ -4,12 +4,20 @@
 #include "support/RunUnprivileged.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace morvantis;
 
@@ -244,13 +252,63 @@ TEST_F(SettingsStoreFile, AReadOnlyFolderKeepsThePreviousFile) {
         std::string error;
         if (store.commit(error))
             return 1;
-        return error.empty() || error.find('\n') != std::string::npos ? 2 : 0;
+        const std::string said =
+            "Settings could not be saved to " + file.toStdString() + ": Permission denied";
+        return error != said ? 2 : 0;
     });
     chmod(QFile::encodeName(folder).constData(), 0755);
     if (!outcome)
         GTEST_SKIP() << "could not run the check as an unprivileged user, and permissions do not bind root";
-    EXPECT_EQ(*outcome, 0) << "3: old file unreadable, 1: commit succeeded, 2: no one-line reason";
+    EXPECT_EQ(*outcome, 0) << "3: old file unreadable, 1: commit succeeded, 2: not the file and the reason";
     EXPECT_EQ(fileBytes(file).toStdString(), before.toStdString());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
               QStringList{QStringLiteral("Morvantis.conf")});
+}
+
+TEST_F(SettingsStoreFile, ALockFileMakesASaveWaitBrieflyAndAStaleOneIsTakenOver) {
+    const QString file = path();
+    const QString lock = file + QStringLiteral(".lock");
+    std::optional<QLockFile> holder; // another save in progress
+    const pid_t gone = fork();       // a process that has ended
+    if (gone == 0)
+        _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const auto lockOf = [](qint64 pid) {
+        return QByteArray::number(pid) + "\nsomeprogram\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+    };
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        bool saved;
+        std::string reason;
+    } cases[] = {
+        {"a folder", [&] { QDir().mkpath(lock); }, false,
+         "its lock file " + lock.toStdString() + " is not a file"},
+        {"a running program", [&] { ASSERT_TRUE(holder.emplace(lock).tryLock(0)); }, false,
+         "the file is locked by another program (process " + std::to_string(getpid()) + ")"},
+        {"junk", [&] { writeFile(lock, "\x01\x02 not a lock"); }, true, ""},
+        {"a program that has ended", [&] { writeFile(lock, lockOf(gone)); }, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(lock).removeRecursively();
+        QFile::remove(lock);
+        c.make();
+        QtSettingsStore store(file);
+        store.write("StartUp", "Theme", c.what);
+        std::string error;
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(store.commit(error), c.saved) << error;
+        EXPECT_LT(timer.elapsed(), 4000);
+        if (c.saved) {
+            EXPECT_EQ(QtSettingsStore(file).read("StartUp", "Theme"), c.what);
+            EXPECT_FALSE(QFileInfo::exists(lock)); // taken over, then released
+        } else {
+            EXPECT_EQ(error, "Settings could not be saved to " + file.toStdString() + ": " + c.reason);
+            EXPECT_TRUE(QFileInfo::exists(lock)); // another's lock is left alone
+        }
+        holder.reset();
+    }
 }

@@ -17,6 +17,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 using namespace morvantis;
 using morvantis::test::FakePrompts;
 using morvantis::test::TestServices;
@@ -145,49 +147,143 @@ TEST_F(Skins, AMissingPictureFallsBackToTheDefaultSkin) {
     EXPECT_FALSE(window.ending());
 }
 
+namespace {
+
+// A GIF whose logical screen is w x h pixels, drawn by a single pixel: tiny on disk, large decoded.
+QByteArray gifOfSize(int w, int h) {
+    QByteArray g("GIF89a");
+    g.append(char(w & 0xff)).append(char(w >> 8)).append(char(h & 0xff)).append(char(h >> 8));
+    g.append("\x80\x00\x00", 3);                           // two colours
+    g.append("\x00\x00\x00\xff\xff\xff", 6);               // black, white
+    g.append(",\x00\x00\x00\x00\x01\x00\x01\x00\x00", 10); // one pixel at 0,0
+    g.append("\x02\x02\x44\x01\x00;", 6);                  // clear, 0, end
+    return g;
+}
+
+} // namespace
+
 TEST_F(Skins, UntrustedFilesGoDownTheFailurePath) {
     addSkin("Digital Age");
-    QFile good(sourceDir() + "/data/Skins/Digital Age/0.gif");
-    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
-    const QByteArray gif = good.readAll();
+    const auto readAll = [](const QString& file) {
+        QFile f(sourceDir() + "/data/Skins/Digital Age/" + file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray gif = readAll("0.gif");
+    const QByteArray base = readAll("base.gif");
     QByteArray huge("GIF89a");
     huge.append("\xff\xff\xff\xff\x00\x00\x00", 7);
     huge.append(",\x00\x00\x00\x00\xff\xff\xff\xff\x00\x02\x02\x44\x01\x00;", 17);
+    using Make = std::function<void(const QString& dir)>;
+    const auto bytes = [](const char* file, const QByteArray& b) -> Make {
+        return [=](const QString& dir) { writeFile(dir + "/" + file, b); };
+    };
+    const auto pipe = [](const char* file) -> Make {
+        return [=](const QString& dir) {
+            QFile::remove(dir + "/" + file);
+            ASSERT_EQ(mkfifo(QFile::encodeName(dir + "/" + file).constData(), 0644), 0);
+        };
+    };
     const struct {
-        const char* file;
-        QByteArray bytes;
+        const char* what;
+        Make make;
     } cases[] = {
-        {"0.gif", gif.left(gif.size() / 3)},                       // truncated
-        {"0.gif", QByteArray("GIF89a") + QByteArray(200, '\xee')}, // corrupt
-        {"0.gif", huge},                                           // absurd declared size
-        {"0.gif", QByteArray("\x89PNG\r\n\x1a\n", 8)},             // not a GIF
-        {"base.gif", QByteArray()},                                // empty
-        {"info.txt", QByteArray("\x00\x01\x02\xff binary", 12)},   // no colour
-        {"info.txt", QByteArray()},                                // no first line
+        {"truncated", bytes("0.gif", gif.left(gif.size() / 3))},
+        {"corrupt", bytes("0.gif", QByteArray("GIF89a") + QByteArray(200, '\xee'))},
+        {"absurd declared size", bytes("0.gif", huge)},
+        {"not a GIF", bytes("0.gif", QByteArray("\x89PNG\r\n\x1a\n", 8))},
+        {"empty", bytes("base.gif", QByteArray())},
+        {"no colour", bytes("info.txt", QByteArray("\x00\x01\x02\xff binary", 12))},
+        {"no first line", bytes("info.txt", QByteArray())},
+        {"cut inside the picture data", bytes("base.gif", base.left(base.size() * 2 / 3))},
+        {"a named pipe for info.txt", pipe("info.txt")},
+        {"a named pipe for a picture", pipe("base.gif")},
+        {"one picture past the pixel budget", bytes("base.gif", gifOfSize(2048, 2048))},
+        {"pictures past the pixel budget together",
+         [](const QString& dir) {
+             for (const char* n : {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"})
+                 writeFile(dir + "/" + n + ".gif", gifOfSize(240, 240));
+         }},
     };
     int expected = 0;
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         const QString name =
-            QStringLiteral("ZBad%1").arg(expected); // after the default skin, which ThemeNo 0 applies
+            QStringLiteral("ZBad%1").arg(expected, 2, 10, QLatin1Char('0')); // after the default skin
         const QString dir = addSkin(name);
-        writeFile(dir + "/" + c.file, c.bytes);
+        c.make(dir);
         settings.ThemePath = themePath(name);
         // Select through the chooser so the whole path runs.
-        window.skinChooser();
-        const int row = window.skinChooser().List1()->findItems(name, Qt::MatchExactly).value(0)
-                            ? window.skinChooser().List1()->row(
-                                  window.skinChooser().List1()->findItems(name, Qt::MatchExactly)[0])
-                            : -1;
-        ASSERT_GE(row, 0) << name.toStdString();
+        QListWidget* list = window.skinChooser().List1();
+        const auto found = list->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        const int row = list->row(found[0]);
         window.skinChooser().setListIndex(row);
         ++expected;
-        EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), static_cast<std::size_t>(expected))
-            << c.file << " " << expected;
+        EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), static_cast<std::size_t>(expected));
         EXPECT_FALSE(window.ending());
         EXPECT_EQ(settings.ThemeNo, row); // the failing entry stays current
-        delete &window.skinChooser();     // the next case lists the new folder
+        EXPECT_EQ(settings.ThemePath, themePath("Digital Age"));
+        delete &window.skinChooser(); // the next case lists the new folder
         settings.ThemeNo = 0;
     }
+}
+
+TEST_F(Skins, TheBudgetLeavesRoomForGenerousSkins) {
+    // Every picture twice the shipped size in each direction but the background: still a skin.
+    addSkin("Digital Age");
+    const QString big = addSkin("Big");
+    const QString names[] = {"lcd",
+                             "alarmbutton",
+                             "alarmbuttonp",
+                             "alarmon",
+                             "alarmoff",
+                             "OptionButton",
+                             "OptionButtonp",
+                             "but",
+                             "butp",
+                             "am",
+                             "pm",
+                             "dot",
+                             "0",
+                             "1",
+                             "2",
+                             "3",
+                             "4",
+                             "5",
+                             "6",
+                             "7",
+                             "8",
+                             "9",
+                             "0s",
+                             "1s",
+                             "2s",
+                             "3s",
+                             "4s",
+                             "5s",
+                             "6s",
+                             "7s",
+                             "8s",
+                             "9s",
+                             "sun",
+                             "mon",
+                             "tue",
+                             "wed",
+                             "thu",
+                             "fri",
+                             "sat"};
+    std::uint64_t total = 575 * 240;
+    const int lcdWidth = QImage(big + "/lcd.gif").width();
+    for (const QString& n : names) {
+        const QImage shipped(big + "/" + n + ".gif");
+        ASSERT_FALSE(shipped.isNull()) << n.toStdString();
+        writeFile(big + "/" + n + ".gif", gifOfSize(2 * shipped.width(), 2 * shipped.height()));
+        total += 4ull * shipped.width() * shipped.height();
+    }
+    ASSERT_LE(total, skinPixelBudget(1.0));
+    settings.ThemeNo = 0; // Big sorts first
+    window.SetThemeElse();
+    EXPECT_TRUE(env.prompts.shown.empty()) << total;
+    EXPECT_EQ(window.face().picture(Element::imgLCD)->width(), 2 * lcdWidth);
 }
 
 TEST_F(Skins, FolderLinksThatLoopAreListedOrSkippedButNeverHang) {
