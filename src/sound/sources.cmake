@@ -1,0 +1,3 @@
+target_sources(morvantis_core PRIVATE
+  sound/SoundRules.cpp
+)
