@@ -28,14 +28,6 @@ double median(std::vector<double> v) {
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2.0;
 }
 
-// The first sound that begins after a moment, in seconds into the recording, or -1.
-double firstSoundAfter(const std::vector<Segment>& segments, double from) {
-    for (const Segment& s : segments)
-        if (s.start >= from - 0.005)
-            return s.start;
-    return -1.0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,56 +61,48 @@ int main(int argc, char** argv) {
     std::vector<double> latencies;
     double first = -1.0;
     for (std::size_t i = 0; i < calls.size(); ++i) {
-        const double at = recorder.secondsAt(calls[i]);
-        const double heard = firstSoundAfter(segments, at);
-        if (heard < 0)
+        // The first sound recorded after the call (the recording's own time runs a little ahead
+        // of the clock, so the search starts somewhat before it).
+        const double from = recorder.secondsAt(calls[i]) - 0.1;
+        const auto s =
+            std::find_if(segments.begin(), segments.end(), [&](const Segment& x) { return x.start >= from; });
+        if (s == segments.end())
             continue;
+        const double ms =
+            std::chrono::duration<double, std::milli>(recorder.arrivalOf(s->start) - calls[i]).count();
         if (i == 0)
-            first = 1000.0 * (heard - at);
+            first = ms;
         else
-            latencies.push_back(1000.0 * (heard - at));
+            latencies.push_back(ms);
     }
-    std::printf("play call to first recorded sample: median %.1f ms over %zu calls (min %.1f, max %.1f); "
-                "first call, loading the player: %.1f ms\n",
+    std::printf("play call to first recorded sample (its arrival from parec): median %.1f ms over %zu calls "
+                "(min %.1f, max %.1f); first call, loading the player: %.1f ms\n",
                 median(latencies), latencies.size(),
                 latencies.empty() ? 0.0 : *std::min_element(latencies.begin(), latencies.end()),
                 latencies.empty() ? 0.0 : *std::max_element(latencies.begin(), latencies.end()), first);
 
-    // Gaps: "time nine twenty one p m", each word synchronously, ten times.
+    // Gaps: "time nine twenty one p m", each word synchronously, ten times. No word holds a
+    // millisecond of silence, so sounds 1 ms apart are words; words recorded without any
+    // gap between them come out as one sound and count as gaps of 0.
     const std::string words[] = {"time.WAV", "9.WAV", "20.WAV", "1.WAV", "pm.WAV"};
     std::vector<double> gaps;
     for (int round = 0; round < 10; ++round) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        const auto start = Clock::now();
-        std::vector<double> returns;
-        for (const std::string& w : words) {
+        const double from = recorder.secondsAt(Clock::now()) - 0.1;
+        for (const std::string& w : words)
             sound.play(std::string(argv[2]) + "/" + w, Sound::Mode::Synchronous);
-            returns.push_back(recorder.secondsAt(Clock::now()));
-        }
         recorder.waitFor(recorder.secondsAt(Clock::now()) + 0.2);
-        const double from = recorder.secondsAt(start);
-        segments = findSegments(recorder.mono(), kRecordRate, 0.001);
-        std::erase_if(segments, [&](const Segment& s) { return s.start < from - 0.005; });
-        // Each word is the sound around the moment its call returned; the gap is the silence
-        // between one word's last sample and the next word's first.
-        std::vector<std::pair<double, double>> spans; // first and last sample of each word
-        for (std::size_t w = 0; w < returns.size(); ++w) {
-            const double lo = w == 0 ? from : returns[w - 1];
-            double begin = -1, end = -1;
-            for (const Segment& s : segments)
-                if (s.start >= lo - 0.02 && s.start < returns[w]) {
-                    if (begin < 0)
-                        begin = s.start;
-                    end = s.end();
-                }
-            spans.emplace_back(begin, end);
-        }
-        for (std::size_t w = 1; w < spans.size(); ++w)
-            if (spans[w].first >= 0 && spans[w - 1].second >= 0)
-                gaps.push_back(1000.0 * (spans[w].first - spans[w - 1].second));
+        std::vector<Segment> phrase;
+        for (const Segment& s : findSegments(recorder.mono(), kRecordRate, 0.001))
+            if (s.start >= from)
+                phrase.push_back(s);
+        for (std::size_t i = 1; i < phrase.size(); ++i)
+            gaps.push_back(1000.0 * (phrase[i].start - phrase[i - 1].end()));
+        for (std::size_t i = phrase.size(); i < std::size(words); ++i)
+            gaps.push_back(0.0);
     }
-    std::printf("silence between two words: median %.1f ms over %zu gaps (min %.1f, max %.1f)\n", median(gaps),
-                gaps.size(), gaps.empty() ? 0.0 : *std::min_element(gaps.begin(), gaps.end()),
+    std::printf("silence between two words: median %.1f ms over %zu gaps (min %.1f, max %.1f)\n",
+                median(gaps), gaps.size(), gaps.empty() ? 0.0 : *std::min_element(gaps.begin(), gaps.end()),
                 gaps.empty() ? 0.0 : *std::max_element(gaps.begin(), gaps.end()));
     return 0;
 }

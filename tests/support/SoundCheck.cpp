@@ -275,6 +275,7 @@ void Recorder::read() {
             return;
         const std::lock_guard lock(m_mutex);
         m_raw.insert(m_raw.end(), buffer.begin(), buffer.begin() + n);
+        m_arrivals.emplace_back(m_raw.size(), now);
         const auto frames = static_cast<double>(m_raw.size()) / (2 * kRecordChannels);
         const auto origin = now - std::chrono::duration_cast<Clock::duration>(
                                       std::chrono::duration<double>(frames / kRecordRate));
@@ -301,6 +302,14 @@ std::vector<float> Recorder::mono() const {
 double Recorder::secondsAt(Clock::time_point t) const {
     const std::lock_guard lock(m_mutex);
     return std::chrono::duration<double>(t - m_origin).count();
+}
+
+Clock::time_point Recorder::arrivalOf(double seconds) const {
+    const std::lock_guard lock(m_mutex);
+    const auto byte = static_cast<std::size_t>(seconds * kRecordRate) * 2 * kRecordChannels;
+    const auto it = std::upper_bound(m_arrivals.begin(), m_arrivals.end(), byte,
+                                     [](std::size_t b, const auto& a) { return b < a.first; });
+    return it == m_arrivals.end() ? Clock::time_point::max() : it->second;
 }
 
 bool Recorder::waitFor(double seconds, std::chrono::milliseconds bound) const {

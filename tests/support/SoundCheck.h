@@ -74,6 +74,8 @@ public:
     std::vector<float> mono() const;
     // Seconds into the recording at which a moment fell (from the arrival of the samples).
     double secondsAt(std::chrono::steady_clock::time_point t) const;
+    // When the sample at this many seconds into the recording reached us.
+    std::chrono::steady_clock::time_point arrivalOf(double seconds) const;
     // Waits until the recording holds at least this many seconds.
     bool waitFor(double seconds, std::chrono::milliseconds bound = std::chrono::milliseconds(5000)) const;
 
@@ -84,6 +86,8 @@ private:
     std::thread m_reader;
     mutable std::mutex m_mutex;
     std::vector<char> m_raw;
+    std::vector<std::pair<std::size_t, std::chrono::steady_clock::time_point>>
+        m_arrivals; // bytes so far, when
     // The earliest moment the first sample can have been recorded, from each chunk's arrival.
     std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::time_point::max();
 };

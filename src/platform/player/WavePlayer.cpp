@@ -18,6 +18,7 @@
 #include <cstring>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace morvantis {
 
@@ -34,6 +35,7 @@ constexpr int kFeedMs = 5;
 constexpr auto kEndMargin = 500ms;
 // Decoding and opening the output may take this long at most.
 constexpr auto kOpenBound = 5s;
+constexpr auto kRetireAfter = 1s;
 
 } // namespace
 
@@ -76,7 +78,12 @@ public:
         m_timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_timer, &QTimer::timeout, this, [this] { feed(); });
     }
-    ~PlayerWorker() override { endCurrent(); }
+    ~PlayerWorker() override {
+        m_busy = true; // the program ends: no more requests
+        endCurrent();
+        for (QAudioSink* sink : m_retired)
+            delete sink;
+    }
 
     // Takes up the latest request. Queued from the caller's thread.
     void wake() {
@@ -143,7 +150,7 @@ private:
         QIODevice* io = sink->start();
         if (!io || sink->error() != QAudio::NoError) {
             noOutput("the audio output cannot be opened");
-            delete sink;
+            deleteSink(sink);
             m_shared.markEnded(gen);
             return;
         }
@@ -152,13 +159,8 @@ private:
         m_format = format;
         m_gen = gen;
         m_bytes = toDevice(*wave, format);
-        m_soundBytes = m_bytes.size();
-        // The output starts once its buffer is full: a shorter sound is followed by silence.
-        const qsizetype buffer = sink->bufferSize();
-        m_padBytes = std::max<qsizetype>(0, buffer - m_bytes.size());
-        if (m_padBytes > 0)
-            m_bytes.append(m_padBytes, format.sampleFormat() == QAudioFormat::UInt8 ? char(0x80) : char(0));
         m_written = 0;
+        m_silence = 0;
         m_seconds = wave->seconds();
         m_clock.start();
         m_shared.markStarted(gen, m_seconds);
@@ -172,24 +174,47 @@ private:
             return;
         const qsizetype bufferSize = m_sink->bufferSize();
         const qsizetype free = m_sink->bytesFree();
-        if (m_written < m_bytes.size()) {
-            if (m_written == 0 || free > 0) {
-                const qsizetype frame = std::max(1, m_format.bytesPerFrame());
-                qsizetype want = (m_written == 0 ? bufferSize : free) + m_format.bytesForDuration(kAheadUs);
-                want = std::min(want - want % frame, m_bytes.size() - m_written);
-                const qint64 n = m_io->write(m_bytes.constData() + m_written, want);
-                if (n > 0)
-                    m_written += n;
-            }
-            return;
-        }
-        // Heard to its end once no more than the trailing silence is left in the buffer.
-        const bool drained = free >= bufferSize - m_padBytes;
+        const qsizetype frame = std::max(1, m_format.bytesPerFrame());
+        const bool written = m_written >= m_bytes.size();
+        // Heard to its end once no more than the silence written after it is left queued.
+        const bool heard = written && free > 0 && bufferSize - free <= m_silence;
         const bool overdue =
             m_clock.elapsed() > static_cast<qint64>(m_seconds * 1000.0) +
                                     std::chrono::duration_cast<std::chrono::milliseconds>(kEndMargin).count();
-        if (drained || overdue || m_sink->state() == QAudio::StoppedState)
+        if (heard || overdue || m_sink->state() == QAudio::StoppedState) {
             endCurrent();
+            return;
+        }
+        qsizetype want = 0;
+        if (!written) {
+            // Up to a little past the buffer: the output starts once its buffer is full.
+            if (m_written > 0 && free <= 0)
+                return;
+            const bool first = m_written == 0;
+            want = (first ? bufferSize : free) + m_format.bytesForDuration(kAheadUs);
+            want = std::min(want - want % frame, m_bytes.size() - m_written);
+            const qint64 n = m_io->write(m_bytes.constData() + m_written, want);
+            if (n > 0)
+                m_written += n;
+            if (!first || m_written < m_bytes.size())
+                return;
+            // A sound shorter than the buffer: silence fills it, or the output would not start.
+            want = bufferSize - m_bytes.size();
+        } else {
+            // Silence after the sound keeps the stream from running dry (Qt's sink answers that
+            // with a drain whose late reply may reach a sink already gone), and the buffer no
+            // more than half full, so that its level stays in view.
+            const qsizetype queued = free > 0 ? bufferSize - free : bufferSize;
+            want = bufferSize / 2 - queued;
+        }
+        want -= want % frame;
+        if (want <= 0)
+            return;
+        if (m_zeros.size() < want)
+            m_zeros = QByteArray(want, m_format.sampleFormat() == QAudioFormat::UInt8 ? char(0x80) : char(0));
+        const qint64 n = m_io->write(m_zeros.constData(), want);
+        if (n > 0)
+            m_silence += n;
     }
 
     void endCurrent() {
@@ -204,8 +229,20 @@ private:
             m_shared.markEnded(gen);
         if (!sink)
             return;
-        // The sink's destructor runs the event loop: a request arriving in there waits for
-        // it to finish, a feed tick finds no sink.
+        // A reply the sound server still owes a stopped sink may call it back for a moment
+        // yet: it goes a second later.
+        m_retired.push_back(sink);
+        QTimer::singleShot(kRetireAfter, this, [this, sink] {
+            const auto it = std::find(m_retired.begin(), m_retired.end(), sink);
+            if (it == m_retired.end())
+                return;
+            m_retired.erase(it);
+            deleteSink(sink);
+        });
+    }
+
+    void deleteSink(QAudioSink* sink) {
+        // The sink's destructor runs the event loop: a request arriving in there waits for it.
         const bool outermost = !m_busy;
         m_busy = true;
         delete sink;
@@ -281,8 +318,9 @@ private:
     QIODevice* m_io = nullptr;
     QAudioFormat m_format;
     QByteArray m_bytes;
-    qsizetype m_soundBytes = 0;
-    qsizetype m_padBytes = 0;
+    QByteArray m_zeros;
+    std::vector<QAudioSink*> m_retired; // stopped, deleted a moment later
+    qsizetype m_silence = 0;            // bytes of silence written after the sound
     qsizetype m_written = 0;
     double m_seconds = 0.0;
     QElapsedTimer m_clock;
