@@ -12,6 +12,7 @@
 #include "skins/SkinRules.h"
 #include "skins/frmChoseSkin.h"
 #include "sound/SoundRules.h"
+#include "sound/SpokenTime.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -153,7 +154,10 @@ void frmMain::CheckHourly() {
     m_services.sound.play(m_settings.SoundPath, Sound::Mode::Synchronous);
 }
 
-void frmMain::SayTime() {}
+void frmMain::SayTime() {
+    // Blocks the clock while it speaks; input that arrives meanwhile is handled afterwards.
+    sayTime(m_services.clock, m_services.sound, m_services.files.programFolder());
+}
 
 // ---- Skins ----
 

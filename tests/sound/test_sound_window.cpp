@@ -1,6 +1,9 @@
 #include "app/frmMain.h"
 #include "support/TestServices.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace morvantis;
@@ -53,5 +56,45 @@ TEST_F(SoundWindow, ChimeRepeatsWithinSecondZeroOnlyWhileItIsShorter) {
         }
         for (long ms : playedAtMs)
             EXPECT_LT(ms, 1000);
+    }
+}
+
+TEST_F(SoundWindow, DateButtonSpeaksTheTimeAndAPressMeanwhileSpeaksAgainAfterwards) {
+    window.show();
+    const QPoint button = FacePainter::rectOf(Element::imgDateBut).center();
+    const std::string wave = env.files.programFolder() + "\\wave\\";
+    const std::vector<std::string> words = {wave + "time.WAV", wave + "9.WAV", wave + "20.WAV",
+                                            wave + "1.WAV", wave + "pm.WAV"};
+    for (const bool hours24 : {false, true}) {
+        settings.Hours24 = hours24;
+        env.clock.set(2001, 9, 23, 21, 21, 0);
+        env.sound.played.clear();
+        bool pressedAgain = false;
+        env.sound.onPlay = [&](const std::string&, Sound::Mode) {
+            if (pressedAgain)
+                return;
+            pressedAgain = true;
+            // The user presses again while the first word sounds: queued, as the window system would.
+            const QPointF at(button);
+            QApplication::postEvent(&window,
+                                    new QMouseEvent(QEvent::MouseButtonPress, at, window.mapToGlobal(at),
+                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+            QApplication::postEvent(&window,
+                                    new QMouseEvent(QEvent::MouseButtonRelease, at, window.mapToGlobal(at),
+                                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        };
+        QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, button);
+        QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, button);
+        std::vector<std::string> paths;
+        for (const auto& r : env.sound.played)
+            paths.push_back(r.path);
+        EXPECT_EQ(paths, words) << "hours24 " << hours24;
+        QApplication::processEvents();
+        paths.clear();
+        for (const auto& r : env.sound.played)
+            paths.push_back(r.path);
+        std::vector<std::string> twice = words;
+        twice.insert(twice.end(), words.begin(), words.end());
+        EXPECT_EQ(paths, twice) << "hours24 " << hours24;
     }
 }
