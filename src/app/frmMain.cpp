@@ -151,6 +151,8 @@ void frmMain::CheckHourly() {
     // The face just rendered is shown before the sound holds the clock still.
     flushFace();
     QCoreApplication::processEvents();
+    if (m_ending) // EXIT was pressed in there
+        return;
     m_services.sound.play(m_settings.SoundPath, Sound::Mode::Synchronous);
 }
 
