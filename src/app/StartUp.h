@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LazySound.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPictures.h"
 #include "platform/QtPrompts.h"
@@ -36,10 +37,7 @@ private:
     QtPictures m_pictures;
     QtShell m_shell;
     QtPrompts m_prompts;
-    // Silent until the wave player lands.
-    struct : Sound {
-        void play(const std::string&, Mode) override {}
-    } m_sound;
+    LazySound m_sound{m_files};
     Services m_services;
     Settings m_settings;
     std::unique_ptr<frmMain> m_main;

@@ -7,9 +7,12 @@
 #include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "platform/QtPictures.h"
+#include "platform/Sound.h"
 #include "settings/SettingsFormat.h"
 #include "skins/SkinRules.h"
 #include "skins/frmChoseSkin.h"
+#include "sound/SoundRules.h"
+#include "sound/SpokenTime.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -140,9 +143,23 @@ void frmMain::CheckMusic() {
         m_face.setCaption(kAlarmNotSet);
 }
 
-void frmMain::CheckHourly() {}
+void frmMain::CheckHourly() {
+    const LocalTime first = m_services.clock.now();
+    const LocalTime second = m_services.clock.now();
+    if (!chimeDue(first, second, m_settings.HourlyPlay))
+        return;
+    // The face just rendered is shown before the sound holds the clock still.
+    flushFace();
+    QCoreApplication::processEvents();
+    if (m_ending) // EXIT was pressed in there
+        return;
+    m_services.sound.play(m_settings.SoundPath, Sound::Mode::Synchronous);
+}
 
-void frmMain::SayTime() {}
+void frmMain::SayTime() {
+    // Blocks the clock while it speaks; input that arrives meanwhile is handled afterwards.
+    sayTime(m_services.clock, m_services.sound, m_services.files.programFolder());
+}
 
 // ---- Skins ----
 

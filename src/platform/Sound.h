@@ -12,6 +12,8 @@ public:
     virtual ~Sound() = default;
     // Synchronous returns when the sound has been heard (bounded); asynchronous returns at once.
     virtual void play(const std::string& path, Mode mode) = 0;
+    // Stops a sound still playing; nothing when none plays.
+    virtual void stop() {}
 };
 
 } // namespace morvantis

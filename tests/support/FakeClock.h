@@ -27,12 +27,21 @@ public:
         tm.tm_sec = second;
         tm.tm_isdst = 0;
         m_epoch = timegm(&tm);
+        m_millis = 0;
         refresh();
     }
     void advance(long seconds) {
         m_epoch += seconds;
         refresh();
     }
+    // Time within the second is kept, though readings show whole seconds.
+    void advanceMs(long ms) {
+        const long total = m_millis + ms;
+        m_epoch += total / 1000;
+        m_millis = total % 1000;
+        refresh();
+    }
+    long millis() const { return m_millis; }
     int readings() const { return m_readings; }
 
 private:
@@ -42,6 +51,7 @@ private:
         m_now = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday};
     }
     std::time_t m_epoch = 0;
+    long m_millis = 0;
     LocalTime m_now;
     mutable int m_readings = 0;
 };

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Sound.h"
+
+#include <memory>
+#include <string>
+
+namespace morvantis {
+
+class Files;
+
+// The program's wave player. The audio stack lives in a module beside the program that is
+// loaded on the first request, so that a clock that never sounds does not carry it.
+// Paths may use "\" and any letter case; they are mapped and matched before playing.
+class LazySound final : public Sound {
+public:
+    // modulePath empty: the module is looked for beside the executable and in ../lib/morvantis.
+    explicit LazySound(const Files& files, std::string modulePath = {});
+    ~LazySound() override;
+    void play(const std::string& path, Mode mode) override;
+    void stop() override;
+    // Whether the module has been loaded (by a first request).
+    bool loaded() const { return m_player != nullptr; }
+
+private:
+    Sound* player();
+
+    const Files& m_files;
+    std::string m_modulePath;
+    std::unique_ptr<Sound> m_player;
+    bool m_tried = false;
+};
+
+// The path as the platform spells it: "\" becomes "/", then the file is found without regard to case.
+std::string mapSoundPath(const Files& files, const std::string& path);
+
+} // namespace morvantis

@@ -1,0 +1,222 @@
+#include "platform/WaveDecoder.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <numbers>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace morvantis {
+
+namespace {
+
+constexpr int kMinRate = 1000;
+constexpr int kMaxRate = 192000;
+constexpr int kMaxChannels = 64;
+
+struct Closer {
+    void operator()(SNDFILE* f) const { sf_close(f); }
+};
+using File = std::unique_ptr<SNDFILE, Closer>;
+
+bool isWave(int format) {
+    const int major = format & SF_FORMAT_TYPEMASK;
+    return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64;
+}
+
+// Bytes per frame of the uncompressed kinds, 0 for the compressed ones.
+int pcmFrameBytes(int format, int channels) {
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+        return channels;
+    case SF_FORMAT_PCM_16:
+        return 2 * channels;
+    case SF_FORMAT_PCM_24:
+        return 3 * channels;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+        return 4 * channels;
+    case SF_FORMAT_DOUBLE:
+        return 8 * channels;
+    default:
+        return 0;
+    }
+}
+
+// A file cut short: libsndfile plays what is there, the header says there was more.
+bool truncated(SNDFILE* f, const SF_INFO& info) {
+    const int frameBytes = pcmFrameBytes(info.format, info.channels);
+    if (frameBytes == 0)
+        return false;
+    SF_CHUNK_INFO want{};
+    std::memcpy(want.id, "data", 4);
+    want.id_size = 4;
+    SF_CHUNK_ITERATOR* it = sf_get_chunk_iterator(f, &want);
+    if (!it)
+        return false;
+    SF_CHUNK_INFO chunk{};
+    if (sf_get_chunk_size(it, &chunk) != SF_ERR_NO_ERROR)
+        return false;
+    // 0 and all ones mean "length unknown" (written while streaming, or kept in a ds64 chunk).
+    if (chunk.datalen == 0 || chunk.datalen == 0xFFFFFFFFu)
+        return false;
+    return static_cast<sf_count_t>(chunk.datalen / static_cast<unsigned>(frameBytes)) > info.frames;
+}
+
+std::int16_t toSample(float v) {
+    if (!(v == v))
+        return 0; // NaN
+    v = std::clamp(v, -1.0f, 1.0f);
+    return static_cast<std::int16_t>(std::lround(v * 32767.0f));
+}
+
+std::optional<Wave> decodeOpen(SNDFILE* raw, const SF_INFO& info, double maxSeconds) {
+    const File file(raw);
+    if (!isWave(info.format) || info.frames <= 0 || info.samplerate < kMinRate ||
+        info.samplerate > kMaxRate || info.channels < 1 || info.channels > kMaxChannels)
+        return std::nullopt;
+    Wave wave;
+    wave.rate = info.samplerate;
+    wave.channels = info.channels == 2 ? 2 : 1;
+    const auto frames = static_cast<std::size_t>(info.frames);
+    const double longest = std::max(0.0, maxSeconds);
+    if (static_cast<double>(frames) > longest * info.samplerate ||
+        static_cast<double>(frames) * wave.channels > longest * 48000.0 * 2.0)
+        return std::nullopt;
+    if (truncated(file.get(), info))
+        return std::nullopt;
+    wave.samples.reserve(frames * static_cast<std::size_t>(wave.channels));
+    constexpr sf_count_t kChunkFrames = 4096;
+    std::vector<float> buffer(static_cast<std::size_t>(kChunkFrames) *
+                              static_cast<std::size_t>(info.channels));
+    std::size_t total = 0;
+    for (;;) {
+        const sf_count_t got = sf_readf_float(file.get(), buffer.data(), kChunkFrames);
+        if (got <= 0)
+            break;
+        total += static_cast<std::size_t>(got);
+        if (total > frames)
+            return std::nullopt; // more than the header said: do not grow past the bound
+        for (sf_count_t i = 0; i < got; ++i) {
+            const float* frame = buffer.data() + i * info.channels;
+            if (info.channels <= 2) {
+                for (int c = 0; c < info.channels; ++c)
+                    wave.samples.push_back(toSample(frame[c]));
+            } else {
+                float sum = 0.0f;
+                for (int c = 0; c < info.channels; ++c)
+                    sum += frame[c] == frame[c] ? frame[c] : 0.0f;
+                wave.samples.push_back(toSample(sum / static_cast<float>(info.channels)));
+            }
+        }
+    }
+    if (sf_error(file.get()) != SF_ERR_NO_ERROR || total < frames)
+        return std::nullopt;
+    return wave;
+}
+
+// Reading from memory through libsndfile's virtual I/O.
+struct Memory {
+    const unsigned char* data;
+    sf_count_t size;
+    sf_count_t pos;
+};
+
+sf_count_t memLength(void* user) {
+    return static_cast<Memory*>(user)->size;
+}
+sf_count_t memSeek(sf_count_t offset, int whence, void* user) {
+    auto* m = static_cast<Memory*>(user);
+    sf_count_t base = 0;
+    if (whence == SEEK_CUR)
+        base = m->pos;
+    else if (whence == SEEK_END)
+        base = m->size;
+    const sf_count_t to = base + offset;
+    if (to < 0 || to > m->size)
+        return -1;
+    m->pos = to;
+    return m->pos;
+}
+sf_count_t memRead(void* ptr, sf_count_t count, void* user) {
+    auto* m = static_cast<Memory*>(user);
+    const sf_count_t n = std::clamp<sf_count_t>(m->size - m->pos, 0, std::max<sf_count_t>(count, 0));
+    if (n > 0)
+        std::memcpy(ptr, m->data + m->pos, static_cast<std::size_t>(n));
+    m->pos += n;
+    return n;
+}
+sf_count_t memWrite(const void*, sf_count_t, void*) {
+    return 0;
+}
+sf_count_t memTell(void* user) {
+    return static_cast<Memory*>(user)->pos;
+}
+
+} // namespace
+
+std::optional<Wave> decodeWave(const std::string& path, double maxSeconds) {
+    if (path.empty())
+        return std::nullopt;
+    // Only regular files: a pipe or a device would block or never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    SF_INFO info{};
+    SNDFILE* f = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    if (!f)
+        return std::nullopt; // sf_open_fd closes the descriptor on failure as well
+    return decodeOpen(f, info, maxSeconds);
+}
+
+std::optional<Wave> decodeWave(const unsigned char* data, std::size_t size, double maxSeconds) {
+    if (!data || size == 0)
+        return std::nullopt;
+    Memory memory{data, static_cast<sf_count_t>(size), 0};
+    SF_VIRTUAL_IO io{memLength, memSeek, memRead, memWrite, memTell};
+    SF_INFO info{};
+    SNDFILE* f = sf_open_virtual(&io, SFM_READ, &info, &memory);
+    if (!f)
+        return std::nullopt;
+    return decodeOpen(f, info, maxSeconds);
+}
+
+Wave builtInAlert(int rate, int channels) {
+    Wave wave;
+    wave.rate = rate;
+    wave.channels = channels;
+    const auto toneFrames = static_cast<std::size_t>(std::lround(kAlertToneSeconds * rate));
+    const std::size_t frames = 2 * toneFrames;
+    const auto fade = static_cast<std::size_t>(rate / 200); // 5 ms: no click at either end
+    wave.samples.reserve(frames * static_cast<std::size_t>(channels));
+    double phase = 0.0;
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double hz = i < toneFrames ? kAlertHighHz : kAlertLowHz;
+        phase += 2.0 * std::numbers::pi * hz / rate; // continuous phase: no click between the tones
+        double gain = 0.5;
+        if (i < fade)
+            gain *= static_cast<double>(i) / static_cast<double>(fade);
+        else if (frames - i <= fade)
+            gain *= static_cast<double>(frames - i - 1) / static_cast<double>(fade);
+        const auto s = static_cast<std::int16_t>(std::lround(32767.0 * gain * std::sin(phase)));
+        for (int c = 0; c < channels; ++c)
+            wave.samples.push_back(s);
+    }
+    return wave;
+}
+
+} // namespace morvantis

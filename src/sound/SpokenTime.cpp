@@ -1,0 +1,101 @@
+#include "sound/SpokenTime.h"
+
+#include "core/ClockText.h"
+#include "platform/Sound.h"
+
+#include <array>
+
+namespace morvantis {
+
+namespace {
+
+constexpr std::string_view kTime = "\\wave\\time.WAV";
+constexpr std::string_view kAm = "\\wave\\AM.WAV";
+constexpr std::string_view kPm = "\\wave\\pm.WAV";
+
+// The number files: 1 to 20, then 30, 40 and 50.
+constexpr std::array<std::string_view, 21> kNumbers = {
+    "",
+    "\\wave\\1.WAV",
+    "\\wave\\2.WAV",
+    "\\wave\\3.WAV",
+    "\\wave\\4.WAV",
+    "\\wave\\5.WAV",
+    "\\wave\\6.WAV",
+    "\\wave\\7.WAV",
+    "\\wave\\8.WAV",
+    "\\wave\\9.WAV",
+    "\\wave\\10.WAV",
+    "\\wave\\11.WAV",
+    "\\wave\\12.WAV",
+    "\\wave\\13.WAV",
+    "\\wave\\14.WAV",
+    "\\wave\\15.WAV",
+    "\\wave\\16.WAV",
+    "\\wave\\17.WAV",
+    "\\wave\\18.WAV",
+    "\\wave\\19.WAV",
+    "\\wave\\20.WAV",
+};
+constexpr std::array<std::string_view, 6> kTens = {
+    "", "", "\\wave\\20.WAV", "\\wave\\30.WAV", "\\wave\\40.WAV", "\\wave\\50.WAV"};
+
+// Digits read as a number, a trailing space ignored; -1 when they are not one.
+int readNumber(std::string_view text) {
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    if (text.empty())
+        return -1;
+    int n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+} // namespace
+
+std::string_view hourWord(const LocalTime& t) {
+    const ClockText text = formatTime(t, TimeForm::HourAmPm);
+    const int hour = readNumber(text.view().substr(0, 2));
+    return hour >= 1 && hour <= 12 ? kNumbers[static_cast<std::size_t>(hour)] : std::string_view();
+}
+
+std::vector<std::string_view> minuteWords(const LocalTime& t) {
+    const int m = readNumber(formatTime(t, TimeForm::Minute).view());
+    if (m < 1 || m > 59)
+        return {};
+    if (m <= 20)
+        return {kNumbers[static_cast<std::size_t>(m)]};
+    const auto tens = static_cast<std::size_t>(m / 10);
+    const auto units = static_cast<std::size_t>(m % 10);
+    if (units == 0)
+        return {kTens[tens]};
+    return {kTens[tens], kNumbers[units]};
+}
+
+std::string_view suffixWord(const LocalTime& t) {
+    const ClockText text = formatTime(t, TimeForm::AmPm);
+    if (text.view() == "AM")
+        return kAm;
+    if (text.view() == "PM")
+        return kPm;
+    return {};
+}
+
+void sayTime(const Clock& clock, Sound& sound, const std::string& programFolder) {
+    const auto say = [&](std::string_view word) {
+        sound.play(programFolder + std::string(word), Sound::Mode::Synchronous);
+    };
+    say(kTime);
+    if (const std::string_view hour = hourWord(clock.now()); !hour.empty())
+        say(hour);
+    for (const std::string_view word : minuteWords(clock.now()))
+        say(word);
+    if (const std::string_view suffix = suffixWord(clock.now()); !suffix.empty())
+        say(suffix);
+}
+
+} // namespace morvantis

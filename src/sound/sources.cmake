@@ -1,0 +1,4 @@
+target_sources(morvantis_core PRIVATE
+  sound/SoundRules.cpp
+  sound/SpokenTime.cpp
+)

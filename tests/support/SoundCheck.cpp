@@ -1,0 +1,328 @@
+#include "support/SoundCheck.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace morvantis::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The pitch of a stretch from its zero crossings, interpolated between samples; 0 when unsteady.
+double crossingPitch(const float* x, std::size_t n, int rate) {
+    std::vector<double> ups;
+    for (std::size_t i = 1; i < n; ++i)
+        if (x[i - 1] < 0.0f && x[i] >= 0.0f)
+            ups.push_back(static_cast<double>(i - 1) + x[i - 1] / (x[i - 1] - x[i]));
+    if (ups.size() < 4)
+        return 0.0;
+    std::vector<double> periods;
+    for (std::size_t i = 1; i < ups.size(); ++i)
+        periods.push_back(ups[i] - ups[i - 1]);
+    const double mean = (ups.back() - ups.front()) / static_cast<double>(ups.size() - 1);
+    for (double p : periods)
+        if (std::abs(p - mean) > 0.1 * mean)
+            return 0.0; // not a steady tone
+    return rate / mean;
+}
+
+std::vector<Tone> tonesIn(const std::vector<float>& x, std::size_t from, std::size_t to, int rate) {
+    const std::size_t frame = static_cast<std::size_t>(rate / 50); // 20 ms
+    std::vector<Tone> tones;
+    for (std::size_t i = from; i + frame <= to; i += frame) {
+        const double hz = crossingPitch(x.data() + i, frame, rate);
+        const double t = static_cast<double>(i) / rate;
+        if (hz > 0 && !tones.empty() && std::abs(tones.back().hz - hz) < 0.03 * hz &&
+            std::abs(tones.back().start + tones.back().length - t) < 1e-6) {
+            Tone& last = tones.back();
+            const double frames = last.length * 50.0;
+            last.hz = (last.hz * frames + hz) / (frames + 1.0);
+            last.length += 1.0 / 50.0;
+        } else if (hz > 0) {
+            tones.push_back({t, 1.0 / 50.0, hz});
+        }
+    }
+    std::erase_if(tones, [](const Tone& t) { return t.length < 0.059; });
+    return tones;
+}
+
+} // namespace
+
+std::vector<float> monoFromS16(const std::vector<char>& raw, int channels) {
+    const std::size_t frameBytes = 2 * static_cast<std::size_t>(channels);
+    std::vector<float> mono(raw.size() / frameBytes);
+    for (std::size_t f = 0; f < mono.size(); ++f) {
+        float sum = 0.0f;
+        for (int c = 0; c < channels; ++c) {
+            std::int16_t s = 0;
+            std::memcpy(&s, raw.data() + f * frameBytes + 2 * static_cast<std::size_t>(c), 2);
+            sum += static_cast<float>(s) / 32768.0f;
+        }
+        mono[f] = sum / static_cast<float>(channels);
+    }
+    return mono;
+}
+
+std::vector<Segment> findSegments(const std::vector<float>& x, int rate, double minGap) {
+    constexpr float kSilence = 1.5f / 32768.0f;
+    const auto gap = static_cast<std::size_t>(minGap * rate);
+    std::vector<Segment> segments;
+    std::size_t i = 0;
+    while (i < x.size()) {
+        while (i < x.size() && std::abs(x[i]) <= kSilence)
+            ++i;
+        if (i == x.size())
+            break;
+        const std::size_t start = i;
+        std::size_t lastLoud = i;
+        while (i < x.size() && i - lastLoud <= gap) {
+            if (std::abs(x[i]) > kSilence)
+                lastLoud = i;
+            ++i;
+        }
+        const std::size_t end = lastLoud + 1;
+        Segment s;
+        s.start = static_cast<double>(start) / rate;
+        s.length = static_cast<double>(end - start) / rate;
+        s.tones = tonesIn(x, start, end, rate);
+        segments.push_back(std::move(s));
+        i = end;
+    }
+    return segments;
+}
+
+bool hasTone(const Segment& s, double hz) {
+    return std::any_of(s.tones.begin(), s.tones.end(),
+                       [hz](const Tone& t) { return std::abs(t.hz - hz) < 0.03 * hz; });
+}
+
+std::string describe(const std::vector<Segment>& segments) {
+    std::string out;
+    char line[64];
+    for (const Segment& s : segments) {
+        std::snprintf(line, sizeof line, "%.1f %.1f", s.start * 1000.0, s.length * 1000.0);
+        out += line;
+        for (const Tone& t : s.tones) {
+            std::snprintf(line, sizeof line, " %.1f", t.hz);
+            out += line;
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& out,
+          const std::string& err) {
+    std::vector<std::string> envStrings;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        const std::string name = entry.substr(0, entry.find('='));
+        const bool replaced = std::any_of(env.begin(), env.end(),
+                                          [&](const std::string& v) { return v.rfind(name + "=", 0) == 0; });
+        if (!replaced)
+            envStrings.push_back(entry);
+    }
+    envStrings.insert(envStrings.end(), env.begin(), env.end());
+    std::vector<char*> envp, args;
+    for (auto& s : envStrings)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argCopy = argv;
+    for (auto& s : argCopy)
+        args.push_back(s.data());
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.empty() ? "/dev/null" : out.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.empty() ? "/dev/null" : err.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
+namespace {
+int waitExit(int pid) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+} // namespace
+
+PulseServer::PulseServer() {
+    char pattern[] = "/tmp/morvantis-pulse-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        m_why = "no temporary folder";
+        return;
+    }
+    m_folder = pattern;
+    ::mkdir((m_folder + "/config").c_str(), 0700);
+    const auto env = environment();
+    const int pid = spawn({"pulseaudio", "--daemonize=yes", "--exit-idle-time=-1", "--disallow-exit", "-n",
+                           "--use-pid-file=yes", "-L", "module-native-protocol-unix", "-L",
+                           "module-null-sink sink_name=testsink rate=44100 channels=2 norewinds=1"},
+                          env, {}, m_folder + "/pulse.log");
+    if (pid < 0 || waitExit(pid) != 0) {
+        std::ifstream log(m_folder + "/pulse.log");
+        std::string line;
+        std::getline(log, line);
+        m_why = "pulseaudio did not start" + (line.empty() ? std::string() : ": " + line);
+        return;
+    }
+    const int set = spawn({"pactl", "set-default-sink", "testsink"}, env);
+    if (set < 0 || waitExit(set) != 0) {
+        m_why = "pactl could not reach the server";
+    }
+    std::ifstream pidFile(m_folder + "/pulse/pid");
+    pidFile >> m_pid;
+    if (m_pid <= 0) {
+        m_why = "pulseaudio left no process id";
+        m_pid = 0;
+        return;
+    }
+    if (!m_why.empty()) {
+        ::kill(m_pid, SIGTERM);
+        m_pid = 0;
+        return;
+    }
+    for (const std::string& e : env) {
+        const auto eq = e.find('=');
+        ::setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+    }
+}
+
+std::vector<std::string> PulseServer::environment() const {
+    return {"XDG_RUNTIME_DIR=" + m_folder,
+            "HOME=" + m_folder,
+            "XDG_CONFIG_HOME=" + m_folder + "/config",
+            "PULSE_RUNTIME_PATH=" + m_folder + "/pulse",
+            "PULSE_COOKIE=" + m_folder + "/config/pulse/cookie",
+            "PULSE_SERVER=unix:" + m_folder + "/pulse/native"};
+}
+
+PulseServer::~PulseServer() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGTERM);
+        for (int i = 0; i < 100 && ::kill(m_pid, 0) == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!m_folder.empty())
+        std::system(("rm -rf '" + m_folder + "'").c_str());
+}
+
+Recorder::Recorder(const PulseServer& server) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return;
+    std::vector<std::string> envStrings = server.environment();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> argv = {"parec",        "--raw",           "--format=s16le",
+                                     "--rate=44100", "--channels=2",    "--latency-msec=5",
+                                     "-d",           "testsink.monitor"};
+    std::vector<char*> args;
+    for (auto& s : argv)
+        args.push_back(s.data());
+    args.push_back(nullptr);
+    std::vector<std::string> all;
+    for (char** e = environ; *e; ++e)
+        all.emplace_back(*e);
+    all.insert(all.end(), envStrings.begin(), envStrings.end());
+    std::vector<char*> envp;
+    for (auto& s : all)
+        envp.push_back(s.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, "parec", &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    if (rc != 0) {
+        ::close(fds[0]);
+        return;
+    }
+    m_pid = pid;
+    m_fd = fds[0];
+    m_reader = std::thread([this] { read(); });
+}
+
+void Recorder::read() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buffer.data(), buffer.size());
+        const auto now = Clock::now();
+        if (n <= 0)
+            return;
+        const std::lock_guard lock(m_mutex);
+        m_raw.insert(m_raw.end(), buffer.begin(), buffer.begin() + n);
+        m_arrivals.emplace_back(m_raw.size(), now);
+        const auto frames = static_cast<double>(m_raw.size()) / (2 * kRecordChannels);
+        const auto origin = now - std::chrono::duration_cast<Clock::duration>(
+                                      std::chrono::duration<double>(frames / kRecordRate));
+        m_origin = std::min(m_origin, origin);
+    }
+}
+
+Recorder::~Recorder() {
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGTERM);
+        waitExit(m_pid);
+    }
+    if (m_reader.joinable())
+        m_reader.join();
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+std::vector<float> Recorder::mono() const {
+    const std::lock_guard lock(m_mutex);
+    return monoFromS16(m_raw);
+}
+
+double Recorder::secondsAt(Clock::time_point t) const {
+    const std::lock_guard lock(m_mutex);
+    return std::chrono::duration<double>(t - m_origin).count();
+}
+
+Clock::time_point Recorder::arrivalOf(double seconds) const {
+    const std::lock_guard lock(m_mutex);
+    const auto byte = static_cast<std::size_t>(seconds * kRecordRate) * 2 * kRecordChannels;
+    const auto it = std::upper_bound(m_arrivals.begin(), m_arrivals.end(), byte,
+                                     [](std::size_t b, const auto& a) { return b < a.first; });
+    return it == m_arrivals.end() ? Clock::time_point::max() : it->second;
+}
+
+bool Recorder::waitFor(double seconds, std::chrono::milliseconds bound) const {
+    const auto until = Clock::now() + bound;
+    while (Clock::now() < until) {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (static_cast<double>(m_raw.size()) / (2 * kRecordChannels) >= seconds * kRecordRate)
+                return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+} // namespace morvantis::test

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace morvantis::test {
+
+// Recordings are taken from the null sink's monitor: 16-bit stereo at 44.1 kHz.
+inline constexpr int kRecordRate = 44100;
+inline constexpr int kRecordChannels = 2;
+
+// A steady pitch within a sound.
+struct Tone {
+    double start = 0; // seconds from the start of the recording
+    double length = 0;
+    double hz = 0;
+};
+
+// One sound: a run of signal between stretches of digital silence.
+struct Segment {
+    double start = 0; // seconds from the start of the recording
+    double length = 0;
+    std::vector<Tone> tones; // the steady pitches in it, at least 60 ms each
+    double end() const { return start + length; }
+};
+
+// Interleaved 16-bit little-endian samples mixed to one channel, -1..1.
+std::vector<float> monoFromS16(const std::vector<char>& raw, int channels = kRecordChannels);
+
+// The sounds in a recording: signal separated by at least minGap seconds of silence
+// (no sample above one step of 16 bits).
+std::vector<Segment> findSegments(const std::vector<float>& mono, int rate = kRecordRate,
+                                  double minGap = 0.005);
+
+// Whether a segment holds a tone near hz (within 3 %).
+bool hasTone(const Segment& s, double hz);
+
+// One line per segment: start and length in milliseconds, then the tones' pitches in Hz.
+std::string describe(const std::vector<Segment>& segments);
+
+// A PulseAudio server of our own with one null sink, on a private runtime folder. The
+// process's environment is pointed at it, so that sounds played here go to it.
+class PulseServer {
+public:
+    PulseServer();
+    ~PulseServer();
+    PulseServer(const PulseServer&) = delete;
+    PulseServer& operator=(const PulseServer&) = delete;
+    bool running() const { return m_pid > 0; }
+    const std::string& why() const { return m_why; }
+    const std::string& folder() const { return m_folder; }
+    // Environment assignments that lead a child process to this server.
+    std::vector<std::string> environment() const;
+
+private:
+    std::string m_folder;
+    std::string m_why;
+    int m_pid = 0;
+};
+
+// Records the sink's monitor with parec from construction on; knows when each sample arrived.
+class Recorder {
+public:
+    explicit Recorder(const PulseServer& server);
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+    bool running() const { return m_pid > 0; }
+    // The recording so far, mixed to one channel.
+    std::vector<float> mono() const;
+    // Seconds into the recording at which a moment fell (from the arrival of the samples).
+    double secondsAt(std::chrono::steady_clock::time_point t) const;
+    // When the sample at this many seconds into the recording reached us.
+    std::chrono::steady_clock::time_point arrivalOf(double seconds) const;
+    // Waits until the recording holds at least this many seconds.
+    bool waitFor(double seconds, std::chrono::milliseconds bound = std::chrono::milliseconds(5000)) const;
+
+private:
+    void read();
+    int m_pid = 0;
+    int m_fd = -1;
+    std::thread m_reader;
+    mutable std::mutex m_mutex;
+    std::vector<char> m_raw;
+    std::vector<std::pair<std::size_t, std::chrono::steady_clock::time_point>>
+        m_arrivals; // bytes so far, when
+    // The earliest moment the first sample can have been recorded, from each chunk's arrival.
+    std::chrono::steady_clock::time_point m_origin = std::chrono::steady_clock::time_point::max();
+};
+
+// Starts a program with extra environment; its standard output and error go to the files given.
+int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+          const std::string& out = {}, const std::string& err = {});
+
+} // namespace morvantis::test
