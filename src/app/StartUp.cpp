@@ -35,13 +35,7 @@ void StartUp::run() {
     };
     m_main->GetMySetting();
     // 2. Blinking.
-    if (m_settings.Blink) {
-        m_main->Timer2()->start();
-    } else {
-        m_main->Timer2()->stop();
-        m_main->face().show(Element::imgDDot);
-        m_main->face().show(Element::imgDDot2);
-    }
+    m_main->applyBlink();
     // 3. The splash; 4. on its first tick the skin, then the clock.
     frmMain* main = m_main.get();
     auto* splash = new frmSplash([main] {

@@ -125,6 +125,11 @@ frmOptions& frmMain::options() {
 
 void frmMain::applyOptions(const Settings& changed) {
     m_settings = changed;
+    applyBlink();
+    flushFace();
+}
+
+void frmMain::applyBlink() {
     if (m_settings.Blink) {
         if (!m_timer2.isActive())
             m_timer2.start();
@@ -134,7 +139,6 @@ void frmMain::applyOptions(const Settings& changed) {
         m_face.show(Element::imgDDot);
         m_face.show(Element::imgDDot2);
     }
-    flushFace();
 }
 
 void frmMain::CheckMusic() {

@@ -94,6 +94,8 @@ public:
     bool hasOptions() const { return m_options != nullptr; }
     // What the options dialog's OK stored, applied in one place.
     void applyOptions(const Settings& changed);
+    // Blinking colons, or both colons steady, as Blink says.
+    void applyBlink();
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
     void flushFace();
