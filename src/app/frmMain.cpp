@@ -258,6 +258,9 @@ void frmMain::endProgram(int status) {
 void frmMain::GetMySetting() {
     const std::string folder = m_services.files.programFolder();
     const StoredPosition pos = readSettings(m_services.store, m_settings, folder);
+    reformDefaultSounds(m_settings, folder, [this](const std::string& path) {
+        return m_services.files.resolve(path).has_value();
+    });
     m_storedLeft = pos.left;
     m_storedTop = pos.top;
     if (!windowSystemPlacesWindows()) {

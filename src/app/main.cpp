@@ -1,3 +1,4 @@
+#include "app/Autostart.h"
 #include "app/Resources.h"
 #include "app/StartUp.h"
 
@@ -96,7 +97,24 @@ int main(int argc, char* argv[]) {
             QStringLiteral("A desktop clock drawn like a liquid-crystal display."));
         parser.addHelpOption();
         parser.addVersionOption();
-        parser.process(commandLine);
+        const QCommandLineOption autostart(
+            QStringLiteral("autostart"),
+            QStringLiteral("Start the clock with the desktop session (on) or not (off); alone, tell "
+                           "whether it does."));
+        parser.addOption(autostart);
+        parser.addPositionalArgument(QStringLiteral("on|off"), QStringLiteral("The value of --autostart."),
+                                     QStringLiteral("[on|off]"));
+        // --autostart=on reads as --autostart on: its value is optional, which the parser cannot express.
+        QStringList arguments;
+        for (const QString& a : commandLine.arguments()) {
+            if (a.startsWith(QLatin1String("--autostart=")))
+                arguments << a.left(11) << a.mid(12);
+            else
+                arguments << a;
+        }
+        parser.process(arguments);
+        if (parser.isSet(autostart))
+            return morvantis::autostartCommand(parser.positionalArguments());
     }
     // Only now, after the command line, which needs no display.
     g_previousHandler = qInstallMessageHandler(holdStartUpMessages);

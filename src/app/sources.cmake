@@ -1,4 +1,5 @@
 target_sources(morvantis_ui PRIVATE
+  app/Autostart.cpp
   app/FacePainter.cpp
   app/frmMain.cpp
   app/frmSplash.cpp

@@ -134,6 +134,15 @@ StoredPosition readSettings(SettingsStore& store, Settings& s, const std::string
     return position;
 }
 
+void reformDefaultSounds(Settings& s, const std::string& programFolder,
+                         const std::function<bool(const std::string&)>& exists) {
+    const std::string defaultSound = programFolder + "/alarm.wav";
+    if (s.DefaultAlarm && !exists(s.AlarmPath))
+        s.AlarmPath = defaultSound;
+    if (s.DefaultSound && !exists(s.SoundPath))
+        s.SoundPath = defaultSound;
+}
+
 bool writeSettings(SettingsStore& store, const Settings& s, float left, float top,
                    const std::string& programFolder, std::string& error) {
     const std::string section(kSettingsSection);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -110,6 +111,12 @@ struct StoredPosition {
 // Reads every key in the reading order into s. An absent key takes its default; a value
 // that does not convert leaves the shared value as it was. Never fails.
 StoredPosition readSettings(SettingsStore& store, Settings& s, const std::string& programFolder);
+
+// A default sound path (DefaultAlarm, DefaultSound) that names no file any more, because
+// the program has moved, is formed again from the program folder in use. A sound the user
+// chose is kept as it is, found or not.
+void reformDefaultSounds(Settings& s, const std::string& programFolder,
+                         const std::function<bool(const std::string&)>& exists);
 
 // Writes all 35 keys in table order and commits. False, with the reason in error, when
 // the store could not be written. LightOn is expected to be set from the face already.

@@ -311,3 +311,38 @@ TEST(WriteSettings, AFailedCommitIsReportedWithItsReason) {
     EXPECT_EQ(error, "disk full");
     EXPECT_EQ(store.writes.size(), 35u);
 }
+
+TEST(ReformDefaultSounds, OnlyAMissingDefaultFollowsTheProgramFolder) {
+    const std::string here = kFolder + "/alarm.wav";
+    const std::string moved = "/old/place/alarm.wav";
+    const std::string chosen = "/home/me/bell.wav";
+    const std::set<std::string> files = {here, chosen};
+    struct Case {
+        bool isDefault;
+        std::string stored, expected;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {true,  moved,  here},   // the program moved: the default follows it
+        {true,  "",     here},
+        {true,  here,   here},
+        {true,  chosen, chosen}, // an existing file is kept even under the default flag
+        {false, moved,  moved},  // a chosen sound is never replaced, found or not
+        {false, chosen, chosen},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        for (const bool alarm : {true, false}) {
+            Settings s;
+            s.DefaultAlarm = alarm && c.isDefault;
+            s.DefaultSound = !alarm && c.isDefault;
+            s.AlarmPath = alarm ? c.stored : chosen;
+            s.SoundPath = alarm ? moved : c.stored;
+            reformDefaultSounds(s, kFolder, [&](const std::string& p) { return files.count(p) > 0; });
+            SCOPED_TRACE((alarm ? "AlarmPath " : "SoundPath ") + c.stored);
+            EXPECT_EQ(alarm ? s.AlarmPath : s.SoundPath, c.expected);
+            // The other path has its flag off and stays as it was.
+            EXPECT_EQ(alarm ? s.SoundPath : s.AlarmPath, alarm ? moved : chosen);
+        }
+    }
+}

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The installed program: a staged install (DESTDIR) checked and run end to end under Xvfb,
+# the autostart switch, and the Debian package's contents.
+set -euo pipefail
+build=$1
+src=$2
+source "$(dirname "$0")/lib.sh"
+
+# ---- 1. A staged install: the files a desktop expects, valid ----
+stage="$work/stage"
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >"$work/install.log" || { cat "$work/install.log"; fail "cmake --install failed"; }
+usr="$stage/usr"
+share="$usr/share/morvantis"
+id=org.morvantis.Morvantis
+for f in bin/morvantis "share/morvantis/Skins/Digital Age/info.txt" share/morvantis/wave/time.WAV \
+  share/morvantis/alarm.wav share/morvantis/docs/skins.html share/applications/$id.desktop \
+  share/metainfo/$id.metainfo.xml share/doc/morvantis/copyright; do
+  [ -f "$usr/$f" ] || fail "$f is not installed"
+done
+for size in 48 128 256; do
+  got=$(identify -format '%wx%h' "$usr/share/icons/hicolor/${size}x${size}/apps/$id.png" 2>&1) || fail "no $size px icon"
+  [ "$got" = "${size}x${size}" ] || fail "the $size px icon is $got"
+done
+[ "$(ls "$usr/bin")" = morvantis ] || fail "bin/ holds $(ls "$usr/bin")"
+desktop-file-validate "$usr/share/applications/$id.desktop" || fail "the desktop entry is not valid"
+appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$work/as.log" 2>&1 || { cat "$work/as.log"; fail "the metainfo is not valid"; }
+pass "cmake --install puts program, data, desktop entry, metainfo and icons in place, all valid"
+
+# ---- 2. The installed program finds its data in share/morvantis and shows the face ----
+clock_exe="$usr/bin/morvantis"
+skin="$share/Skins/Digital Age"
+# The chooser lists the skins by name; the default skin's place in that list.
+theme_no=$(ls "$share/Skins" | sort -f | grep -nx 'Digital Age' | cut -d: -f1)
+home="$work/home"
+write_settings "$home" "ThemeNo=$((theme_no - 1))" "24Hours=False" "Left=1500" "Top=1500" \
+  "DefaultAlarm=True" "AlarmPath=/gone/old-place/alarm.wav" \
+  "DefaultSound=False" "SoundPath=/gone/my-chime.wav"
+start_clock "$home" "2001-09-23 13:45:07"
+wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the installed clock showed no window"; }
+sleep 0.5
+read -r ox oy <<<"$(window_origin "$wid")"
+import -window root "$work/shot.png"
+expect_face_134507
+[ "$(xprop -id "$wid" WM_CLASS)" = 'WM_CLASS(STRING) = "morvantis", "Morvantis"' ] ||
+  fail "window class $(xprop -id "$wid" WM_CLASS) does not match StartupWMClass"
+grep -qx 'StartupWMClass=Morvantis' "$usr/share/applications/$id.desktop" || fail "StartupWMClass changed"
+pass "the installed clock shows 1:45:07 PM in Digital Age; its window class matches the desktop entry"
+
+# ---- 3. EXIT writes paths under the installed share folder ----
+xdotool mousemove $((ox + 467 + 42)) $((oy + 167 + 11)) click 1
+wait_exit 20 || fail "the exit button did not end the installed program (status $?)"
+conf=$(settings_file "$home")
+expect_key() { grep -qxF "$1" "$conf" || { cat "$conf"; fail "expected $1"; }; }
+expect_key "SkinPath=$share/skins"
+expect_key "Path=$share"
+expect_key "AlarmPath=$share/alarm.wav"   # the default sound follows the program
+expect_key "SoundPath=/gone/my-chime.wav" # a chosen one stays
+pass "EXIT writes SkinPath, Path and the default AlarmPath under the installed share folder"
+
+# ---- 4. Autostart, without a display ----
+auto() { env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$home" "$clock_exe" --autostart "$@"; }
+entry="$home/autostart/morvantis.desktop"
+[ "$(auto)" = "Autostart is off" ] || fail "autostart was on before it was asked"
+[ "$(auto on)" = "Autostart is on: $entry" ] || fail "--autostart on answered otherwise"
+desktop-file-validate "$entry" || fail "the autostart entry is not valid"
+grep -qxF "Exec=$clock_exe" "$entry" || { cat "$entry"; fail "the autostart entry does not start the installed program"; }
+[ "$(auto)" = "Autostart is on: $entry" ] || fail "bare --autostart does not see the entry"
+[ "$(auto off)" = "Autostart is off" ] && [ ! -e "$entry" ] || fail "--autostart off left the entry"
+status=0; auto sometimes >/dev/null 2>"$work/err" || status=$?
+[ "$status" = 2 ] && [ "$(wc -l <"$work/err")" = 1 ] || fail "a bad value gave status $status: $(cat "$work/err")"
+pass "--autostart on, bare and off write, report and remove the entry; a bad value exits 2"
+
+# ---- 5. The Debian package ----
+start=$(date +%s)
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
+deb=$(ls "$work"/pkg/morvantis_*.deb)
+seconds=$(($(date +%s) - start))
+dpkg-deb --contents "$deb" | awk '{ $1=$2=$3=$4=$5=""; print substr($0, 6) }' >"$work/contents"
+for f in ./usr/bin/morvantis "./usr/share/morvantis/Skins/Digital Age/lcd.gif" ./usr/share/morvantis/alarm.wav \
+  ./usr/share/morvantis/wave/time.WAV ./usr/share/morvantis/docs/skins.html ./usr/share/applications/$id.desktop \
+  ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/$id.png ./usr/share/doc/morvantis/copyright; do
+  grep -qxF "$f" "$work/contents" || { cat "$work/contents"; fail "the package lacks $f"; }
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+for d in libqt6widgets6 libc6 qt6-qpa-plugins; do
+  [[ "$depends" == *"$d"* ]] || fail "the package does not depend on $d: $depends"
+done
+pass "cpack -G DEB built $(basename "$deb") in ${seconds}s with the expected files; Depends: $depends"
+
+echo "$passed passed, 0 failed"
