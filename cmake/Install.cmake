@@ -51,14 +51,13 @@ foreach(size 48 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME ${MORVANTIS_APP_ID}.png)
 endforeach()
-if(EXISTS ${PROJECT_SOURCE_DIR}/resources/img/icon.svg)
-  install(FILES ${PROJECT_SOURCE_DIR}/resources/img/icon.svg
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
-          RENAME ${MORVANTIS_APP_ID}.svg)
-endif()
+install(FILES ${PROJECT_SOURCE_DIR}/resources/img/icon.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${MORVANTIS_APP_ID}.svg)
 
-# cpack -G DEB: the dependencies on libraries come from the linked libraries themselves
-# (dpkg-shlibdeps); Qt's X11 platform plugin is loaded at run time, so it is named here.
+# cpack -G DEB: the dependencies come from the libraries actually linked (dpkg-shlibdeps).
+# On Debian the X11 platform plugin and the GIF reader that Qt loads at run time ship in
+# libqt6gui6 itself, so nothing needs naming by hand.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME morvantis)
 set(CPACK_PACKAGE_VENDOR "The Morvantis developers")
@@ -72,5 +71,4 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 include(CPack)

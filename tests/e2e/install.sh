@@ -14,7 +14,7 @@ share="$usr/share/morvantis"
 id=org.morvantis.Morvantis
 for f in bin/morvantis "share/morvantis/Skins/Digital Age/info.txt" share/morvantis/wave/time.WAV \
   share/morvantis/alarm.wav share/morvantis/docs/skins.html share/applications/$id.desktop \
-  share/metainfo/$id.metainfo.xml share/doc/morvantis/copyright; do
+  share/metainfo/$id.metainfo.xml share/doc/morvantis/copyright share/icons/hicolor/scalable/apps/$id.svg; do
   [ -f "$usr/$f" ] || fail "$f is not installed"
 done
 for size in 48 128 256; do
@@ -82,7 +82,7 @@ for f in ./usr/bin/morvantis "./usr/share/morvantis/Skins/Digital Age/lcd.gif" .
   grep -qxF "$f" "$work/contents" || { cat "$work/contents"; fail "the package lacks $f"; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libc6 qt6-qpa-plugins; do
+for d in libqt6widgets6 libqt6gui6 libc6; do
   [[ "$depends" == *"$d"* ]] || fail "the package does not depend on $d: $depends"
 done
 pass "cpack -G DEB built $(basename "$deb") in ${seconds}s with the expected files; Depends: $depends"

@@ -7,6 +7,7 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 #include <cmath>
 
 namespace {
@@ -100,6 +101,21 @@ QImage drawIcon(int size) {
     }
     drawMiniClock(p, body, size >= 48 ? QStringLiteral("1200") : QStringLiteral("12"), size >= 48);
     return img;
+}
+
+// The icon as vectors for the scalable icon theme folder: the same clock, without the
+// blurred shadow, which has no vector form.
+void saveIconSvg(const QString& path) {
+    const int size = 256;
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(QSize(size, size));
+    svg.setViewBox(QRect(0, 0, size, size));
+    svg.setTitle(QStringLiteral("Morvantis"));
+    QPainter p(&svg);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double s = size;
+    drawMiniClock(p, QRectF(s * 0.03, s * 0.17, s * 0.94, s * 0.66), QStringLiteral("1200"), true);
 }
 
 // ---------------------------------------------------------------- signs
@@ -339,6 +355,7 @@ void drawWindowArt(const QString& gifSourceDir, const QString& imgDir) {
 
     for (int size : {32, 48, 128, 256})
         savePng(drawIcon(size), imgDir + QString("/icon%1.png").arg(size));
+    saveIconSvg(imgDir + "/icon.svg");
     savePng(drawOk(), imgDir + "/ok.png");
     savePng(drawSplash(), imgDir + "/splash.png");
     savePng(drawHand(), imgDir + "/hand.png");
