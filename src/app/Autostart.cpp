@@ -85,13 +85,16 @@ bool setAutostart(bool on, const QString& program, QString& error) {
         error = file.errorString();
         return false;
     }
-    const QString entry = QStringLiteral("[Desktop Entry]\n"
-                                         "Type=Application\n"
-                                         "Name=Morvantis\n"
-                                         "Comment=Starts the Morvantis clock with the desktop session\n"
-                                         "Exec=%1\n"
-                                         "Terminal=false\n")
-                              .arg(execArgument(program));
+    // TryExec: once the program is gone, the session skips the entry instead of failing on it.
+    const QString entry =
+        QStringLiteral("[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Morvantis\n"
+                       "Comment=Starts the Morvantis clock with the desktop session\n"
+                       "Exec=%1\n"
+                       "TryExec=%2\n"
+                       "Terminal=false\n")
+            .arg(execArgument(program), QString(program).replace(QLatin1Char('\\'), QLatin1String("\\\\")));
     file.write(entry.toUtf8());
     if (!file.commit()) {
         error = file.errorString();
