@@ -7,7 +7,7 @@ src=$2
 source "$(dirname "$0")/lib.sh"
 
 # ---- 1. A staged install: the files a desktop expects, valid ----
-stage="$work/stage"
+stage="$work/staged install" # a blank in the path: the autostart entry must quote it
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >"$work/install.log" || { cat "$work/install.log"; fail "cmake --install failed"; }
 usr="$stage/usr"
 share="$usr/share/morvantis"
@@ -63,7 +63,7 @@ entry="$home/autostart/morvantis.desktop"
 [ "$(auto)" = "Autostart is off" ] || fail "autostart was on before it was asked"
 [ "$(auto on)" = "Autostart is on: $entry" ] || fail "--autostart on answered otherwise"
 desktop-file-validate "$entry" || fail "the autostart entry is not valid"
-grep -qxF "Exec=$clock_exe" "$entry" && grep -qxF "TryExec=$clock_exe" "$entry" || { cat "$entry"; fail "the autostart entry does not start the installed program"; }
+grep -qxF "Exec=\"$clock_exe\"" "$entry" && grep -qxF "TryExec=$clock_exe" "$entry" || { cat "$entry"; fail "the autostart entry does not start the installed program"; }
 [ "$(auto)" = "Autostart is on: $entry" ] || fail "bare --autostart does not see the entry"
 [ "$(auto off)" = "Autostart is off" ] && [ ! -e "$entry" ] || fail "--autostart off left the entry"
 status=0; auto sometimes >/dev/null 2>"$work/err" || status=$?
