@@ -21,6 +21,9 @@ for size in 48 128 256; do
   got=$(identify -format '%wx%h' "$usr/share/icons/hicolor/${size}x${size}/apps/$id.png" 2>&1) || fail "no $size px icon"
   [ "$got" = "${size}x${size}" ] || fail "the $size px icon is $got"
 done
+# The wave player module, where the build makes one, goes where the program looks for it.
+player=$(cd "$build" && ls morvantis_player*.so 2>/dev/null || true)
+[ -z "$player" ] || [ -f "$usr/lib/morvantis/$player" ] || fail "the sound module $player is not installed"
 [ "$(ls "$usr/bin")" = morvantis ] || fail "bin/ holds $(ls "$usr/bin")"
 desktop-file-validate "$usr/share/applications/$id.desktop" || fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$work/as.log" 2>&1 || { cat "$work/as.log"; fail "the metainfo is not valid"; }
@@ -78,7 +81,8 @@ seconds=$(($(date +%s) - start))
 dpkg-deb --contents "$deb" | awk '{ $1=$2=$3=$4=$5=""; print substr($0, 6) }' >"$work/contents"
 for f in ./usr/bin/morvantis "./usr/share/morvantis/Skins/Digital Age/lcd.gif" ./usr/share/morvantis/alarm.wav \
   ./usr/share/morvantis/wave/time.WAV ./usr/share/morvantis/docs/skins.html ./usr/share/applications/$id.desktop \
-  ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/$id.png ./usr/share/doc/morvantis/copyright; do
+  ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/$id.png ./usr/share/doc/morvantis/copyright \
+  ${player:+./usr/lib/morvantis/$player}; do
   grep -qxF "$f" "$work/contents" || { cat "$work/contents"; fail "the package lacks $f"; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
