@@ -32,10 +32,10 @@ pass "cmake --install puts program, data, desktop entry, metainfo and icons in p
 # ---- 2. The installed program finds its data in share/morvantis and shows the face ----
 clock_exe="$usr/bin/morvantis"
 skin="$share/Skins/Digital Age"
-# The chooser lists the skins by name; the default skin's place in that list.
-theme_no=$(ls "$share/Skins" | sort -f | grep -nx 'Digital Age' | cut -d: -f1)
 home="$work/home"
-write_settings "$home" "ThemeNo=$((theme_no - 1))" "24Hours=False" "Left=1500" "Top=1500" \
+# A first run (no skin stored) in 12-hour style, with a default alarm sound stored under a
+# folder that is gone and a chosen chime that is gone too.
+write_settings "$home" "24Hours=False" "Left=1500" "Top=1500" \
   "DefaultAlarm=True" "AlarmPath=/gone/old-place/alarm.wav" \
   "DefaultSound=False" "SoundPath=/gone/my-chime.wav"
 start_clock "$home" "2001-09-23 13:45:07"
