@@ -1,5 +1,7 @@
 #include "settings/SettingsFormat.h"
 
+#include "settings/OptionsRules.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -136,7 +138,7 @@ StoredPosition readSettings(SettingsStore& store, Settings& s, const std::string
 
 void reformDefaultSounds(Settings& s, const std::string& programFolder,
                          const std::function<bool(const std::string&)>& exists) {
-    const std::string defaultSound = programFolder + "/alarm.wav";
+    const std::string defaultSound = defaultWavePath(programFolder);
     if (s.DefaultAlarm && !exists(s.AlarmPath))
         s.AlarmPath = defaultSound;
     if (s.DefaultSound && !exists(s.SoundPath))
