@@ -15,9 +15,7 @@ set(morvantis_share "${CMAKE_INSTALL_DATADIR}/morvantis")
 install(TARGETS morvantis RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The wave player module, loaded on the first sound from beside the program or from
 # <exe>/../lib/morvantis (a fixed name: the program does not know the multiarch folder).
-if(TARGET morvantis_player)
-  install(TARGETS morvantis_player LIBRARY DESTINATION lib/morvantis)
-endif()
+install(TARGETS morvantis_player LIBRARY DESTINATION lib/morvantis)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${morvantis_share})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/skins.html DESTINATION ${morvantis_share}/docs)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The installed program: a staged install (DESTDIR) checked and run end to end under Xvfb,
 # the autostart switch, and the Debian package's contents.
+# Usage: install.sh <build folder> <source folder> <sound_segments>
 set -euo pipefail
 build=$1
 src=$2
+segments=$3
 source "$(dirname "$0")/lib.sh"
 
 # ---- 1. A staged install: the files a desktop expects, valid ----
@@ -12,24 +14,33 @@ DESTDIR="$stage" cmake --install "$build" --prefix /usr >"$work/install.log" || 
 usr="$stage/usr"
 share="$usr/share/morvantis"
 id=org.morvantis.Morvantis
+player=morvantis_player.so # the wave player, loaded on the first sound
 for f in bin/morvantis "share/morvantis/Skins/Digital Age/info.txt" share/morvantis/wave/time.WAV \
   share/morvantis/alarm.wav share/morvantis/docs/skins.html share/applications/$id.desktop \
-  share/metainfo/$id.metainfo.xml share/doc/morvantis/copyright share/icons/hicolor/scalable/apps/$id.svg; do
+  share/metainfo/$id.metainfo.xml share/doc/morvantis/copyright share/icons/hicolor/scalable/apps/$id.svg \
+  lib/morvantis/$player; do
   [ -f "$usr/$f" ] || fail "$f is not installed"
 done
 for size in 48 128 256; do
   got=$(identify -format '%wx%h' "$usr/share/icons/hicolor/${size}x${size}/apps/$id.png" 2>&1) || fail "no $size px icon"
   [ "$got" = "${size}x${size}" ] || fail "the $size px icon is $got"
 done
-# The wave player module, where the build makes one, goes where the program looks for it.
-player=$(cd "$build" && ls morvantis_player*.so 2>/dev/null || true)
-[ -z "$player" ] || [ -f "$usr/lib/morvantis/$player" ] || fail "the sound module $player is not installed"
 [ "$(ls "$usr/bin")" = morvantis ] || fail "bin/ holds $(ls "$usr/bin")"
 desktop-file-validate "$usr/share/applications/$id.desktop" || fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$work/as.log" 2>&1 || { cat "$work/as.log"; fail "the metainfo is not valid"; }
 pass "cmake --install puts program, data, desktop entry, metainfo and icons in place, all valid"
 
 # ---- 2. The installed program finds its data in share/morvantis and shows the face ----
+# A sound server of our own, so that the installed program can be heard.
+export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse" PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+sound=yes
+HOME="$work" XDG_CONFIG_HOME="$work/pulse-config" pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit -n \
+  --use-pid-file=yes -L module-native-protocol-unix \
+  -L "module-null-sink sink_name=testsink rate=44100 channels=2 norewinds=1" >"$work/pulse.log" 2>&1 || sound=no
+if [ $sound = yes ]; then
+  pids+=("$(cat "$PULSE_RUNTIME_PATH/pid")")
+  pactl set-default-sink testsink || fail "pactl cannot reach our PulseAudio"
+fi
 clock_exe="$usr/bin/morvantis"
 skin="$share/Skins/Digital Age"
 home="$work/home"
@@ -48,6 +59,22 @@ expect_face_134507
   fail "window class $(xprop -id "$wid" WM_CLASS) does not match StartupWMClass"
 grep -qx 'StartupWMClass=Morvantis' "$usr/share/applications/$id.desktop" || fail "StartupWMClass changed"
 pass "the installed clock shows 1:45:07 PM in Digital Age; its window class matches the desktop entry"
+
+# SAY TIME: heard only when the installed program finds its wave player.
+if [ $sound = yes ]; then
+  parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 -d testsink.monitor >"$work/say.raw" &
+  rec_pid=$!
+  pids+=($rec_pid)
+  sleep 0.3
+  xdotool mousemove $((ox + 509)) $((oy + 70)) click 1
+  sleep 3.5
+  kill "$rec_pid"; wait "$rec_pid" 2>/dev/null || true
+  "$segments" "$work/say.raw" >"$work/say.txt"
+  [ -s "$work/say.txt" ] || { cat "$work/clock.log"; fail "SAY TIME was not heard from the installed program"; }
+  pass "SAY TIME is heard: the installed program loads its wave player from lib/morvantis"
+else
+  echo "SKIP: PulseAudio could not start: $(head -n1 "$work/pulse.log")"
+fi
 
 # ---- 3. EXIT writes paths under the installed share folder ----
 xdotool mousemove $((ox + 467 + 42)) $((oy + 167 + 11)) click 1
@@ -82,7 +109,7 @@ dpkg-deb --contents "$deb" | awk '{ $1=$2=$3=$4=$5=""; print substr($0, 6) }' >"
 for f in ./usr/bin/morvantis "./usr/share/morvantis/Skins/Digital Age/lcd.gif" ./usr/share/morvantis/alarm.wav \
   ./usr/share/morvantis/wave/time.WAV ./usr/share/morvantis/docs/skins.html ./usr/share/applications/$id.desktop \
   ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/$id.png ./usr/share/doc/morvantis/copyright \
-  ${player:+./usr/lib/morvantis/$player}; do
+  ./usr/lib/morvantis/$player; do
   grep -qxF "$f" "$work/contents" || { cat "$work/contents"; fail "the package lacks $f"; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
