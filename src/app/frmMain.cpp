@@ -2,6 +2,7 @@
 
 #include "alarm/AlarmRules.h"
 #include "alarm/frmMusic.h"
+#include "alarm/frmCustom.h"
 #include "app/frmSplash.h"
 #include "info/frmAbout.h"
 #include "platform/Files.h"
@@ -25,8 +26,14 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <thread>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 namespace morvantis {
 
@@ -142,9 +149,118 @@ void frmMain::applyBlink() {
 }
 
 void frmMain::CheckMusic() {
-    // The due check and the alert actions come with the alarm; the caption already follows the light.
-    if (!m_face.isVisible(Element::imgLight))
+    // The alert processes events and plays sounds: the ticks that come meanwhile do nothing.
+    if (m_firing)
+        return;
+    const bool armed = m_face.isVisible(Element::imgLight);
+    const AlarmDue::Verdict verdict = m_due.tick(m_settings, armed, m_services.clock.now());
+    if (verdict == AlarmDue::Verdict::NotArmed) {
         m_face.setCaption(kAlarmNotSet);
+        return;
+    }
+    if (verdict == AlarmDue::Verdict::NotDue)
+        return;
+
+    m_firing = true;
+    struct Done {
+        bool& firing;
+        ~Done() { firing = false; }
+    } done{m_firing};
+    const std::string wave = m_settings.AlarmPath;
+    if (m_settings.MusicBolShake) {
+        flushFace();
+        QCoreApplication::processEvents();
+        if (m_ending)
+            return;
+        m_services.sound.play(wave, Sound::Mode::Asynchronous);
+        shake();
+        m_face.setCaption(kAlarmNotSet);
+        m_face.hide(Element::imgLight);
+        flushFace();
+        QCoreApplication::processEvents();
+        if (m_ending)
+            return;
+        m_services.sound.play(wave, Sound::Mode::Synchronous);
+        return;
+    }
+    if (!m_custom) {
+        m_custom = new frmCustom(m_settings, m_face, m_services.clock, this);
+        connect(m_custom, &frmCustom::faceChanged, this, &frmMain::flushFace);
+    }
+    m_custom->alarmFired(m_due.firedMoment());
+    m_custom->show();
+    m_custom->raise();
+    m_custom->activateWindow();
+    flushFace();
+    QCoreApplication::processEvents();
+    if (m_ending)
+        return;
+    m_services.sound.play(wave, Sound::Mode::Synchronous);
+}
+
+frmCustom* frmMain::alertWindow() const {
+    return m_custom;
+}
+
+// ---- The shake ----
+
+namespace {
+
+// Sends the window system what is queued, without processing any event.
+void flushWindowSystem() {
+#if QT_CONFIG(xcb)
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        xcb_flush(x11->connection());
+#endif
+}
+
+} // namespace
+
+void frmMain::shake() {
+    // Five steps per cycle, in units of S twips: round the corners of a square and back to the start.
+    struct Step {
+        int left, top;
+    };
+    constexpr Step kSteps[] = {{40, 40}, {-80, 0}, {80, -80}, {-80, 0}, {40, 40}};
+    constexpr int kCycles = 20;
+    const int speed = m_settings.ShakeSpeed;
+    m_shakeStart = QPoint(x(), y());
+    // Kept in twips from the start, so that rounding to pixels never drifts the window away.
+    QPoint offset;
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        for (const Step& step : kSteps) {
+            if (step.left != 0) {
+                offset.rx() += step.left * speed;
+                shakeTo(offset);
+            }
+            if (step.top != 0) {
+                offset.ry() += step.top * speed;
+                shakeTo(offset);
+            }
+            if (shakePause)
+                shakePause();
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(12));
+        }
+    }
+    shakeTo(QPoint());
+}
+
+void frmMain::shakeTo(QPoint offsetTwips) {
+    const QPoint pixels(static_cast<int>(std::lround(offsetTwips.x() / kTwips)),
+                        static_cast<int>(std::lround(offsetTwips.y() / kTwips)));
+    if (shakeInsideWindow || windowSystemPlacesWindows()) {
+        if (pixels == m_faceOffset)
+            return;
+        m_faceOffset = pixels;
+        repaint();
+    } else {
+        const QPoint target = m_shakeStart + pixels;
+        if (target == pos())
+            return;
+        move(target);
+    }
+    flushWindowSystem();
 }
 
 void frmMain::CheckHourly() {
@@ -542,6 +658,11 @@ void frmMain::flushFace() {
 void frmMain::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
+    if (!m_faceOffset.isNull()) {
+        // The face shaking inside the window: what it leaves uncovered is black.
+        painter.fillRect(rect(), Qt::black);
+        painter.translate(m_faceOffset);
+    }
     const Picture* bg = m_face.background().get();
     if (!bg || bg->width() < width() || bg->height() < height())
         painter.fillRect(dirty, Qt::black);

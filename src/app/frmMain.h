@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarm/AlarmDue.h"
 #include "app/FacePainter.h"
 #include "face/FaceModel.h"
 #include "face/TimeRenderer.h"
@@ -22,6 +23,7 @@ namespace morvantis {
 
 class frmSplash;
 class frmChoseSkin;
+class frmCustom;
 
 // Mouse button state as the handlers see it: left = 1, right = 2, middle = 4.
 enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
@@ -106,6 +108,13 @@ public:
     QTimer* Timer1() { return &m_timer1; }
     QTimer* Timer2() { return &m_timer2; }
 
+    // The alert window while it is loaded.
+    frmCustom* alertWindow() const;
+    // Where the window system will not let a window place itself, the shake moves the face inside it.
+    bool shakeInsideWindow = false;
+    // The pause after each step of the shake; it processes no events.
+    std::function<void()> shakePause;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -119,6 +128,8 @@ private:
     void elementMouseDown(Element e);
     void elementMouseUp(Element e);
     void updateMask();
+    void shake();
+    void shakeTo(QPoint offsetTwips);
 
     Services& m_services;
     Settings& m_settings;
@@ -138,6 +149,11 @@ private:
     bool m_ending = false;
     // The position read at start-up, written back where the window system does not tell it.
     std::optional<float> m_storedLeft, m_storedTop;
+    AlarmDue m_due;
+    bool m_firing = false; // the alarm's alert is running: ticks inside it leave the alarm alone
+    QPointer<frmCustom> m_custom;
+    QPoint m_shakeStart; // window position in twips where the shake began
+    QPoint m_faceOffset; // pixels, while the face shakes inside the window
 };
 
 } // namespace morvantis

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "settings/Settings.h"
+
+#include <cstdint>
+
+namespace morvantis {
+
+// The alarm record against one reading of the clock: hour on the 12-hour dial, minute and
+// second as numbers; weekday, month, year and AM/PM as exact, case-sensitive texts. All seven
+// comparisons are made every time.
+bool alarmMatches(const Settings& s, const LocalTime& now);
+
+// Seconds counted along the local calendar from 1 January 1970, and back.
+std::int64_t localSeconds(const LocalTime& t);
+LocalTime localTimeAt(std::int64_t seconds);
+
+// The due check kept from tick to tick. A tick that sees the alarm's second finds it due; so does
+// the first tick after a gap in which the moment went by unseen (a busy thread), once for that
+// moment and only within a minute of it.
+class AlarmDue {
+public:
+    static constexpr std::int64_t kLateLimitSeconds = 60;
+    enum class Verdict { NotArmed, NotDue, Due, DueLate };
+
+    Verdict tick(const Settings& s, bool armed, const LocalTime& now);
+    // The moment the last Due or DueLate verdict was for.
+    const LocalTime& firedMoment() const { return m_fired; }
+
+private:
+    static constexpr std::int64_t kNever = INT64_MIN;
+    std::int64_t m_lastSeen = kNever;
+    std::int64_t m_lastLate = kNever;
+    LocalTime m_fired;
+};
+
+} // namespace morvantis

@@ -1,0 +1,143 @@
+#include "alarm/frmCustom.h"
+
+#include "alarm/AlarmRules.h"
+#include "alarm/Snooze.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+
+namespace morvantis {
+
+namespace {
+
+// Twips to pixels at 96 dots per inch.
+constexpr int px(int twips) {
+    return twips / 15;
+}
+
+QLabel* sign(QWidget* parent, const char* name, const char* picture) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(px(165), px(240), px(585), px(585));
+    label->setPixmap(QPixmap(QString::fromLatin1(picture)));
+    label->setScaledContents(true);
+    label->hide();
+    return label;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, int left) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(px(left), px(1440), px(975), px(375));
+    return b;
+}
+
+} // namespace
+
+frmCustom::frmCustom(Settings& settings, FaceModel& face, const Clock& clock, QWidget* parent)
+    : QWidget(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_settings(settings), m_face(face), m_clock(clock) {
+    setObjectName(QStringLiteral("frmCustom"));
+    setWindowTitle(QStringLiteral("Custom Message"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(px(6405), px(1875));
+
+    imgGreen = sign(this, "imgGreen", ":/img/green.gif");
+    imgYellow = sign(this, "imgYellow", ":/img/yellow.gif");
+    imgRed = sign(this, "imgRed", ":/img/red.gif");
+
+    lblCustom = new QLabel(QStringLiteral("Automatic Alert..."), this);
+    lblCustom->setObjectName(QStringLiteral("lblCustom"));
+    lblCustom->setGeometry(px(960), px(240), px(5190), px(1095));
+    lblCustom->setTextFormat(Qt::PlainText); // the user's text, never markup
+    lblCustom->setWordWrap(true);
+    lblCustom->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    cmdSnooz = button(this, "cmdSnooz", "&Snooze", 4200);
+    cmdOk = button(this, "cmdOk", "&OK", 5280);
+    connect(cmdSnooz, &QPushButton::clicked, this, &frmCustom::cmdSnooz_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &frmCustom::cmdOk_Click);
+
+    mnuSnooz = new QMenu(QStringLiteral("&Snooz"), this);
+    mnuSnooz->setObjectName(QStringLiteral("mnuSnooz"));
+    const struct {
+        const char* name;
+        const char* caption;
+        void (frmCustom::*handler)();
+    } items[] = {
+        {"mnuSnooz1", "&1 Min", &frmCustom::mnuSnooz1_Click},
+        {"mnuSnooz2", "&2 Min", &frmCustom::mnuSnooz2_Click},
+        {"mnuSnooz5", "&5Min", &frmCustom::mnuSnooz5_Click},
+        {"mnuSnooz10", "1&0 Min", &frmCustom::mnuSnooz10_Click},
+        {"mnuSnooz15", "15 &Min", &frmCustom::mnuSnooz15_Click},
+    };
+    for (const auto& item : items) {
+        QAction* action = mnuSnooz->addAction(QString::fromLatin1(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        connect(action, &QAction::triggered, this, item.handler);
+    }
+
+    Form_Load();
+
+    // Centred on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void frmCustom::Form_Load() {
+    if (m_settings.MusicCustomBol)
+        lblCustom->setText(QString::fromStdString(m_settings.MusicCustom));
+    // The last true flag wins.
+    QLabel* shown = nullptr;
+    if (m_settings.GreenSign)
+        shown = imgGreen;
+    if (m_settings.YellowSign)
+        shown = imgYellow;
+    if (m_settings.RedSign)
+        shown = imgRed;
+    for (QLabel* s : {imgGreen, imgYellow, imgRed})
+        s->setVisible(s == shown);
+}
+
+void frmCustom::cmdOk_Click() {
+    m_face.hide(Element::imgLight);
+    m_face.setCaption(kAlarmNotSet);
+    emit faceChanged();
+    // The alarm dialog goes too, if it is open.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+        if (w->objectName() == QLatin1String("frmMusic") && QApplication::topLevelWidgets().contains(w))
+            w->close();
+    close();
+}
+
+void frmCustom::cmdSnooz_Click() {
+    mnuSnooz->popup(mapToGlobal(QPoint(px(4200), px(1815))));
+}
+
+void frmCustom::snooze(int minutes) {
+    const LocalTime firedOn = m_firedOn ? *m_firedOn : m_clock.now();
+    m_settings = snoozeAlarm(m_settings, minutes, firedOn);
+    m_face.setCaption(alarmCaption(m_settings, false));
+    m_face.show(Element::imgLight);
+    emit faceChanged();
+    hide();
+}
+
+void frmCustom::closeEvent(QCloseEvent* event) {
+    // No close box: the window manager's close (Alt+F4) is refused; OK and the program's end close it.
+    if (event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+} // namespace morvantis
