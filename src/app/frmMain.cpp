@@ -209,8 +209,10 @@ namespace {
 // Sends the window system what is queued, without processing any event.
 void flushWindowSystem() {
 #if QT_CONFIG(xcb)
+    // The offscreen platform answers too, with no connection.
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        xcb_flush(x11->connection());
+        if (xcb_connection_t* connection = x11->connection())
+            xcb_flush(connection);
 #endif
 }
 

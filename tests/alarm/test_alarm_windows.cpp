@@ -1,0 +1,239 @@
+#include "alarm/frmCustom.h"
+#include "app/frmMain.h"
+#include "support/TestServices.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QtTest/qtestspontaneevent.h>
+#include <gtest/gtest.h>
+
+using namespace morvantis;
+using morvantis::test::FakeSound;
+using morvantis::test::TestServices;
+
+namespace {
+
+// An armed alarm for 7:05:00 PM on Friday 1 March 2002; the clock one second before it.
+class AlarmWindows : public ::testing::Test {
+protected:
+    AlarmWindows() {
+        env.clock.set(2002, 3, 1, 19, 4, 59);
+        settings.MusicHour = 7;
+        settings.MusicMin = 5;
+        settings.MusicSec = 0;
+        settings.MusicAMPM = "PM";
+        settings.MusicDay = "Friday";
+        settings.MusicMonth = "March";
+        settings.MusicYear = "2002";
+        settings.AlarmPath = "/prog/alarm.wav";
+        settings.ShakeSpeed = 5;
+        settings.GreenSign = true;
+        window.Timer1()->stop(); // the tests tick by hand
+        window.Timer2()->stop();
+        window.quit = [](int) {};
+        window.face().show(Element::imgLight);
+        window.move(100, 100);
+        window.show();
+        window.Timer1_Timer();
+    }
+    ~AlarmWindows() override {
+        if (window.alertWindow())
+            delete window.alertWindow();
+    }
+    bool armed() const { return window.face().isVisible(Element::imgLight); }
+    std::vector<FakeSound::Request>& played() { return env.sound.played; }
+    frmCustom* alert() const { return window.alertWindow(); }
+    template <class T> T* control(const char* name) const {
+        return alert() ? alert()->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    }
+    void fireMessage() {
+        settings.MusicMessage = true;
+        env.clock.advance(1);
+        window.Timer1_Timer();
+        ASSERT_TRUE(alert() && alert()->isVisible());
+    }
+
+    TestServices env;
+    Settings settings;
+    frmMain window{env.services, settings};
+};
+
+using Mode = Sound::Mode;
+
+} // namespace
+
+TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
+    settings.MusicBolShake = true;
+    std::vector<QPoint> stops;
+    std::vector<std::size_t> soundsDuringShake;
+    window.shakePause = [&] {
+        stops.push_back(window.pos());
+        soundsDuringShake.push_back(played().size());
+    };
+    env.sound.onPlay = [&](const std::string&, Mode mode) {
+        if (mode == Mode::Synchronous) {
+            EXPECT_FALSE(armed()) << "disarmed before the second playing";
+        }
+        window.Timer1_Timer(); // a tick inside the alert does nothing
+    };
+    window.Timer1_Timer();
+    ASSERT_TRUE(played().empty()) << "not yet due";
+    env.clock.advance(1);
+    window.Timer1_Timer();
+
+    // 200 twips are 13 pixels: the four corners of the square, then the start, each cycle.
+    const QPoint corners[] = {{113, 113}, {87, 113}, {113, 87}, {87, 87}, {100, 100}};
+    ASSERT_EQ(stops.size(), 100u);
+    for (std::size_t i = 0; i < stops.size(); ++i)
+        EXPECT_EQ(stops[i], corners[i % 5]) << "step " << i;
+    EXPECT_EQ(window.pos(), QPoint(100, 100));
+    EXPECT_EQ(soundsDuringShake, std::vector<std::size_t>(100, 1u));
+    ASSERT_EQ(played().size(), 2u);
+    EXPECT_EQ(played()[0].path, "/prog/alarm.wav");
+    EXPECT_EQ(played()[0].mode, Mode::Asynchronous);
+    EXPECT_EQ(played()[1].path, "/prog/alarm.wav");
+    EXPECT_EQ(played()[1].mode, Mode::Synchronous);
+    EXPECT_FALSE(armed());
+    EXPECT_EQ(window.face().caption(), "alarm did not set");
+    EXPECT_EQ(alert(), nullptr);
+
+    window.Timer1_Timer(); // the same second, now disarmed
+    EXPECT_EQ(played().size(), 2u);
+}
+
+TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
+    settings.MusicMessage = true;
+    std::vector<bool> shownWhilePlaying;
+    env.sound.onPlay = [&](const std::string&, Mode mode) {
+        EXPECT_EQ(mode, Mode::Synchronous);
+        shownWhilePlaying.push_back(alert() && alert()->isVisible());
+        window.Timer1_Timer(); // a tick inside the alert does nothing
+    };
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    ASSERT_NE(alert(), nullptr);
+    frmCustom* first = alert();
+    EXPECT_EQ(first->windowTitle(), "Custom Message");
+    EXPECT_EQ(first->size(), QSize(427, 125));
+    const QPoint off =
+        first->frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 4) << off.x() << "," << off.y();
+    EXPECT_TRUE(armed());
+
+    first->hide();
+    window.Timer1_Timer(); // still 7:05:00 PM
+    EXPECT_EQ(alert(), first);
+    EXPECT_TRUE(first->isVisible());
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    EXPECT_EQ(shownWhilePlaying, std::vector<bool>({true, true}));
+    EXPECT_TRUE(armed());
+}
+
+TEST_F(AlarmWindows, AnAlarmMissedByABusyTickFiresLate) {
+    settings.MusicMessage = true;
+    env.clock.advance(40);
+    window.Timer1_Timer();
+    EXPECT_TRUE(alert() && alert()->isVisible());
+    window.Timer1_Timer();
+    EXPECT_EQ(played().size(), 1u);
+}
+
+TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
+    QWidget dialog;
+    dialog.setObjectName("frmMusic");
+    dialog.show();
+    fireMessage();
+    QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton);
+    EXPECT_FALSE(armed());
+    EXPECT_EQ(window.face().caption(), "alarm did not set");
+    EXPECT_FALSE(dialog.isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(alert(), nullptr);
+}
+
+TEST_F(AlarmWindows, SnoozeMenuReArmsAndTheNextAlertShowsTheSameContent) {
+    settings.MusicCustomBol = true;
+    settings.MusicCustom = "Tea";
+    fireMessage();
+    frmCustom* first = alert();
+    settings.MusicCustom = "Changed meanwhile";
+
+    QTest::mouseClick(control<QPushButton>("cmdSnooz"), Qt::LeftButton);
+    auto* menu = control<QMenu>("mnuSnooz");
+    ASSERT_TRUE(menu && menu->isVisible());
+    EXPECT_EQ(menu->pos(), first->mapToGlobal(QPoint(280, 121)));
+    QStringList captions;
+    for (QAction* a : menu->actions())
+        captions << a->text();
+    EXPECT_EQ(captions, QStringList({"&1 Min", "&2 Min", "&5Min", "1&0 Min", "15 &Min"}));
+    QTest::keyClick(menu, Qt::Key_5);
+
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_TRUE(armed());
+    EXPECT_EQ(window.face().caption(), "alarm set to: 7:10:0   2002/March    Friday");
+    EXPECT_EQ(settings.MusicMin, 10);
+
+    env.clock.set(2002, 3, 1, 19, 10, 0);
+    window.Timer1_Timer();
+    EXPECT_EQ(alert(), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(control<QLabel>("lblCustom")->text(), "Tea");
+    EXPECT_EQ(played().size(), 2u);
+}
+
+TEST_F(AlarmWindows, TheWindowManagersCloseIsRefused) {
+    fireMessage();
+    QCloseEvent close;
+    QSpontaneKeyEvent::setSpontaneous(&close);
+    QApplication::sendEvent(alert(), &close);
+    EXPECT_TRUE(alert() && alert()->isVisible());
+    QTest::keyClick(alert(), Qt::Key_Escape);
+    EXPECT_TRUE(alert() && alert()->isVisible());
+}
+
+TEST_F(AlarmWindows, SignAndText) {
+    const struct {
+        bool green, yellow, red;
+        const char* shown; // nullptr: none
+    } cases[] = {
+        {true, false, false, "imgGreen"}, {false, true, false, "imgYellow"}, {false, false, true, "imgRed"},
+        {true, true, false, "imgYellow"}, {true, true, true, "imgRed"},      {false, false, false, nullptr},
+    };
+    FaceModel face;
+    for (const auto& c : cases) {
+        settings.GreenSign = c.green;
+        settings.YellowSign = c.yellow;
+        settings.RedSign = c.red;
+        frmCustom w(settings, face, env.clock);
+        w.show();
+        for (const char* name : {"imgGreen", "imgYellow", "imgRed"}) {
+            auto* sign = w.findChild<QLabel*>(name);
+            EXPECT_EQ(sign->isVisible(), c.shown && std::string(name) == c.shown) << name;
+            EXPECT_FALSE(sign->pixmap().isNull());
+        }
+    }
+
+    // The label reads "Automatic Alert..." unless the custom text is chosen; markup stays text.
+    const QString markup = "<b>Wake</b> &amp; <i>go</i>";
+    settings.MusicCustom = markup.toStdString();
+    frmCustom fixed(settings, face, env.clock);
+    EXPECT_EQ(fixed.findChild<QLabel*>("lblCustom")->text(), "Automatic Alert...");
+    settings.MusicCustomBol = true;
+    frmCustom custom(settings, face, env.clock);
+    custom.show();
+    auto* label = custom.findChild<QLabel*>("lblCustom");
+    QLabel literal(&custom);
+    literal.setGeometry(label->geometry());
+    literal.setAlignment(label->alignment());
+    literal.setWordWrap(true);
+    literal.setTextFormat(Qt::RichText);
+    literal.setText(markup.toHtmlEscaped());
+    EXPECT_EQ(label->grab().toImage(), literal.grab().toImage());
+}
