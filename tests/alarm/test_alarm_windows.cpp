@@ -107,6 +107,30 @@ TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
     EXPECT_EQ(played().size(), 2u);
 }
 
+TEST_F(AlarmWindows, WhereWindowsCannotBePlacedTheFaceShakesInside) {
+    settings.MusicBolShake = true;
+    window.shakeInsideWindow = true;
+    window.face().setBackground(env.pictures.load(qEnvironmentVariable("MORVANTIS_SOURCE_DIR").toStdString() +
+                                                  "/data/Skins/Digital Age/base.gif"));
+    window.flushFace();
+    const QImage still = window.grab().toImage();
+    const QRect middle(20, 20, 500, 180);
+    const QPoint corners[] = {{13, 13}, {-13, 13}, {13, -13}, {-13, -13}, {0, 0}};
+    int step = 0;
+    window.shakePause = [&] {
+        if (step < 5) {
+            EXPECT_EQ(window.pos(), QPoint(100, 100));
+            EXPECT_EQ(window.grab().toImage().copy(middle.translated(corners[step])), still.copy(middle))
+                << "step " << step;
+        }
+        ++step;
+    };
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    EXPECT_EQ(step, 100);
+    EXPECT_EQ(window.grab().toImage(), still);
+}
+
 TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
     settings.MusicMessage = true;
     std::vector<bool> shownWhilePlaying;

@@ -1,0 +1,101 @@
+// The alarm's due check as the tick runs it, on the real clock window (offscreen).
+#include "app/frmMain.h"
+#include "platform/QtFiles.h"
+#include "platform/QtPictures.h"
+#include "platform/QtPrompts.h"
+#include "platform/QtShell.h"
+#include "platform/Sound.h"
+#include "platform/SystemClock.h"
+#include "settings/QtSettingsStore.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+// Counts heap allocations, so that a tick can be shown to make none.
+static std::atomic<long> g_allocations{0};
+void* operator new(std::size_t n) {
+    ++g_allocations;
+    if (void* p = std::malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+using namespace morvantis;
+
+namespace {
+
+struct Silent final : Sound {
+    void play(const std::string&, Mode) override {}
+};
+
+struct Clockwork {
+    QTemporaryDir dir;
+    SystemClock clock;
+    QtSettingsStore store{dir.filePath(QStringLiteral("bench.conf"))};
+    QtFiles files{dir.path().toStdString()};
+    QtPictures pictures;
+    QtShell shell;
+    QtPrompts prompts;
+    Silent sound;
+    Services services{clock, store, files, pictures, shell, prompts, sound};
+    Settings settings;
+    frmMain window{services, settings};
+
+    explicit Clockwork(bool armed) {
+        window.Timer1()->stop();
+        window.Timer2()->stop();
+        // A whole record that is never due: the year has gone.
+        settings.MusicHour = 7;
+        settings.MusicMin = 5;
+        settings.MusicSec = 0;
+        settings.MusicAMPM = "PM";
+        settings.MusicDay = "Friday";
+        settings.MusicMonth = "March";
+        settings.MusicYear = "2002";
+        settings.MusicMessage = true;
+        window.face().setVisible(Element::imgLight, armed);
+        window.CheckMusic();
+        window.face().takeChanges();
+    }
+};
+
+void checkMusic(benchmark::State& state, bool armed) {
+    Clockwork clock(armed);
+    const long before = g_allocations;
+    for (auto _ : state)
+        clock.window.CheckMusic();
+    state.counters["allocs_per_tick"] = benchmark::Counter(static_cast<double>(g_allocations - before) /
+                                                           static_cast<double>(state.iterations()));
+}
+
+void BM_CheckMusicArmedNotDue(benchmark::State& state) {
+    checkMusic(state, true);
+}
+BENCHMARK(BM_CheckMusicArmedNotDue);
+
+void BM_CheckMusicNotArmed(benchmark::State& state) {
+    checkMusic(state, false);
+}
+BENCHMARK(BM_CheckMusicNotArmed);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
