@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -148,6 +149,20 @@ void frmMain::applyBlink() {
     }
 }
 
+namespace {
+
+// Sends the window system what is queued, without processing any event.
+void flushWindowSystem() {
+#if QT_CONFIG(xcb)
+    // The offscreen platform answers too, with no connection.
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        if (xcb_connection_t* connection = x11->connection())
+            xcb_flush(connection);
+#endif
+}
+
+} // namespace
+
 void frmMain::CheckMusic() {
     // The alert processes events and plays sounds: the ticks that come meanwhile do nothing.
     if (m_firing)
@@ -178,6 +193,7 @@ void frmMain::CheckMusic() {
         m_face.hide(Element::imgLight);
         flushFace();
         QCoreApplication::processEvents();
+        flushWindowSystem();
         if (m_ending)
             return;
         m_services.sound.play(wave, Sound::Mode::Synchronous);
@@ -193,6 +209,15 @@ void frmMain::CheckMusic() {
     m_custom->activateWindow();
     flushFace();
     QCoreApplication::processEvents();
+    // A window just shown can be drawn only once the window system has mapped it: allow it a moment.
+    QElapsedTimer waited;
+    waited.start();
+    while (!m_ending && m_custom && m_custom->isVisible() && m_custom->windowHandle() &&
+           !m_custom->windowHandle()->isExposed() && waited.elapsed() < 250) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        QCoreApplication::processEvents();
+    }
+    flushWindowSystem();
     if (m_ending)
         return;
     m_services.sound.play(wave, Sound::Mode::Synchronous);
@@ -203,20 +228,6 @@ frmCustom* frmMain::alertWindow() const {
 }
 
 // ---- The shake ----
-
-namespace {
-
-// Sends the window system what is queued, without processing any event.
-void flushWindowSystem() {
-#if QT_CONFIG(xcb)
-    // The offscreen platform answers too, with no connection.
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        if (xcb_connection_t* connection = x11->connection())
-            xcb_flush(connection);
-#endif
-}
-
-} // namespace
 
 void frmMain::shake() {
     // Five steps per cycle, in units of S twips: round the corners of a square and back to the start.
