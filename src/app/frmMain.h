@@ -152,7 +152,7 @@ private:
     AlarmDue m_due;
     bool m_firing = false; // the alarm's alert is running: ticks inside it leave the alarm alone
     QPointer<frmCustom> m_custom;
-    QPoint m_shakeStart; // window position in twips where the shake began
+    QPoint m_shakeStart; // window position in pixels where the shake began
     QPoint m_faceOffset; // pixels, while the face shakes inside the window
 };
 
