@@ -106,12 +106,16 @@ start_alarm "$work/home2" "MusicBolShake=True"
 wid=$(wait_window Main) || fail "the clock window did not appear"
 read -r ox oy <<<"$(window_origin "$wid")"
 [ "$ox $oy" = "100 100" ] || fail "window at $ox,$oy, not at the stored 100,100"
-: >"$work/positions"
-for _ in $(seq 1500); do
-  window_origin "$wid" >>"$work/positions"
+# Positions as fast as xdotool reads them, until the light has gone out and a moment after.
+while :; do window_origin "$wid"; done >"$work/positions" 2>/dev/null &
+sampler=$!
+pids+=($sampler)
+for _ in $(seq 150); do
   expect_light off && break
+  sleep 0.1
 done
 sleep 0.5
+kill "$sampler" 2>/dev/null || true
 read -r ex ey <<<"$(window_origin "$wid")"
 others=$(grep -vc '^100 100$' "$work/positions" || true)
 [ "$others" -ge 3 ] || fail "the window was seen at $others other positions during the shake"
