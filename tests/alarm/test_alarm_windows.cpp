@@ -36,7 +36,7 @@ protected:
         settings.GreenSign = true;
         window.Timer1()->stop(); // the tests tick by hand
         window.Timer2()->stop();
-        window.quit = [](int) {};
+        window.onEnd = [](int) {};
         window.face().show(Element::imgLight);
         window.move(100, 100);
         window.show();
