@@ -1,8 +1,8 @@
 #include "app/frmMain.h"
 
 #include "alarm/AlarmRules.h"
-#include "alarm/frmMusic.h"
 #include "alarm/frmCustom.h"
+#include "alarm/frmMusic.h"
 #include "app/frmSplash.h"
 #include "info/frmAbout.h"
 #include "platform/Files.h"
