@@ -111,7 +111,8 @@ TEST_F(AlarmWindows, WhereWindowsCannotBePlacedTheFaceShakesInside) {
     settings.MusicBolShake = true;
     window.shakeInsideWindow = true;
     window.face().setBackground(env.pictures.load(qEnvironmentVariable("MORVANTIS_SOURCE_DIR").toStdString() +
-                                                  "/data/Skins/Digital Age/base.gif"));
+                                                      "/data/Skins/Digital Age/base.gif",
+                                                  575 * 240));
     window.flushFace();
     const QImage still = window.grab().toImage();
     const QRect middle(20, 20, 500, 180);
