@@ -12,24 +12,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Counts heap allocations, so that a tick can be shown to make none.
-static std::atomic<long> g_allocations{0};
-void* operator new(std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+#include "AllocationCount.h"
 
 using namespace morvantis;
 

@@ -1,6 +1,7 @@
 #include "alarm/AlarmDue.h"
 #include "alarm/Snooze.h"
 
+#include "support/AlarmSettings.h"
 #include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
@@ -8,22 +9,10 @@
 #include <vector>
 
 using namespace morvantis;
+using morvantis::test::alarmAt;
 using morvantis::test::FakeClock;
 
 namespace {
-
-Settings alarmAt(int hour, int minute, int second, const char* ampm, const char* day = "Friday",
-                 const char* month = "March", const char* year = "2002") {
-    Settings s;
-    s.MusicHour = static_cast<std::int16_t>(hour);
-    s.MusicMin = static_cast<std::int16_t>(minute);
-    s.MusicSec = static_cast<std::int16_t>(second);
-    s.MusicAMPM = ampm;
-    s.MusicDay = day;
-    s.MusicMonth = month;
-    s.MusicYear = year;
-    return s;
-}
 
 LocalTime at(int year, int month, int day, int hour, int minute, int second) {
     return FakeClock(year, month, day, hour, minute, second).now();

@@ -1,6 +1,7 @@
 #include "alarm/AlarmRules.h"
 
 #include "settings/SettingsFormat.h"
+#include "support/AlarmSettings.h"
 #include "support/FakeClock.h"
 #include "support/MemorySettingsStore.h"
 
@@ -9,25 +10,13 @@
 #include <vector>
 
 using namespace morvantis;
+using morvantis::test::alarmAt;
 using morvantis::test::FakeClock;
 
 namespace {
 
 // Friday 1 March 2002.
 constexpr int kYear = 2002, kMonth = 3, kDay = 1;
-
-Settings alarmAt(int hour, int minute, int second, const char* ampm, const char* day = "Friday",
-                 const char* month = "March", const char* year = "2002") {
-    Settings s;
-    s.MusicHour = static_cast<std::int16_t>(hour);
-    s.MusicMin = static_cast<std::int16_t>(minute);
-    s.MusicSec = static_cast<std::int16_t>(second);
-    s.MusicAMPM = ampm;
-    s.MusicDay = day;
-    s.MusicMonth = month;
-    s.MusicYear = year;
-    return s;
-}
 
 // Gives one instant for the first `switchAfter` readings and another after them.
 class SteppingClock final : public Clock {

@@ -8,65 +8,21 @@ exe=$1
 module=$2
 segments=$3
 src=$4
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  [ -f "$work/run/pulse/pid" ] && kill "$(cat "$work/run/pulse/pid")" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; [ -f "$work/clock.log" ] && cat "$work/clock.log"; exit 1; }
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-passed=0
-
-faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
-[ -n "$faketime_lib" ] || fail "libfaketime is not installed"
+fail_shows_clock_log=yes
+source "$(dirname "$0")/lib.sh"
+need_faketime
 
 # A sound server of our own on a private runtime folder.
-export XDG_RUNTIME_DIR="$work/run" HOME="$work"
-export PULSE_RUNTIME_PATH="$work/run/pulse" PULSE_SERVER="unix:$work/run/pulse/native"
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit -n --use-pid-file=yes \
-  -L module-native-protocol-unix \
-  -L "module-null-sink sink_name=testsink rate=44100 channels=2 norewinds=1" >"$work/pulse.log" 2>&1 ||
-  fail "PulseAudio could not start: $(head -n1 "$work/pulse.log")"
-pactl set-default-sink testsink || fail "pactl cannot reach our PulseAudio"
-
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
-[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+export HOME="$work"
+start_sound_server || fail "PulseAudio could not start: $(head -n1 "$work/pulse.log")"
+start_display
 
 prog="$work/prog"
-mkdir -p "$prog/Skins"
-cp "$exe" "$prog/morvantis"
+program_with "$prog" "Digital Age"
 cp "$module" "$prog/"
-cp -r "$src/data/Skins/Digital Age" "$prog/Skins/"
-cp -r "$src/data/wave" "$src/data/alarm.wav" "$prog/"
+with_sounds "$prog"
 skin="$prog/Skins/Digital Age"
-
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
-
-record() { # file: records the sink until stop_recording
-  parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 -d testsink.monitor >"$1" &
-  rec_pid=$!
-  pids+=($rec_pid)
-  sleep 0.3
-}
-stop_recording() { kill "$rec_pid"; wait "$rec_pid" 2>/dev/null || true; }
-wave_ms() { # length of a wave file in ms, from its header: rate, block size and data chunk
-  local f=$1 rate align pos size
-  rate=$(od -An -t u4 -j 24 -N 4 "$f" | tr -d ' ')
-  align=$(od -An -t u2 -j 32 -N 2 "$f" | tr -d ' ')
-  pos=$(grep -bao data "$f" | head -n1 | cut -d: -f1)
-  size=$(od -An -t u4 -j $((pos + 4)) -N 4 "$f" | tr -d ' ')
-  awk -v s="$size" -v a="$align" -v r="$rate" 'BEGIN { printf "%.0f", 1000 * s / a / r }'
-}
+clock_exe="$prog/morvantis"
 
 # The program's clock, set through a file libfaketime reads at every reading: starting slowly
 # under load must not make the test miss the alarm.
@@ -78,42 +34,18 @@ set_clock() { # local date and time the clock shows from now on
 # An alarm for 7:05:00 PM on Friday 1 March 2002, armed, at 100,100; the clock starts well before it.
 start_alarm() { # config-home, extra settings...
   local home=$1; shift
-  mkdir -p "$home/Morvantis"
-  { echo "[StartUp]"
-    printf '%s\n' "ThemeNo=0" "Left=1500" "Top=1500" "LightOn=True" "ShakeSpeed=5" \
-      "MusicHour=7" "MusicMin=5" "MusicSec=0" "MusicAMPM=PM" "MusicDay=Friday" "MusicMonth=March" \
-      "MusicYear=2002" "AlarmPath=$prog/alarm.wav" "$@"
-  } >"$home/Morvantis/Morvantis.conf"
+  write_settings "$home" "ThemeNo=0" "Left=1500" "Top=1500" "LightOn=True" "ShakeSpeed=5" \
+    "MusicHour=7" "MusicMin=5" "MusicSec=0" "MusicAMPM=PM" "MusicDay=Friday" "MusicMonth=March" \
+    "MusicYear=2002" "AlarmPath=$prog/alarm.wav" "$@"
   set_clock "2002-03-01 19:04:00"
-  XDG_CONFIG_HOME=$home FAKETIME_TIMESTAMP_FILE="$clock_file" FAKETIME_NO_CACHE=1 \
-    FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" "$prog/morvantis" >"$work/clock.log" 2>&1 &
-  clock_pid=$!
-  pids+=($clock_pid)
-}
-wait_window() { # name [tenths of a second]
-  for _ in $(seq "${2:-100}"); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$clock_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  return 1
-}
-window_origin() { # window id -> "x y"
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  echo "$X $Y"
+  launch_clock "$home" FAKETIME_TIMESTAMP_FILE="$clock_file" FAKETIME_NO_CACHE=1 \
+    FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib"
 }
 # The alarm light on the face: the skin's lit or unlit light over the case.
 expect_light() { # on|off
   convert "$skin/base.gif" -crop 17x17+40+33 +repage "$skin/alarm$1.gif" -composite "$work/expect.png"
   import -window root -crop "17x17+$((ox + 40))+$((oy + 33))" +repage "$work/got.png"
-  local diff
-  diff=$(compare -metric AE -fuzz 3% "$work/got.png" "$work/expect.png" null: 2>&1 || true)
-  [ "${diff%% *}" = 0 ]
-}
-stop_clock() {
-  kill -TERM "$clock_pid" 2>/dev/null || true
-  wait "$clock_pid" 2>/dev/null || true
+  same_picture "$work/got.png" "$work/expect.png" 3%
 }
 
 # ---- 1. A message alarm: the alert window comes, OK puts it and the light out ----
@@ -143,7 +75,7 @@ pass "OK closes the alert window and puts the light out"
 stop_recording
 stop_clock
 "$segments" "$work/alarm.raw" >"$work/alarm.txt"
-want=$(wave_ms "$prog/alarm.wav")
+want=$(wave_ms "$prog/alarm.wav" 0)
 [ "$(wc -l <"$work/alarm.txt")" = 1 ] || { cat "$work/alarm.txt"; fail "the alarm is not one sound"; }
 read -r _ length _ <"$work/alarm.txt"
 [ "${length%.*}" -ge $((want - 30)) ] && [ "${length%.*}" -le $((want + 30)) ] ||

@@ -5,15 +5,15 @@ set -euo pipefail
 exe=$1
 src=$2
 source "$(dirname "$0")/lib.sh"
+need_faketime
+start_display
 
 # A program folder of our own: the program reads its skins beside itself.
 prog="$work/prog"
-mkdir -p "$prog/Skins"
-cp "$exe" "$prog/morvantis"
-cp -r "$src/data/Skins/Digital Age" "$prog/Skins/"
+program_with "$prog" "Digital Age"
 cp -r "$src/data/Skins/Digital Age" "$prog/Skins/Broken"
 rm "$prog/Skins/Broken/7s.gif"
-cp -r "$src/data/wave" "$src/data/alarm.wav" "$prog/"
+with_sounds "$prog"
 skin="$prog/Skins/Digital Age"
 # List order: Broken (0), Digital Age (1).
 

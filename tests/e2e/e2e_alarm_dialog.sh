@@ -5,54 +5,22 @@
 set -euo pipefail
 exe=$1
 src=$2
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/clock.log" ] && cat "$work/clock.log"; exit 1; }
-
-faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
-[ -n "$faketime_lib" ] || fail "libfaketime is not installed"
-
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
-[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+fail_shows_clock_log=yes
+source "$(dirname "$0")/lib.sh"
+need_faketime
+start_display
 
 prog="$work/prog"
-mkdir -p "$prog/Skins"
-cp "$exe" "$prog/morvantis"
-cp -r "$src/data/Skins/Digital Age" "$prog/Skins/"
-cp -r "$src/data/wave" "$src/data/alarm.wav" "$prog/"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
-export XDG_RUNTIME_DIR="$work/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+program_with "$prog" "Digital Age"
+with_sounds "$prog"
+clock_exe="$prog/morvantis"
 export XDG_CONFIG_HOME="$work/home"
-mkdir -p "$XDG_CONFIG_HOME/Morvantis"
-conf="$XDG_CONFIG_HOME/Morvantis/Morvantis.conf"
-printf '[StartUp]\nThemeNo=0\nLeft=1500\nTop=1500\nLightOn=False\n' >"$conf"
+conf=$(settings_file "$XDG_CONFIG_HOME")
+write_settings "$XDG_CONFIG_HOME" "ThemeNo=0" "Left=1500" "Top=1500" "LightOn=False"
 
 # Wednesday 19 December 2001, 10:58:00, running on from there.
 started=$SECONDS
-FAKETIME="@2001-12-19 10:58:00" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
-  "$prog/morvantis" >"$work/clock.log" 2>&1 &
-clock_pid=$!
-pids+=($clock_pid)
-
-wait_window() { # name
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$clock_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  return 1
-}
+start_clock "$XDG_CONFIG_HOME" "@2001-12-19 10:58:00"
 
 wid=$(wait_window Main) || fail "the clock window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$wid")"

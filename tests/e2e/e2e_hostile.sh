@@ -4,30 +4,15 @@
 set -euo pipefail
 exe=$1
 src=$2
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; exit 1; }
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-passed=0
+source "$(dirname "$0")/lib.sh"
 
 prog="$work/prog"
-mkdir -p "$prog/Skins"
-cp "$exe" "$prog/morvantis"
-cp -r "$src/data/Skins/Digital Age" "$prog/Skins/"
+program_with "$prog" "Digital Age"
 cp -r "$src/data/Skins/Digital Age" "$prog/Skins/Strip"
+clock_exe="$prog/morvantis"
 # A background transparent but for a strip 5 pixels high: the window's shape would be that strip.
 convert -size 575x240 xc:none -fill '#202020' -draw 'rectangle 0,0 574,4' "$prog/Skins/Strip/base.gif"
 # List order: Digital Age (0), Strip (1).
-
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
-export XDG_RUNTIME_DIR="$work/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 # ---- 1. No display: one plain line and status 1, not an abort ----
 status=0
@@ -38,46 +23,15 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_CONFIG_HOME="$work/none
 grep -q '^morvantis: no usable display' "$work/err.log" || { cat "$work/err.log"; fail "no clear message"; }
 pass "without a display: one line on stderr, status 1"
 
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
-[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+start_display
 
-start_clock() { # config-home
-  XDG_CONFIG_HOME=$1 "$prog/morvantis" >"$work/clock.log" 2>&1 &
-  clock_pid=$!
-  pids+=($clock_pid)
-}
-wait_window() { # name
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$clock_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  return 1
-}
-wait_exit() { # seconds
-  for _ in $(seq $(($1 * 10))); do
-    kill -0 "$clock_pid" 2>/dev/null || { wait "$clock_pid"; return $?; }
-    sleep 0.1
-  done
-  return 124
-}
-settings() { # config-home, lines...
-  local home=$1; shift
-  mkdir -p "$home/Morvantis"
-  { echo "[StartUp]"; printf '%s\n' "$@"; } >"$home/Morvantis/Morvantis.conf"
-}
 click_exit() { # the EXIT button's middle, the window at 100,100
   xdotool mousemove $((100 + 467 + 42)) $((100 + 167 + 11)) click 1
 }
 
 # ---- 2. A skin cannot take the buttons away: EXIT still ends the program ----
-settings "$work/home1" "ThemeNo=1" "Left=1500" "Top=1500"
-start_clock "$work/home1"
+write_settings "$work/home1" "ThemeNo=1" "Left=1500" "Top=1500"
+launch_clock "$work/home1"
 wait_window Main >/dev/null || { cat "$work/clock.log"; fail "the clock did not appear"; }
 sleep 0.5
 click_exit
@@ -88,8 +42,8 @@ pass "a transparent background keeps EXIT within the window"
 # ---- 3. A save that fails is shown, and the program ends with status 1 ----
 save_fails() { # home, how to break the save, the reason expected
   local home=$1 breakit=$2 reason=$3 conf="$1/Morvantis/Morvantis.conf"
-  settings "$home" "ThemeNo=0" "Left=1500" "Top=1500"
-  start_clock "$home"
+  write_settings "$home" "ThemeNo=0" "Left=1500" "Top=1500"
+  launch_clock "$home"
   wait_window Main >/dev/null || { cat "$work/clock.log"; fail "the clock did not appear"; }
   sleep 0.3
   eval "$breakit"

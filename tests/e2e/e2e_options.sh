@@ -4,61 +4,23 @@
 set -euo pipefail
 exe=$1
 src=$2
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; [ -f "$work/clock.log" ] && cat "$work/clock.log"; exit 1; }
-pass() { echo "ok: $*"; }
-
-faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
-[ -n "$faketime_lib" ] || fail "libfaketime is not installed"
-
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
-[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+fail_shows_clock_log=yes
+source "$(dirname "$0")/lib.sh"
+need_faketime
+start_display
 
 prog="$work/prog"
-mkdir -p "$prog/Skins"
-cp "$exe" "$prog/morvantis"
-cp -r "$src/data/Skins/Digital Age" "$prog/Skins/"
+program_with "$prog" "Digital Age"
 cp "$src/data/alarm.wav" "$prog/"
 skin="$prog/Skins/Digital Age"
+clock_exe="$prog/morvantis"
 
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
-export XDG_RUNTIME_DIR="$work/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 home="$work/home"
-conf="$home/Morvantis/Morvantis.conf"
-mkdir -p "$home/Morvantis"
+conf=$(settings_file "$home")
 # The clock at the top of the screen, its year clear of the dialog centred below.
-printf '[StartUp]\nThemeNo=0\nLeft=1500\nTop=0\n' >"$conf"
+write_settings "$home" "ThemeNo=0" "Left=1500" "Top=0"
+start_clock "$home" "2001-09-23 13:45:07"
 
-XDG_CONFIG_HOME=$home FAKETIME="2001-09-23 13:45:07" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
-  "$prog/morvantis" >"$work/clock.log" 2>&1 &
-clock_pid=$!
-pids+=($clock_pid)
-
-wait_window() { # name
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$clock_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  return 1
-}
-window_origin() { # window id -> "x y"
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  echo "$X $Y"
-}
 # What the year's units digit shows (face 403,142, 16x22): the skin's 1 or the bare panel.
 year_is() { # 1s.gif | blank
   import -window root "$work/shot.png"
@@ -68,9 +30,7 @@ year_is() { # 1s.gif | blank
     convert "$skin/lcd.gif" -crop "16x22+$((403 - 142))+$((142 - 41))" +repage "$skin/$1" -composite "$work/want.png"
   fi
   convert "$work/shot.png" -crop "16x22+$((ox + 403))+$((oy + 142))" +repage "$work/got.png"
-  local diff
-  diff=$(compare -metric AE -fuzz 3% "$work/got.png" "$work/want.png" null: 2>&1 || true)
-  [ "${diff%% *}" = 0 ]
+  same_picture "$work/got.png" "$work/want.png" 3%
 }
 
 wid=$(wait_window Main) || fail "the clock window did not appear"

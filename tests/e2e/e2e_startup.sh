@@ -5,58 +5,14 @@
 set -euo pipefail
 bin=$1
 src=$2
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+exe="$bin/morvantis" # program_with copies it
+source "$(dirname "$0")/lib.sh"
+need_faketime
+start_display
 
-fail() { echo "FAIL: $*"; exit 1; }
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-passed=0
-
-faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
-[ -n "$faketime_lib" ] || fail "libfaketime is not installed"
-
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
-[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
-
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
-export XDG_RUNTIME_DIR="$work/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 instant="2024-12-31 10:00:00" # a Tuesday
 
-start_clock() { # program, config-home
-  mkdir -p "$2"
-  XDG_CONFIG_HOME=$2 FAKETIME="$instant" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
-    "$1" >"$work/clock.log" 2>&1 &
-  clock_pid=$!
-  pids+=($clock_pid)
-}
-wait_window() { # name
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$clock_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  return 1
-}
 count_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
-wait_exit() { # tenths of a second
-  for _ in $(seq "$1"); do
-    kill -0 "$clock_pid" 2>/dev/null || { wait "$clock_pid"; return $?; }
-    sleep 0.1
-  done
-  return 124
-}
-stop_clock() { kill -TERM "$clock_pid" 2>/dev/null || true; wait_exit 50 || true; }
 confirm() { # window title: the user presses Enter in the message box
   local box
   box=$(wait_window "$1") || { cat "$work/clock.log"; fail "no \"$1\" message"; }
@@ -72,11 +28,6 @@ shoot_face() { # file
   import -window root -crop "575x240+$X+$Y" +repage "$work/raw.png"
   convert "$work/raw.png" -fill black -draw "rectangle 245,91 254,111" -draw "rectangle 326,91 335,111" "$1"
 }
-same_picture() { # a b
-  local diff
-  diff=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
-  [ "${diff%% *}" = 0 ]
-}
 # The Digital Age face at the frozen instant (24-hour style): 10:00:00, 12 31 TUE 2024.
 expect_digital_age() { # program folder
   local skin="$1/Skins/Digital Age" x y w h pic
@@ -84,7 +35,7 @@ expect_digital_age() { # program folder
     convert "$skin/lcd.gif" -crop "${w}x${h}+$((x - 142))+$((y - 41))" +repage "$skin/$pic" -composite \
       "$work/want.png"
     convert "$work/face.png" -crop "${w}x${h}+$x+$y" +repage "$work/got.png"
-    diff=$(compare -metric AE -fuzz 3% "$work/got.png" "$work/want.png" null: 2>&1 || true)
+    diff=$(picture_diff "$work/got.png" "$work/want.png" 3%)
     [ "${diff%% *}" = 0 ] || fail "at $x,$y expected Digital Age's $pic, $diff pixels differ"
   done <<'EOF'
 211 70 33 47 0.gif
@@ -99,13 +50,6 @@ EOF
   convert "$skin/base.gif" -crop "40x40+0+0" +repage "$work/want.png"
   same_picture "$work/got.png" "$work/want.png" || fail "the case is not Digital Age's"
 }
-# A program folder of its own: the executable beside the given skins.
-program_with() { # folder, skins...
-  local dir=$1; shift
-  mkdir -p "$dir/Skins"
-  cp "$bin/morvantis" "$dir/"
-  for s in "$@"; do cp -r "$src/data/Skins/$s" "$dir/Skins/"; done
-}
 
 # ---- Building the program puts the data beside it; a first run shows the default skin ----
 # The way the README runs the clock: build the morvantis target alone, then start it.
@@ -114,7 +58,7 @@ cmake --build "$bin" --target morvantis >"$work/build.log" 2>&1 || { cat "$work/
 for f in "Skins/Digital Age/base.gif" wave/time.WAV alarm.wav docs/skins.html; do
   [ -f "$bin/$f" ] || fail "building the program left no $f beside it"
 done
-start_clock "$bin/morvantis" "$work/first"
+clock_exe="$bin/morvantis" start_clock "$work/first" "$instant"
 shoot_face "$work/face.png"
 expect_digital_age "$bin"
 stop_clock
@@ -123,28 +67,27 @@ pass "the morvantis target brings its data; the first run shows Digital Age"
 
 # ---- Start-up exits end the process with status 1 once the message is confirmed ----
 program_with "$work/empty"
-start_clock "$work/empty/morvantis" "$work/home-empty"
+clock_exe="$work/empty/morvantis" start_clock "$work/home-empty" "$instant"
 confirm "No skin to set"
-status=0; wait_exit 10 || status=$?
+status=0; wait_exit 1 || status=$?
 [ "$status" = 1 ] || fail "no skin: the program did not end with status 1 (status $status)"
 [ ! -e "$work/home-empty/Morvantis/Morvantis.conf" ] || fail "no skin: settings were saved"
 pass "an empty Skins folder: the message, then the program ends with status 1"
 
 program_with "$work/broken" "Digital Age" "Amber Glow"
 rm "$work/broken/Skins/Digital Age/lcd.gif"
-mkdir -p "$work/home-broken/Morvantis"
-printf '[StartUp]\nThemeNo=1\n' >"$work/home-broken/Morvantis/Morvantis.conf"
+write_settings "$work/home-broken" "ThemeNo=1"
 cp "$work/home-broken/Morvantis/Morvantis.conf" "$work/conf-before"
-start_clock "$work/broken/morvantis" "$work/home-broken"
+clock_exe="$work/broken/morvantis" start_clock "$work/home-broken" "$instant"
 confirm "Error Loading Sking"
-status=0; wait_exit 10 || status=$?
+status=0; wait_exit 1 || status=$?
 [ "$status" = 1 ] || fail "broken default skin: the program did not end with status 1 (status $status)"
 cmp -s "$work/conf-before" "$work/home-broken/Morvantis/Morvantis.conf" || fail "broken default: settings changed"
 pass "a broken Digital Age: the message, then the program ends with status 1"
 
 # ---- One skin installed: it is shown ----
 program_with "$work/solo" "Digital Age"
-start_clock "$work/solo/morvantis" "$work/home-solo"
+clock_exe="$work/solo/morvantis" start_clock "$work/home-solo" "$instant"
 shoot_face "$work/face.png"
 expect_digital_age "$work/solo"
 [ "$(count_windows 'No skin to set')" = 0 ] || fail "one skin: the no-skin message appeared"
@@ -154,19 +97,17 @@ pass "a Skins folder holding only Digital Age starts and shows it"
 # ---- The chooser closes; switching skins draws each skin as a fresh start does ----
 mapfile -t shipped < <(ls "$bin/Skins")
 for i in "${!shipped[@]}"; do
-  mkdir -p "$work/ref$i/Morvantis"
-  printf '[StartUp]\nThemeNo=%d\n' "$i" >"$work/ref$i/Morvantis/Morvantis.conf"
-  start_clock "$bin/morvantis" "$work/ref$i"
+  write_settings "$work/ref$i" "ThemeNo=$i"
+  clock_exe="$bin/morvantis" start_clock "$work/ref$i" "$instant"
   shoot_face "$work/ref$i.png"
   stop_clock
 done
 
-mkdir -p "$work/switch/Morvantis"
-printf '[StartUp]\nThemeNo=0\n' >"$work/switch/Morvantis/Morvantis.conf"
+write_settings "$work/switch" "ThemeNo=0"
 # Freed memory handed out again at once, as without the sanitizer: a switch reuses addresses.
 asan=$ASAN_OPTIONS
 export ASAN_OPTIONS="$asan:quarantine_size_mb=0:thread_local_quarantine_size_kb=0"
-start_clock "$bin/morvantis" "$work/switch"
+clock_exe="$bin/morvantis" start_clock "$work/switch" "$instant"
 export ASAN_OPTIONS=$asan
 wid=$(wait_window Main) || fail "the clock did not start"
 eval "$(xdotool getwindowgeometry --shell "$wid")"

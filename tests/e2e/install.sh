@@ -7,6 +7,8 @@ build=$1
 src=$2
 segments=$3
 source "$(dirname "$0")/lib.sh"
+need_faketime
+start_display
 
 # ---- 1. A staged install: the files a desktop expects, valid ----
 stage="$work/staged install" # a blank in the path: the autostart entry must quote it
@@ -32,15 +34,8 @@ pass "cmake --install puts program, data, desktop entry, metainfo and icons in p
 
 # ---- 2. The installed program finds its data in share/morvantis and shows the face ----
 # A sound server of our own, so that the installed program can be heard.
-export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse" PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
 sound=yes
-HOME="$work" XDG_CONFIG_HOME="$work/pulse-config" pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit -n \
-  --use-pid-file=yes -L module-native-protocol-unix \
-  -L "module-null-sink sink_name=testsink rate=44100 channels=2 norewinds=1" >"$work/pulse.log" 2>&1 || sound=no
-if [ $sound = yes ]; then
-  pids+=("$(cat "$PULSE_RUNTIME_PATH/pid")")
-  pactl set-default-sink testsink || fail "pactl cannot reach our PulseAudio"
-fi
+start_sound_server || sound=no
 clock_exe="$usr/bin/morvantis"
 skin="$share/Skins/Digital Age"
 home="$work/home"
@@ -62,13 +57,10 @@ pass "the installed clock shows 1:45:07 PM in Digital Age; its window class matc
 
 # SAY TIME: heard only when the installed program finds its wave player.
 if [ $sound = yes ]; then
-  parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 -d testsink.monitor >"$work/say.raw" &
-  rec_pid=$!
-  pids+=($rec_pid)
-  sleep 0.3
+  record "$work/say.raw"
   xdotool mousemove $((ox + 509)) $((oy + 70)) click 1
   sleep 3.5
-  kill "$rec_pid"; wait "$rec_pid" 2>/dev/null || true
+  stop_recording
   "$segments" "$work/say.raw" >"$work/say.txt"
   [ -s "$work/say.txt" ] || { cat "$work/clock.log"; fail "SAY TIME was not heard from the installed program"; }
   pass "SAY TIME is heard: the installed program loads its wave player from lib/morvantis"

@@ -1,33 +1,79 @@
-# Shared by the end-to-end scripts: a temporary folder, a display of our own (Xvfb),
-# libfaketime, the settings file in a temporary XDG_CONFIG_HOME, and the face check.
-# The caller sets clock_exe (the program to start) and, before expect_at, skin, ox, oy
-# and a screenshot in $work/shot.png.
+# Shared by the end-to-end scripts: a temporary folder cleaned up on exit, a display of our
+# own (Xvfb), libfaketime, a sound server of our own (PulseAudio), the program folder, the
+# settings file in a temporary XDG_CONFIG_HOME, and the face check.
+# The caller sets exe and src (for program_with), clock_exe (the program to start) and, before
+# expect_at, skin, ox, oy and a screenshot in $work/shot.png. With fail_shows_clock_log=yes a
+# failure also prints the program's output.
 work=$(mktemp -d)
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  [ -f "$work/run/pulse/pid" ] && kill "$(cat "$work/run/pulse/pid")" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+  echo "FAIL: $*"
+  [ "${fail_shows_clock_log:-}" = yes ] && [ -f "$work/clock.log" ] && cat "$work/clock.log"
+  exit 1
+}
 pass() { echo "ok: $*"; passed=$((passed + 1)); }
 passed=0
 
-faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
-[ -n "$faketime_lib" ] || fail "libfaketime is not installed"
-
-# A display of our own; -noreset so that back-to-back clients do not race a server reset.
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
-[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
-
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
 export XDG_RUNTIME_DIR="$work/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+
+need_faketime() {
+  faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
+  [ -n "$faketime_lib" ] || fail "libfaketime is not installed"
+}
+
+# A display of our own; -noreset so that back-to-back clients do not race a server reset.
+start_display() {
+  exec 3<> "$work/displayfd"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$work/displayfd")"
+  [ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+}
+
+# A sound server of our own on the private runtime folder, its null sink the default.
+# Fails (status 1, the reason in $work/pulse.log) when PulseAudio cannot start.
+start_sound_server() {
+  export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse" PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+  HOME="$work" XDG_CONFIG_HOME="$work/pulse-config" pulseaudio --daemonize=yes --exit-idle-time=-1 \
+    --disallow-exit -n --use-pid-file=yes -L module-native-protocol-unix \
+    -L "module-null-sink sink_name=testsink rate=44100 channels=2 norewinds=1" >"$work/pulse.log" 2>&1 || return 1
+  pactl set-default-sink testsink || fail "pactl cannot reach our PulseAudio"
+}
+record() { # file: records the sink until stop_recording
+  parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 -d testsink.monitor >"$1" &
+  rec_pid=$!
+  pids+=($rec_pid)
+  sleep 0.3
+  rec_start=$(date +%s.%N)
+}
+stop_recording() { kill "$rec_pid"; wait "$rec_pid" 2>/dev/null || true; }
+wave_ms() { # file [decimals]: length of a wave file in ms, from its header: rate, block size and data chunk
+  local f=$1 rate align pos size
+  rate=$(od -An -t u4 -j 24 -N 4 "$f" | tr -d ' ')
+  align=$(od -An -t u2 -j 32 -N 2 "$f" | tr -d ' ')
+  pos=$(grep -bao data "$f" | head -n1 | cut -d: -f1)
+  size=$(od -An -t u4 -j $((pos + 4)) -N 4 "$f" | tr -d ' ')
+  awk -v s="$size" -v a="$align" -v r="$rate" -v d="${2:-1}" 'BEGIN { printf "%.*f", d, 1000 * s / a / r }'
+}
+
+# A program folder of its own: $exe beside the given skins of the source tree.
+program_with() { # folder, skins...
+  local dir=$1; shift
+  mkdir -p "$dir/Skins"
+  cp "$exe" "$dir/morvantis"
+  for s in "$@"; do cp -r "$src/data/Skins/$s" "$dir/Skins/"; done
+}
+with_sounds() { cp -r "$src/data/wave" "$src/data/alarm.wav" "$1/"; } # program folder
 
 settings_file() { echo "$1/Morvantis/Morvantis.conf"; }
 write_settings() { # config-home, lines...
@@ -35,14 +81,18 @@ write_settings() { # config-home, lines...
   mkdir -p "$home/Morvantis"
   { echo "[StartUp]"; printf '%s\n' "$@"; } >"$(settings_file "$home")"
 }
-start_clock() { # config-home, frozen instant
-  XDG_CONFIG_HOME=$1 FAKETIME="$2" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
-    "$clock_exe" >"$work/clock.log" 2>&1 &
+launch_clock() { # config-home, environment (NAME=value)...
+  local home=$1; shift
+  mkdir -p "$home"
+  env XDG_CONFIG_HOME="$home" "$@" "$clock_exe" >"$work/clock.log" 2>&1 &
   clock_pid=$!
   pids+=($clock_pid)
 }
-wait_window() { # name
-  for _ in $(seq 100); do
+start_clock() { # config-home, frozen instant (or "@instant": running on from there)
+  launch_clock "$1" FAKETIME="$2" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib"
+}
+wait_window() { # name [tenths of a second]
+  for _ in $(seq "${2:-100}"); do
     id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
     [ -n "$id" ] && { echo "$id"; return 0; }
     kill -0 "$clock_pid" 2>/dev/null || break
@@ -61,6 +111,14 @@ wait_exit() { # seconds
   done
   return 124
 }
+stop_clock() { kill -TERM "$clock_pid" 2>/dev/null || fail "the program ended before it was stopped"; wait_exit 5 || true; }
+
+picture_diff() { compare -metric AE -fuzz "${3:-0%}" "$1" "$2" null: 2>&1 || true; } # a b [fuzz]
+same_picture() { # a b [fuzz]
+  local diff
+  diff=$(picture_diff "$@")
+  [ "${diff%% *}" = 0 ]
+}
 
 # What the face shows at a place: the panel with the skin's picture over it, or the panel alone.
 expect_at() { # x y w h picture-or-blank (face coordinates)
@@ -73,7 +131,7 @@ expect_at() { # x y w h picture-or-blank (face coordinates)
   fi
   convert "$work/shot.png" -crop "${w}x${h}+$((ox + x))+$((oy + y))" +repage "$work/got.png"
   local diff
-  diff=$(compare -metric AE -fuzz 3% "$work/got.png" "$out" null: 2>&1 || true)
+  diff=$(picture_diff "$work/got.png" "$out" 3%)
   [ "${diff%% *}" = 0 ] || fail "at $x,$y expected $pic, $diff pixels differ"
 }
 
