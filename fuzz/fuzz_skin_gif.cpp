@@ -66,6 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FaceModel face;
     if (loader.load(face, s.folder.string())) {
         fuzz::check(face.background() != nullptr, "a loaded skin has a background");
+        std::vector<const Picture*> distinct;
+        std::uint64_t pixels = 0;
         for (const SkinStep& step : kSkinLoadPlan) {
             const PictureHandle& p = step.background ? face.background() : face.picture(step.element);
             if (step.file.empty())
@@ -74,7 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::check(p->width() > 0 && p->height() > 0 && p->width() <= QtPictures::MaxSide &&
                             p->height() <= QtPictures::MaxSide,
                         "every picture has a bounded size");
+            if (std::find(distinct.begin(), distinct.end(), p.get()) == distinct.end()) {
+                distinct.push_back(p.get());
+                pixels += static_cast<std::uint64_t>(p->width()) * static_cast<std::uint64_t>(p->height());
+            }
         }
+        fuzz::check(pixels <= loader.pixelBudget(), "the decoded pictures keep to the skin's pixel budget");
     }
     fuzz::writeFile(picture, s.original[which]);
     return 0;

@@ -4,4 +4,5 @@ set(MORVANTIS_FUZZ_TARGETS
   fuzz_settings_text
   fuzz_settings_file
   fuzz_skin_gif
+  fuzz_wave
 )
