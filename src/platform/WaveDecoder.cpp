@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <numbers>
 
@@ -141,10 +142,11 @@ sf_count_t memSeek(sf_count_t offset, int whence, void* user) {
         base = m->pos;
     else if (whence == SEEK_END)
         base = m->size;
-    const sf_count_t to = base + offset;
-    if (to < 0 || to > m->size)
+    if (offset < -base || offset > std::numeric_limits<sf_count_t>::max() - base)
         return -1;
-    m->pos = to;
+    // As on a file: a seek past the end succeeds and reading there gives nothing, so that a
+    // header that claims more than there is decodes from memory as it does from the file.
+    m->pos = base + offset;
     return m->pos;
 }
 sf_count_t memRead(void* ptr, sf_count_t count, void* user) {

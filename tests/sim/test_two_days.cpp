@@ -1,0 +1,169 @@
+// Two days of the clock's main loop on a fake clock, 100 ms a tick, no real waiting: the face,
+// the alarm's due check and the hourly chime, as the window's timer runs them.
+
+#include "alarm/AlarmDue.h"
+#include "alarm/Snooze.h"
+#include "face/FaceModel.h"
+#include "face/TimeRenderer.h"
+#include "sound/SoundRules.h"
+
+#include "support/FakeClock.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+// Every allocation of the program counts while counting is on.
+bool g_counting = false;
+long g_allocations = 0;
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (g_counting)
+        ++g_allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+using namespace morvantis;
+using morvantis::test::FakeClock;
+
+namespace {
+
+struct Event {
+    long tick;
+    std::string what;
+    bool operator==(const Event&) const = default;
+};
+void PrintTo(const Event& e, std::ostream* os) {
+    *os << e.tick << ' ' << e.what;
+}
+
+// Ticks are numbered from the start, ten a second.
+constexpr long kTicksPerSecond = 10;
+long tickAt(long seconds, long tenths = 0) {
+    return seconds * kTicksPerSecond + tenths;
+}
+
+} // namespace
+
+TEST(TwoDays, ChimeAlarmSnoozeAndTheLateRuleTickByTick) {
+    // Friday 4 December 2026, 22:00:00; the run ends 48 hours later.
+    FakeClock clock(2026, 12, 4, 22, 0, 0);
+    constexpr long kSeconds = 48 * 3600;
+    Settings s;
+    s.HourlyPlay = true;
+    // An alarm two minutes before midnight.
+    s.MusicHour = 11, s.MusicMin = 58, s.MusicSec = 30, s.MusicAMPM = "PM";
+    s.MusicDay = "Friday", s.MusicMonth = "December", s.MusicYear = "2026";
+    bool armed = true;
+    FaceModel face;
+    AlarmDue due;
+    RenderOptions options;
+    const long fired1 = 1 * 3600 + 58 * 60 + 30;    // Fri 23:58:30
+    const long snoozeAt = fired1 + 20;              // the user snoozes 5 minutes 20 s later
+    const long fired2 = fired1 + 5 * 60;            // Sat 00:03:30, the snooze across midnight
+    const long busyFrom = 16 * 3600 + 29 * 60 + 50; // Sat 14:29:50: a 20 s sound blocks the ticks
+    const long busyTo = busyFrom + 20;
+    // Sun 07:59:00: a 150 s block over an 08:00:00 alarm and chime; the late rule looks back
+    // one minute only, and the chime is never made up.
+    const long blockedFrom = 33 * 3600 + 59 * 60;
+    const long blockedTo = blockedFrom + 150;
+
+    const auto blocked = [&](long second) {
+        return (second >= busyFrom && second < busyTo) || (second >= blockedFrom && second < blockedTo);
+    };
+
+    std::vector<Event> events;
+    long countedTicks = 0;
+    const auto wall = std::chrono::steady_clock::now();
+    for (long t = 0; t < kSeconds * kTicksPerSecond; ++t) {
+        const long second = t / kTicksPerSecond;
+        if (t % kTicksPerSecond == 0 && second > 0)
+            clock.advance(1);
+        // The user's actions happen between ticks.
+        if (t == tickAt(snoozeAt)) {
+            s = snoozeAlarm(s, 5, due.firedMoment());
+            armed = true;
+        }
+        if (t == tickAt(fired2 + 5)) {
+            // Dismissed; the next alarm is the afternoon one.
+            s.MusicHour = 2, s.MusicMin = 30, s.MusicSec = 0, s.MusicAMPM = "PM";
+        }
+        if (t == tickAt(busyTo) + 5) {
+            s.MusicHour = 8, s.MusicMin = 0, s.MusicSec = 0, s.MusicAMPM = "AM", s.MusicDay = "Sunday";
+        }
+        if (blocked(second))
+            continue; // no tick runs while the thread is blocked
+
+        const bool counting = second >= 60;
+        g_counting = counting;
+        renderFace(face, readFaceTexts(clock), options);
+        const AlarmDue::Verdict verdict = due.tick(s, armed, clock.now());
+        // The chime reads the clock twice, as CheckHourly does.
+        const bool chime = chimeDue(clock.now(), clock.now(), s.HourlyPlay);
+        g_counting = false;
+        countedTicks += counting;
+
+        if (verdict == AlarmDue::Verdict::Due || verdict == AlarmDue::Verdict::DueLate) {
+            const LocalTime m = due.firedMoment();
+            char text[48];
+            std::snprintf(text, sizeof text, "%s %02d:%02d:%02d",
+                          verdict == AlarmDue::Verdict::Due ? "alarm" : "late", m.hour, m.minute, m.second);
+            events.push_back({t, text});
+        }
+        if (chime)
+            events.push_back({t, "chime"});
+    }
+    const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
+
+    std::vector<Event> expected;
+    for (long t = 0; t < kSeconds * kTicksPerSecond; ++t) {
+        const long second = t / kTicksPerSecond;
+        if (blocked(second))
+            continue;
+        // Every tick that sees the alarm's second finds it due.
+        if (second == fired1)
+            expected.push_back({t, "alarm 23:58:30"});
+        if (second == fired2)
+            expected.push_back({t, "alarm 00:03:30"});
+        // The first tick after the gap, once, for the moment it skipped.
+        if (t == tickAt(busyTo))
+            expected.push_back({t, "late 14:30:00"});
+        // Every tick within the first second of an hour.
+        if (second % 3600 == 0)
+            expected.push_back({t, "chime"});
+    }
+    // Report only what differs: the lists hold hundreds of events.
+    std::vector<Event> missing, extra;
+    std::set_difference(expected.begin(), expected.end(), events.begin(), events.end(),
+                        std::back_inserter(missing), [](const Event& a, const Event& b) {
+                            return a.tick < b.tick || (a.tick == b.tick && a.what < b.what);
+                        });
+    std::set_difference(events.begin(), events.end(), expected.begin(), expected.end(),
+                        std::back_inserter(extra), [](const Event& a, const Event& b) {
+                            return a.tick < b.tick || (a.tick == b.tick && a.what < b.what);
+                        });
+    EXPECT_TRUE(missing.empty() && extra.empty() && events.size() == expected.size())
+        << ::testing::PrintToString(missing) << " missing, " << ::testing::PrintToString(extra)
+        << " unexpected";
+    EXPECT_EQ(g_allocations, 0) << "allocations in " << countedTicks << " ticks after the first minute";
+    std::printf(
+        "48 simulated hours: %ld ticks in %.2f s; %zu events; %ld allocations after the first minute\n",
+        countedTicks, wallSeconds, events.size(), g_allocations);
+}
