@@ -31,13 +31,15 @@ now() { date +%s.%N; }
 offset() { awk -v a="$1" -v b="$rec_start" 'BEGIN { printf "%.3f", a - b + 0.3 }'; }
 near() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { d = a - b; exit !(d <= t && d >= -t) }'; }
 # Checks that a recording's sounds are the expected ones in order: "name:milliseconds" each,
-# "alert" for the built-in alert (its two pitches). Sounds that follow each other without a
-# gap are recorded as one; their lengths add up. Gaps between sounds must stay under 100 ms.
+# "alert" for the built-in alert (its two pitches). The segments file comes from
+# sound_segments --words: each sound is told by its content, not only by its length. Sounds
+# that follow each other without a gap are recorded as one; their lengths add up, their names
+# are joined by "+" ("?" for the alert). Gaps between sounds must stay under 100 ms.
 expect_sounds() { # segments-file, expected...
   local file=$1; shift
   awk -v want="$*" '
     function abs(x) { return x < 0 ? -x : x }
-    function tone(hz,   k) { for (k = 3; k <= NF; k++) if (abs($k - hz) < 0.03 * hz) return 1; return 0 }
+    function tone(hz,   k) { for (k = 4; k <= NF; k++) if (abs($k - hz) < 0.03 * hz) return 1; return 0 }
     BEGIN { n = split(want, w, " "); for (i = 1; i <= n; i++) { split(w[i], p, ":"); name[i] = p[1]; len[i] = p[2] } i = 1 }
     {
       if (i > n) { print "an extra sound: " $0; bad = 1; exit }
@@ -45,6 +47,8 @@ expect_sounds() { # segments-file, expected...
       while ($2 > sum + 30 && k < n) { k++; sum += len[k]; names = names "+" name[k] }
       if (abs($2 - sum) > 30) { printf "sound %s lasted %s ms, expected %s ms\n", names, $2, sum; bad = 1; exit }
       for (j = i; j <= k; j++) if (name[j] == "alert" && !(tone(880) && tone(587.33))) { print "no alert in " $0; bad = 1; exit }
+      heard = ""; for (j = i; j <= k; j++) heard = heard (j > i ? "+" : "") (name[j] == "alert" ? "?" : name[j])
+      if ($3 != heard) { printf "heard %s where %s was expected\n", $3, heard; bad = 1; exit }
       if (NR > 1 && $1 - last > 100) { printf "a gap of %.1f ms before %s\n", $1 - last, names; bad = 1; exit }
       if (NR > 1) gaps = gaps sprintf(" %.1f", $1 - last)
       last = $1 + $2; i = k + 1
@@ -97,12 +101,20 @@ say_time() { # file to record into
   sleep 3.5
   stop_clock
   stop_recording
-  "$segments" --gap 0.001 "$1" >"$1.txt"
+  "$segments" --gap 0.001 --words "$src/data/wave" "$1" >"$1.txt"
 }
 say_time "$work/say.raw"
 gaps=$(expect_sounds "$work/say.raw.txt" "$(word time)" "$(word 9)" "$(word 20)" "$(word 1)" "$(word pm)") ||
   { cat "$work/say.raw.txt"; fail "SAY TIME: $gaps"; }
 pass "SAY TIME at 21:21 says time, nine, twenty, one, p m; $gaps"
+# The names come from the sounds themselves: with "1" and "2" swapped in the word files, the
+# same recording no longer passes, though the two words are almost equally long.
+mkdir "$work/swapped" && cp "$src/data/wave/"*.WAV "$work/swapped/"
+cp "$src/data/wave/1.WAV" "$work/swapped/2.WAV" && cp "$src/data/wave/2.WAV" "$work/swapped/1.WAV"
+"$segments" --gap 0.001 --words "$work/swapped" "$work/say.raw" >"$work/swapped.txt"
+! expect_sounds "$work/swapped.txt" "$(word time)" "$(word 9)" "$(word 20)" "$(word 1)" "$(word pm)" >/dev/null ||
+  { cat "$work/swapped.txt"; fail "SAY TIME passed with the words for one and two swapped"; }
+pass "the words are told apart by their sound, not their length"
 
 # Missing words: the alert in their place, and the rest goes on.
 mv "$prog/wave/9.WAV" "$prog/wave/pm.WAV" "$work/"

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sndfile.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -123,6 +124,115 @@ std::string describe(const std::vector<Segment>& segments) {
         out += '\n';
     }
     return out;
+}
+
+std::vector<float> readSound(const std::string& path, int rate) {
+    SF_INFO info{};
+    SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
+    if (!f)
+        return {};
+    std::vector<float> all(static_cast<std::size_t>(info.frames) * static_cast<std::size_t>(info.channels));
+    const auto frames = static_cast<std::size_t>(sf_readf_float(f, all.data(), info.frames));
+    sf_close(f);
+    std::vector<float> mono(frames);
+    for (std::size_t i = 0; i < frames; ++i)
+        for (int c = 0; c < info.channels; ++c)
+            mono[i] += all[i * static_cast<std::size_t>(info.channels) + static_cast<std::size_t>(c)] /
+                       static_cast<float>(info.channels);
+    if (frames < 2)
+        return mono;
+    // Linear interpolation is enough: the comparison below only looks at the band under 5 kHz.
+    const double step = static_cast<double>(info.samplerate) / rate;
+    std::vector<float> out(static_cast<std::size_t>(static_cast<double>(frames - 1) / step) + 1);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const double t = static_cast<double>(i) * step;
+        const auto k = std::min(static_cast<std::size_t>(t), frames - 2);
+        const auto a = static_cast<float>(t - static_cast<double>(k));
+        out[i] = mono[k] * (1.0f - a) + mono[k + 1] * a;
+    }
+    return out;
+}
+
+namespace {
+// Averages of four samples: a quarter of the work, and resampling differences averaged out.
+std::vector<float> quarter(const std::vector<float>& x) {
+    std::vector<float> out(x.size() / 4);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = (x[4 * i] + x[4 * i + 1] + x[4 * i + 2] + x[4 * i + 3]) / 4.0f;
+    return out;
+}
+} // namespace
+
+std::string nameWords(const std::vector<float>& mono, const Segment& s, const std::vector<Word>& words,
+                      int rate) {
+    constexpr double kLikeness = 0.6; // a word played as it is correlates above 0.9
+    const int r = rate / 4;
+    const auto at = [r](double seconds) { return static_cast<std::ptrdiff_t>(seconds * r); };
+    const std::vector<float> x = quarter(mono);
+    std::vector<std::vector<float>> w;
+    for (const Word& word : words)
+        w.push_back(quarter(word.samples));
+    std::vector<double> energy(x.size() + 1); // running sum of squares
+    for (std::size_t i = 0; i < x.size(); ++i)
+        energy[i + 1] = energy[i] + double(x[i]) * x[i];
+    const std::ptrdiff_t end = std::min(at(s.end()), static_cast<std::ptrdiff_t>(x.size()));
+    const std::ptrdiff_t lag = at(0.010), slack = at(0.030);
+    std::string names;
+    std::ptrdiff_t p = at(s.start);
+    while (p < end - at(0.020)) {
+        double best = 0;
+        std::size_t bestWord = 0;
+        std::ptrdiff_t bestAt = p;
+        for (std::size_t k = 0; k < w.size(); ++k) {
+            const auto n = static_cast<std::ptrdiff_t>(w[k].size());
+            // The word's loudest 50 ms weed out most words and places before the whole is compared.
+            const auto score = [&](std::ptrdiff_t q, std::ptrdiff_t from, std::ptrdiff_t m) {
+                double dot = 0, own = 0;
+                for (std::ptrdiff_t i = from; i < from + m; ++i) {
+                    const double v = w[k][static_cast<std::size_t>(i)];
+                    dot += double(x[static_cast<std::size_t>(q + i)]) * v;
+                    own += v * v;
+                }
+                const double theirs = energy[static_cast<std::size_t>(q + from + m)] -
+                                      energy[static_cast<std::size_t>(q + from)];
+                return own > 0 && theirs > 0 ? dot / std::sqrt(own * theirs) : 0.0;
+            };
+            const std::ptrdiff_t m = std::min(n, at(0.050));
+            std::ptrdiff_t loudest = 0;
+            double most = -1;
+            for (std::ptrdiff_t from = 0; from + m <= n; from += m / 2) {
+                double e = 0;
+                for (std::ptrdiff_t i = from; i < from + m; ++i)
+                    e += double(w[k][static_cast<std::size_t>(i)]) * w[k][static_cast<std::size_t>(i)];
+                if (e > most) {
+                    most = e;
+                    loudest = from;
+                }
+            }
+            for (std::ptrdiff_t q = std::max<std::ptrdiff_t>(0, p - lag); q <= p + lag; ++q) {
+                if (n == 0 || q + n > end + slack || q + n > static_cast<std::ptrdiff_t>(x.size()))
+                    break;
+                if (score(q, loudest, m) < kLikeness)
+                    continue;
+                if (const double whole = score(q, 0, n); whole > best) {
+                    best = whole;
+                    bestWord = k;
+                    bestAt = q + n;
+                }
+            }
+        }
+        if (best < kLikeness) { // something else: one "?" for it, then look further on
+            if (!names.ends_with('?'))
+                names += names.empty() ? "?" : "+?";
+            p += 2 * lag;
+            continue;
+        }
+        names += (names.empty() ? "" : "+") + words[bestWord].name;
+        p = bestAt;
+        while (p < end && std::abs(x[static_cast<std::size_t>(p)]) <= 1.5f / 32768.0f)
+            ++p;
+    }
+    return names.empty() ? "?" : names;
 }
 
 int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& out,

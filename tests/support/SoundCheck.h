@@ -42,6 +42,21 @@ bool hasTone(const Segment& s, double hz);
 // One line per segment: start and length in milliseconds, then the tones' pitches in Hz.
 std::string describe(const std::vector<Segment>& segments);
 
+// A sound file to look for in recordings.
+struct Word {
+    std::string name;
+    std::vector<float> samples; // one channel at the rate asked for
+};
+
+// A sound file (anything libsndfile reads) mixed to one channel and resampled to rate;
+// no samples when it cannot be read.
+std::vector<float> readSound(const std::string& path, int rate = kRecordRate);
+
+// Which words a segment says, in order, joined by "+": at each point the word whose samples
+// correlate best with the recording there; "?" for a stretch that resembles none of them.
+std::string nameWords(const std::vector<float>& mono, const Segment& s, const std::vector<Word>& words,
+                      int rate = kRecordRate);
+
 // A PulseAudio server of our own with one null sink, on a private runtime folder. The
 // process's environment is pointed at it, so that sounds played here go to it.
 class PulseServer {
