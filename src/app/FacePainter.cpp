@@ -20,7 +20,7 @@ const QPixmap& FacePainter::scaled(const QImage& image, QSize size, qreal ratio)
     auto it = m_cache.find(key);
     if (it != m_cache.end())
         return it->second;
-    // Pictures no longer on the face drop out when a new skin comes in.
+    // A bound for faces whose background stays while other pictures change.
     if (m_cache.size() > 256)
         m_cache.clear();
     QPixmap pixmap = QPixmap::fromImage(image.scaled(
@@ -35,6 +35,8 @@ void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& d
         if (image.cacheKey() != m_backgroundImage) {
             m_background = QPixmap::fromImage(image);
             m_backgroundImage = image.cacheKey();
+            // A new background means a new skin: the old one's pictures will not be drawn again.
+            m_cache.clear();
         }
         painter.drawPixmap(0, 0, m_background);
     }

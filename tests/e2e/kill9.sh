@@ -89,7 +89,7 @@ start() {
   for _ in $(seq 200); do
     wid=$(xdotool search --onlyvisible --name '^Main$' 2>/dev/null | head -n1 || true)
     [ -n "$wid" ] && break
-    kill -0 "$clock_pid" 2>/dev/null || { cat "$work/clock.log"; fail "the clock ended at start-up"; }
+    alive || { cat "$work/clock.log"; fail "the clock ended at start-up"; }
     pause 0.05
   done
   [ -n "$wid" ] || fail "the clock window did not appear"
@@ -103,8 +103,20 @@ press_exit() {
   xdotool click 1 &
   click_pid=$!
 }
-lock_seen() { [ -e "$conf.lock" ] || ! kill -0 "$clock_pid" 2>/dev/null; }
-lock_gone() { [ ! -e "$conf.lock" ] || ! kill -0 "$clock_pid" 2>/dev/null; }
+# Running, not merely unreaped: kill -0 succeeds on a zombie, and a save can come and go
+# between two looks at its lock.
+alive() {
+  local state
+  read -r _ _ state _ 2>/dev/null <"/proc/$clock_pid/stat" || return 1
+  [ "$state" != Z ]
+}
+lock_seen() { [ -e "$conf.lock" ] || ! alive; }
+lock_gone() { [ ! -e "$conf.lock" ] || ! alive; }
+# Busy-waits for a condition, for 10 s at most.
+spin_until() {
+  local limit=$((SECONDS + 10))
+  until "$1"; do ((SECONDS < limit)) || fail "waited 10 s for $1"; done
+}
 whole_keys() { grep -cE '^[A-Za-z0-9]+=' "$1" || true; }
 
 # One save to the end: the new file, when the save takes its lock after the click and how
@@ -112,9 +124,9 @@ whole_keys() { grep -cE '^[A-Za-z0-9]+=' "$1" || true; }
 start
 t0=$(date +%s%N)
 press_exit
-until lock_seen; do :; done
+spin_until lock_seen
 t1=$(date +%s%N)
-until lock_gone; do :; done
+spin_until lock_gone
 t2=$(date +%s%N)
 wait "$clock_pid" || fail "the program did not end with status 0"
 wait "$click_pid" || true
@@ -140,7 +152,7 @@ for i in $(seq "$rounds"); do
   else
     d=$(log_delay "$span")
     press_exit
-    until lock_seen; do :; done
+    spin_until lock_seen
     pause "$d"
   fi
   kill -9 "$clock_pid" 2>/dev/null || true
