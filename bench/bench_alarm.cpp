@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "AlarmSettings.h"
 #include "AllocationCount.h"
 
 using namespace morvantis;
@@ -39,13 +40,7 @@ struct Clockwork {
         window.Timer1()->stop();
         window.Timer2()->stop();
         // A whole record that is never due: the year has gone.
-        settings.MusicHour = 7;
-        settings.MusicMin = 5;
-        settings.MusicSec = 0;
-        settings.MusicAMPM = "PM";
-        settings.MusicDay = "Friday";
-        settings.MusicMonth = "March";
-        settings.MusicYear = "2002";
+        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
         settings.MusicMessage = true;
         window.face().setVisible(Element::imgLight, armed);
         window.CheckMusic();

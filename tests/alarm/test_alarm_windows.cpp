@@ -1,5 +1,6 @@
 #include "alarm/frmCustom.h"
 #include "app/frmMain.h"
+#include "support/AlarmSettings.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -24,13 +25,7 @@ class AlarmWindows : public ::testing::Test {
 protected:
     AlarmWindows() {
         env.clock.set(2002, 3, 1, 19, 4, 59);
-        settings.MusicHour = 7;
-        settings.MusicMin = 5;
-        settings.MusicSec = 0;
-        settings.MusicAMPM = "PM";
-        settings.MusicDay = "Friday";
-        settings.MusicMonth = "March";
-        settings.MusicYear = "2002";
+        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
         settings.AlarmPath = "/prog/alarm.wav";
         settings.ShakeSpeed = 5;
         settings.GreenSign = true;
