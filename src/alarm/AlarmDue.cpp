@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 namespace morvantis {
 
@@ -71,6 +72,7 @@ AlarmDue::Verdict AlarmDue::tick(const Settings& s, bool armed, const LocalTime&
     const std::int64_t seen = localSeconds(now);
     const std::int64_t last = m_lastSeen;
     m_lastSeen = seen;
+    const std::int64_t limit = std::exchange(m_ownBlock, false) ? kOwnBlockLimitSeconds : kLateLimitSeconds;
     if (!armed)
         return Verdict::NotArmed;
     if (alarmMatches(s, now)) {
@@ -80,7 +82,7 @@ AlarmDue::Verdict AlarmDue::tick(const Settings& s, bool armed, const LocalTime&
     if (last == kNever)
         return Verdict::NotDue;
     // The seconds no tick saw: strictly after the last one seen, before now, within the limit.
-    for (std::int64_t t = std::max(last + 1, seen - kLateLimitSeconds); t < seen; ++t) {
+    for (std::int64_t t = std::max(last + 1, seen - limit); t < seen; ++t) {
         const LocalTime moment = localTimeAt(t);
         if (t != m_lastLate && alarmMatches(s, moment)) {
             m_lastLate = t;

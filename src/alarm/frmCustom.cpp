@@ -107,6 +107,7 @@ void frmCustom::Form_Load() {
 }
 
 void frmCustom::cmdOk_Click() {
+    emit answered();
     m_face.hide(Element::imgLight);
     m_face.setCaption(kAlarmNotSet);
     emit faceChanged();
@@ -119,6 +120,7 @@ void frmCustom::cmdOk_Click() {
 }
 
 void frmCustom::cmdSnooz_Click() {
+    emit answered();
     mnuSnooz->popup(mapToGlobal(QPoint(px(4200), px(1815))));
 }
 

@@ -38,6 +38,8 @@ public:
 signals:
     // The alarm light or the caption on the face changed.
     void faceChanged();
+    // OK or Snooze was pressed: the alarm's sound stops before either acts.
+    void answered();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -6,6 +6,7 @@
 #include "platform/Prompts.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -386,6 +387,16 @@ void frmMusic::cmdOK_Click() {
 void frmMusic::cmdCancel_Click() {
     emit lightOff();
     done(QDialog::Rejected);
+}
+
+void frmMusic::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous() && result() != QDialog::Accepted) {
+        // Not the program's own close: the light must not stay lit over a record never stored.
+        event->ignore();
+        cmdCancel_Click();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void frmMusic::keyPressEvent(QKeyEvent* event) {

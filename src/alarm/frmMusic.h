@@ -18,8 +18,9 @@ namespace morvantis {
 class TimeField;
 
 // The alarm-setting dialog. Open it with exec() on a new instance; it deletes itself when it
-// closes, so every opening starts from the current date. OK and Cancel close it; so does close(),
-// which leaves the alarm as it is (neither stored nor disarmed).
+// closes, so every opening starts from the current date. OK and Cancel close it; so does the
+// program's own close(), which leaves the alarm as it is (neither stored nor disarmed). A close
+// from outside (a title bar's close button, the window manager, the compositor) is Cancel.
 class frmMusic : public QDialog {
     Q_OBJECT
 
@@ -53,6 +54,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QBitmap>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -31,10 +30,6 @@
 #include <cmath>
 #include <cstdio>
 #include <thread>
-
-#if QT_CONFIG(xcb)
-#include <xcb/xcb.h>
-#endif
 
 namespace morvantis {
 
@@ -75,11 +70,18 @@ std::int16_t roundToInt16(float v) {
 
 frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_settings(settings),
-      m_loader(services.files, services.pictures) {
+      m_loader(services.files, services.pictures),
+      m_firing(new AlarmFiring(services, settings, m_face, *this, this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
     setFixedSize(kFaceWidthTwips / kTwipsPerPixel, kFaceHeightTwips / kTwipsPerPixel);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (windowSystemPlacesWindows()) {
+        // The compositor shows the window's pixels as they are: where the skin or the shaking face
+        // leaves the case, the window must be see-through, not black.
+        setAttribute(Qt::WA_TranslucentBackground);
+    } else {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
     setMouseTracking(false);
 
     m_timer1.setObjectName(QStringLiteral("Timer1"));
@@ -91,6 +93,7 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     // Both tick from the window's creation on, shown or not.
     m_timer1.start();
     m_timer2.start();
+    m_firing->holdTicksOf({&m_timer1, &m_timer2});
 }
 
 frmMain::~frmMain() = default;
@@ -149,23 +152,9 @@ void frmMain::applyBlink() {
     }
 }
 
-namespace {
-
-// Sends the window system what is queued, without processing any event.
-void flushWindowSystem() {
-#if QT_CONFIG(xcb)
-    // The offscreen platform answers too, with no connection.
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        if (xcb_connection_t* connection = x11->connection())
-            xcb_flush(connection);
-#endif
-}
-
-} // namespace
-
 void frmMain::CheckMusic() {
     // The alert processes events and plays sounds: the ticks that come meanwhile do nothing.
-    if (m_firing)
+    if (m_firing->firing())
         return;
     const bool armed = m_face.isVisible(Element::imgLight);
     const AlarmDue::Verdict verdict = m_due.tick(m_settings, armed, m_services.clock.now());
@@ -175,88 +164,25 @@ void frmMain::CheckMusic() {
     }
     if (verdict == AlarmDue::Verdict::NotDue)
         return;
-
-    m_firing = true;
-    struct Done {
-        bool& firing;
-        ~Done() { firing = false; }
-    } done{m_firing};
-    const std::string wave = m_settings.AlarmPath;
-    if (m_settings.MusicBolShake) {
-        flushFace();
-        QCoreApplication::processEvents();
-        if (m_ending)
-            return;
-        m_services.sound.play(wave, Sound::Mode::Asynchronous);
-        shake();
-        m_face.setCaption(kAlarmNotSet);
-        m_face.hide(Element::imgLight);
-        flushFace();
-        QCoreApplication::processEvents();
-        flushWindowSystem();
-        if (m_ending)
-            return;
-        m_services.sound.play(wave, Sound::Mode::Synchronous);
-        return;
-    }
-    if (!m_custom) {
-        m_custom = new frmCustom(m_settings, m_face, m_services.clock, this);
-        connect(m_custom, &frmCustom::faceChanged, this, &frmMain::flushFace);
-    }
-    m_custom->alarmFired(m_due.firedMoment());
-    m_custom->show();
-    m_custom->raise();
-    m_custom->activateWindow();
-    flushFace();
-    QCoreApplication::processEvents();
-    // A window just shown can be drawn only once the window system has mapped it: allow it a moment.
-    QElapsedTimer waited;
-    waited.start();
-    while (!m_ending && m_custom && m_custom->isVisible() && m_custom->windowHandle() &&
-           !m_custom->windowHandle()->isExposed() && waited.elapsed() < 250) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        QCoreApplication::processEvents();
-    }
-    flushWindowSystem();
-    if (m_ending)
-        return;
-    m_services.sound.play(wave, Sound::Mode::Synchronous);
+    m_firing->fire(m_due.firedMoment());
+    m_due.ownBlockEnded();
 }
 
 frmCustom* frmMain::alertWindow() const {
-    return m_custom;
+    return m_firing->alertWindow();
 }
 
 // ---- The shake ----
 
-void frmMain::shake() {
-    // Five steps per cycle, in units of S twips: round the corners of a square and back to the start.
-    struct Step {
-        int left, top;
-    };
-    constexpr Step kSteps[] = {{40, 40}, {-80, 0}, {80, -80}, {-80, 0}, {40, 40}};
-    constexpr int kCycles = 20;
-    const int speed = m_settings.ShakeSpeed;
+void frmMain::shakeBegin() {
     m_shakeStart = QPoint(x(), y());
-    // Kept in twips from the start, so that rounding to pixels never drifts the window away.
-    QPoint offset;
-    for (int cycle = 0; cycle < kCycles; ++cycle) {
-        for (const Step& step : kSteps) {
-            if (step.left != 0) {
-                offset.rx() += step.left * speed;
-                shakeTo(offset);
-            }
-            if (step.top != 0) {
-                offset.ry() += step.top * speed;
-                shakeTo(offset);
-            }
-            if (shakePause)
-                shakePause();
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(12));
-        }
-    }
-    shakeTo(QPoint());
+}
+
+void frmMain::pauseShake() {
+    if (shakePause)
+        shakePause();
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(12));
 }
 
 void frmMain::shakeTo(QPoint offsetTwips) {
@@ -276,6 +202,12 @@ void frmMain::shakeTo(QPoint offsetTwips) {
     flushWindowSystem();
 }
 
+bool frmMain::passesWhileSounding(QPoint pixels) const {
+    // EXIT still ends the program while the alarm sounds after a shake.
+    const std::optional<Element> e = elementAt(m_face, pixels);
+    return (e && *e == Element::imgExitBut) || m_pressedElement == Element::imgExitBut;
+}
+
 void frmMain::CheckHourly() {
     const LocalTime first = m_services.clock.now();
     const LocalTime second = m_services.clock.now();
@@ -287,11 +219,13 @@ void frmMain::CheckHourly() {
     if (m_ending) // EXIT was pressed in there
         return;
     m_services.sound.play(m_settings.SoundPath, Sound::Mode::Synchronous);
+    m_due.ownBlockEnded();
 }
 
 void frmMain::SayTime() {
     // Blocks the clock while it speaks; input that arrives meanwhile is handled afterwards.
     sayTime(m_services.clock, m_services.sound, m_services.files.programFolder());
+    m_due.ownBlockEnded();
 }
 
 // ---- Skins ----
@@ -609,6 +543,12 @@ std::optional<Element> frmMain::elementAt(const FaceModel& face, QPoint p) {
 
 void frmMain::mousePressEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
+    if (event->buttons() == event->button()) {
+        // No other button is held: whatever an earlier press left behind is over (a compositor
+        // keeps the release that ends a system move).
+        m_pressedElement.reset();
+        m_pressOnBackground = false;
+    }
     if (!m_pressedElement && !m_pressOnBackground) {
         m_pressedElement = elementAt(m_face, pos.toPoint());
         m_pressOnBackground = !m_pressedElement;
@@ -619,8 +559,11 @@ void frmMain::mousePressEvent(QMouseEvent* event) {
     }
     Form_MouseDown(buttonState(event->button()), static_cast<float>(pos.x()) * kTwips,
                    static_cast<float>(pos.y()) * kTwips);
-    if (event->button() == Qt::LeftButton && windowSystemPlacesWindows() && windowHandle())
-        windowHandle()->startSystemMove();
+    if (event->button() == Qt::LeftButton && windowSystemPlacesWindows() && windowHandle() &&
+        windowHandle()->startSystemMove()) {
+        // The compositor moves the window and keeps the release: the press ends here.
+        m_pressOnBackground = false;
+    }
 }
 
 void frmMain::mouseMoveEvent(QMouseEvent* event) {
@@ -672,8 +615,15 @@ void frmMain::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
     if (!m_faceOffset.isNull()) {
-        // The face shaking inside the window: what it leaves uncovered is black.
-        painter.fillRect(rect(), Qt::black);
+        // The face shaking inside the window: what it leaves uncovered is see-through where the
+        // window can be, else black.
+        if (testAttribute(Qt::WA_TranslucentBackground)) {
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(rect(), Qt::transparent);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        } else {
+            painter.fillRect(rect(), Qt::black);
+        }
         painter.translate(m_faceOffset);
     }
     const Picture* bg = m_face.background().get();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarm/AlarmDue.h"
+#include "app/AlarmFiring.h"
 #include "app/FacePainter.h"
 #include "face/FaceModel.h"
 #include "face/TimeRenderer.h"
@@ -29,7 +30,7 @@ class frmCustom;
 enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 
 // The clock: a borderless window whose whole surface is the skinned face.
-class frmMain : public QWidget, private DateFieldSource {
+class frmMain : public QWidget, private DateFieldSource, private FiringHost {
     Q_OBJECT
 public:
     frmMain(Services& services, Settings& settings, QWidget* parent = nullptr);
@@ -84,7 +85,7 @@ public:
     // The one way the program ends, saving nothing: every window of the program closes, this one
     // included, then onEnd gets the status. Later calls change nothing.
     void endProgram(int status);
-    bool ending() const { return m_ending; }
+    bool ending() const override { return m_ending; }
     // What the application does once the windows are closed (tests record the status instead).
     std::function<void(int)> onEnd = [](int status) { QCoreApplication::exit(status); };
 
@@ -100,7 +101,7 @@ public:
     void applyBlink();
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
-    void flushFace();
+    void flushFace() override;
 
     // The frontmost visible element under a point in pixels, or nothing (the background).
     static std::optional<Element> elementAt(const FaceModel& face, QPoint pixels);
@@ -112,7 +113,7 @@ public:
     frmCustom* alertWindow() const;
     // Where the window system will not let a window place itself, the shake moves the face inside it.
     bool shakeInsideWindow = false;
-    // The pause after each step of the shake; it processes no events.
+    // The pause after each step of the shake (a short sleep when empty); it processes no events.
     std::function<void()> shakePause;
 
 protected:
@@ -128,8 +129,10 @@ private:
     void elementMouseDown(Element e);
     void elementMouseUp(Element e);
     void updateMask();
-    void shake();
-    void shakeTo(QPoint offsetTwips);
+    void shakeBegin() override;
+    void shakeTo(QPoint offsetTwips) override;
+    void pauseShake() override;
+    bool passesWhileSounding(QPoint pixels) const override;
 
     Services& m_services;
     Settings& m_settings;
@@ -150,10 +153,9 @@ private:
     // The position read at start-up, written back where the window system does not tell it.
     std::optional<float> m_storedLeft, m_storedTop;
     AlarmDue m_due;
-    bool m_firing = false; // the alarm's alert is running: ticks inside it leave the alarm alone
-    QPointer<frmCustom> m_custom;
-    QPoint m_shakeStart; // window position in pixels where the shake began
-    QPoint m_faceOffset; // pixels, while the face shakes inside the window
+    AlarmFiring* m_firing; // a child of this window
+    QPoint m_shakeStart;   // window position in pixels where the shake began
+    QPoint m_faceOffset;   // pixels, while the face shakes inside the window
 };
 
 } // namespace morvantis

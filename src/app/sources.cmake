@@ -1,4 +1,5 @@
 target_sources(morvantis_ui PRIVATE
+  app/AlarmFiring.cpp
   app/Autostart.cpp
   app/FacePainter.cpp
   app/frmMain.cpp

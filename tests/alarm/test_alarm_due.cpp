@@ -61,6 +61,7 @@ TEST(AlarmDue, LateAndRepeatedTicks) {
         int offset;
         V verdict;
         bool armed = true;
+        bool afterOwnBlock = false; // the program blocked itself (a long chime) before this tick
     };
     const struct {
         const char* what;
@@ -77,6 +78,11 @@ TEST(AlarmDue, LateAndRepeatedTicks) {
          {{-1, V::NotDue}, {30, V::DueLate}, {-5, V::NotDue}, {30, V::NotDue}}},
         {"not armed", {{-1, V::NotArmed, false}, {0, V::NotArmed, false}, {5, V::NotArmed, false}}},
         {"disarmed ticks still count as seen", {{-1, V::NotDue}, {1, V::NotArmed, false}, {5, V::NotDue}}},
+        {"hidden by the program's own 100 s chime: fires once when it ends",
+         {{-5, V::NotDue}, {95, V::DueLate, true, true}, {95, V::NotDue}, {96, V::NotDue}}},
+        {"a 90 s jump of the clock itself does not fire it", {{-5, V::NotDue}, {85, V::NotDue}}},
+        {"an own block looks back only once",
+         {{-5, V::NotDue}, {-4, V::NotDue, true, true}, {95, V::NotDue}}},
     };
     const Settings alarm = alarmAt(7, 5, 0, "PM");
     for (const auto& c : cases) {
@@ -84,6 +90,8 @@ TEST(AlarmDue, LateAndRepeatedTicks) {
         for (std::size_t i = 0; i < c.ticks.size(); ++i) {
             FakeClock clock(2002, 3, 1, 19, 5, 0);
             clock.advance(c.ticks[i].offset);
+            if (c.ticks[i].afterOwnBlock)
+                due.ownBlockEnded();
             EXPECT_EQ(due.tick(alarm, c.ticks[i].armed, clock.now()), c.ticks[i].verdict)
                 << c.what << ", tick " << i;
         }

@@ -1,4 +1,5 @@
 #include "alarm/frmCustom.h"
+#include "app/FacePainter.h"
 #include "app/frmMain.h"
 #include "support/AlarmSettings.h"
 #include "support/TestServices.h"
@@ -11,8 +12,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace morvantis;
 using morvantis::test::FakeSound;
@@ -71,8 +75,8 @@ TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
         stops.push_back(window.pos());
         soundsDuringShake.push_back(played().size());
     };
-    env.sound.onPlay = [&](const std::string&, Mode mode) {
-        if (mode == Mode::Synchronous) {
+    env.sound.onPlay = [&](const std::string&, Mode) {
+        if (played().size() == 2) {
             EXPECT_FALSE(armed()) << "disarmed before the second playing";
         }
         window.Timer1_Timer(); // a tick inside the alert does nothing
@@ -93,13 +97,90 @@ TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
     EXPECT_EQ(played()[0].path, "/prog/alarm.wav");
     EXPECT_EQ(played()[0].mode, Mode::Asynchronous);
     EXPECT_EQ(played()[1].path, "/prog/alarm.wav");
-    EXPECT_EQ(played()[1].mode, Mode::Synchronous);
+    EXPECT_EQ(env.sound.waits, 1) << "the second is waited for";
     EXPECT_FALSE(armed());
     EXPECT_EQ(window.face().caption(), "alarm did not set");
     EXPECT_EQ(alert(), nullptr);
 
     window.Timer1_Timer(); // the same second, now disarmed
     EXPECT_EQ(played().size(), 2u);
+}
+
+TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
+    settings.MusicMessage = true;
+    int ticks = 0;
+    QObject::connect(window.Timer1(), &QTimer::timeout, [&] { ++ticks; });
+    QObject::connect(window.Timer2(), &QTimer::timeout, [&] { ++ticks; });
+    const struct {
+        const char* what;
+        std::function<void()> answer;
+        bool armedAfter;
+    } cases[] = {
+        {"OK", [&] { QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton); }, false},
+        {"Snooze, then a minute",
+         [&] {
+             QTest::keyClick(alert(), Qt::Key_S, Qt::AltModifier);
+             QTest::keyClick(control<QMenu>("mnuSnooz"), Qt::Key_1);
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last case's alert
+        window.face().show(Element::imgLight);
+        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
+        settings.MusicMessage = true;
+        env.clock.set(2002, 3, 1, 19, 5, 0);
+        env.sound.played.clear();
+        env.sound.stops = env.sound.waits = 0;
+        bool armedAtStop = false;
+        env.sound.onStop = [&] {
+            if (env.sound.stops == 1)
+                armedAtStop = armed();
+        };
+        window.Timer1()->start(1);
+        window.Timer2()->start(1);
+        int ticksBefore = 0;
+        env.sound.onWait = [&] {
+            if (env.sound.waits == 1) {
+                ticksBefore = ticks;
+                // The face's ALARM button would put the light out: it must not answer now.
+                QTest::mouseClick(&window, Qt::LeftButton, {},
+                                  FacePainter::rectOf(Element::imgAlarmBut).center());
+                QTest::qWait(20);
+                EXPECT_EQ(ticks, ticksBefore) << "the clock does not tick while the alarm sounds";
+                EXPECT_TRUE(armed());
+                c.answer();
+            }
+            return env.sound.stops > 0 || env.sound.waits > 1000;
+        };
+        window.Timer1_Timer();
+        window.Timer1()->stop();
+        window.Timer2()->stop();
+        EXPECT_GE(env.sound.stops, 1);
+        EXPECT_TRUE(armedAtStop) << "the sound stops before the answer acts";
+        EXPECT_LT(env.sound.waits, 1000);
+        EXPECT_EQ(armed(), c.armedAfter);
+        EXPECT_FALSE(alert() && alert()->isVisible());
+    }
+}
+
+TEST_F(AlarmWindows, ExitEndsTheProgramWhileTheSoundAfterAShakePlays) {
+    settings.MusicBolShake = true;
+    window.shakePause = [] {};
+    std::optional<int> ended;
+    window.onEnd = [&](int status) { ended = status; };
+    env.sound.onWait = [&] {
+        if (env.sound.waits == 1)
+            QTest::mouseClick(&window, Qt::LeftButton, {}, FacePainter::rectOf(Element::imgExitBut).center());
+        return env.sound.waits > 1000;
+    };
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    EXPECT_EQ(ended, 0);
+    EXPECT_GE(env.sound.stops, 1);
+    EXPECT_LT(env.sound.waits, 1000);
+    EXPECT_TRUE(env.store.read("StartUp", "LightOn").has_value()) << "EXIT saved";
 }
 
 TEST_F(AlarmWindows, WhereWindowsCannotBePlacedTheFaceShakesInside) {
@@ -130,8 +211,7 @@ TEST_F(AlarmWindows, WhereWindowsCannotBePlacedTheFaceShakesInside) {
 TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
     settings.MusicMessage = true;
     std::vector<bool> shownWhilePlaying;
-    env.sound.onPlay = [&](const std::string&, Mode mode) {
-        EXPECT_EQ(mode, Mode::Synchronous);
+    env.sound.onPlay = [&](const std::string&, Mode) {
         shownWhilePlaying.push_back(alert() && alert()->isVisible());
         window.Timer1_Timer(); // a tick inside the alert does nothing
     };

@@ -4,12 +4,14 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <gtest/gtest.h>
 
@@ -364,13 +366,14 @@ TEST_F(MusicDialog, OptionButtonsWriteTheirFlagsAtOnceAndCancelDisarms) {
 TEST_F(MusicDialog, EnterEscapeAndCloseEndTheModalDialog) {
     const struct {
         const char* what;
-        int key; // 0: closed by another window, found by its name
+        int key; // 0: closed by another window of the program, found by its name; -1: by the window system
         int result, lightOffs;
         bool stored;
     } cases[] = {
         {"Enter is OK", Qt::Key_Return, QDialog::Accepted, 0, true},
         {"Escape is Cancel", Qt::Key_Escape, QDialog::Rejected, 1, false},
-        {"closed from outside", 0, QDialog::Rejected, 0, false},
+        {"closed by the program", 0, QDialog::Rejected, 0, false},
+        {"a title bar's close is Cancel", -1, QDialog::Rejected, 1, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -380,8 +383,15 @@ TEST_F(MusicDialog, EnterEscapeAndCloseEndTheModalDialog) {
         QObject::connect(modal, &frmMusic::lightOff, [this] { ++lightOffs; });
         ModalDriver driver([&](QWidget* w) {
             ASSERT_EQ(w, modal.data());
-            if (c.key) {
+            if (c.key > 0) {
                 QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(c.key));
+                return;
+            }
+            if (c.key < 0) {
+                QCloseEvent close;
+                QSpontaneKeyEvent::setSpontaneous(&close);
+                qApp->notify(
+                    w, &close); // as the window system delivers it: sendEvent would make it the program's own
                 return;
             }
             for (QWidget* top : QApplication::topLevelWidgets())

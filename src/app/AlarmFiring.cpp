@@ -1,0 +1,204 @@
+#include "app/AlarmFiring.h"
+
+#include "alarm/AlarmRules.h"
+#include "alarm/frmCustom.h"
+#include "face/FaceModel.h"
+#include "platform/Sound.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
+
+namespace morvantis {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How often the wait for the alarm's sound looks at its input.
+constexpr auto kAnswerPoll = 20ms;
+
+bool isInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool within(const QWidget* w, const QWidget* ancestor) {
+    for (; w; w = w->parentWidget())
+        if (w == ancestor)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void flushWindowSystem() {
+#if QT_CONFIG(xcb)
+    // The offscreen platform answers too, with no connection.
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        if (xcb_connection_t* connection = x11->connection())
+            xcb_flush(connection);
+#endif
+}
+
+AlarmFiring::AlarmFiring(Services& services, Settings& settings, FaceModel& face, FiringHost& host,
+                         QWidget* clock)
+    : QObject(clock), m_services(services), m_settings(settings), m_face(face), m_host(host), m_clock(clock) {
+}
+
+AlarmFiring::~AlarmFiring() {
+    // The alert has no parent, so that the clock's modal dialogs never block it.
+    delete m_custom.data();
+}
+
+void AlarmFiring::fire(const LocalTime& moment) {
+    m_firing = true;
+    struct Done {
+        bool& firing;
+        ~Done() { firing = false; }
+    } done{m_firing};
+    const std::string wave = m_settings.AlarmPath;
+    if (m_settings.MusicBolShake) {
+        m_host.flushFace();
+        QCoreApplication::processEvents();
+        if (m_host.ending())
+            return;
+        m_services.sound.play(wave, Sound::Mode::Asynchronous);
+        shake();
+        m_face.setCaption(kAlarmNotSet);
+        m_face.hide(Element::imgLight);
+        m_host.flushFace();
+        QCoreApplication::processEvents();
+        flushWindowSystem();
+        if (m_host.ending())
+            return;
+        sound(wave);
+        return;
+    }
+    if (!m_custom) {
+        m_custom = new frmCustom(m_settings, m_face, m_services.clock);
+        connect(m_custom, &frmCustom::faceChanged, this, [this] { m_host.flushFace(); });
+        connect(m_custom, &frmCustom::answered, this, [this] {
+            if (!m_sounding)
+                return;
+            m_answered = true;
+            m_services.sound.stop();
+        });
+    }
+    m_custom->alarmFired(moment);
+    m_custom->show();
+    m_custom->raise();
+    m_custom->activateWindow();
+    m_host.flushFace();
+    QCoreApplication::processEvents();
+    // A window just shown can be drawn only once the window system has mapped it: allow it a moment.
+    QElapsedTimer waited;
+    waited.start();
+    while (!m_host.ending() && m_custom && m_custom->isVisible() && m_custom->windowHandle() &&
+           !m_custom->windowHandle()->isExposed() && waited.elapsed() < 250) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        QCoreApplication::processEvents();
+    }
+    flushWindowSystem();
+    if (m_host.ending())
+        return;
+    sound(wave);
+}
+
+void AlarmFiring::sound(const std::string& wave) {
+    m_answered = false;
+    m_sounding = true;
+    qApp->installEventFilter(this);
+    m_services.sound.play(wave, Sound::Mode::Asynchronous);
+    while (!m_services.sound.waitEnd(kAnswerPoll)) {
+        QCoreApplication::processEvents();
+        if (m_host.ending() || answered()) {
+            m_services.sound.stop();
+            break;
+        }
+    }
+    qApp->removeEventFilter(this);
+    m_sounding = false;
+}
+
+bool AlarmFiring::answered() const {
+    return m_answered || (m_custom && !m_settings.MusicBolShake && !m_custom->isVisible());
+}
+
+bool AlarmFiring::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_sounding)
+        return false;
+    if (event->type() == QEvent::Timer)
+        return std::find(m_heldTimers.begin(), m_heldTimers.end(), watched) != m_heldTimers.end();
+    // Input reaches windows through their widgets: the window system's own objects pass it on.
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !isInput(event->type()))
+        return false;
+    if (m_custom && within(widget, m_custom))
+        return false;
+    if (widget == m_clock &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        return !m_host.passesWhileSounding(mouse->position().toPoint());
+    }
+    return true;
+}
+
+// ---- The shake ----
+
+void AlarmFiring::shake() {
+    // Five steps per cycle, in units of S twips: round the corners of a square and back to the start.
+    struct Step {
+        int left, top;
+    };
+    constexpr Step kSteps[] = {{40, 40}, {-80, 0}, {80, -80}, {-80, 0}, {40, 40}};
+    constexpr int kCycles = 20;
+    const int speed = m_settings.ShakeSpeed;
+    m_host.shakeBegin();
+    // Kept in twips from the start, so that rounding to pixels never drifts the window away.
+    QPoint offset;
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        for (const Step& step : kSteps) {
+            if (step.left != 0) {
+                offset.rx() += step.left * speed;
+                m_host.shakeTo(offset);
+            }
+            if (step.top != 0) {
+                offset.ry() += step.top * speed;
+                m_host.shakeTo(offset);
+            }
+            m_host.pauseShake();
+        }
+    }
+    m_host.shakeTo(QPoint());
+}
+
+} // namespace morvantis

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "alarm/frmCustom.h"
+#include "platform/Clock.h"
+#include "platform/Services.h"
+#include "settings/Settings.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace morvantis {
+
+class FaceModel;
+
+// Sends the window system what is queued, without processing any event.
+void flushWindowSystem();
+
+// What the alarm going off needs from the clock window.
+class FiringHost {
+public:
+    virtual ~FiringHost() = default;
+    virtual void flushFace() = 0;
+    virtual bool ending() const = 0;
+    // The shake: the clock moved by an offset in twips from where it stood when the shake began.
+    virtual void shakeBegin() = 0;
+    virtual void shakeTo(QPoint offsetTwips) = 0;
+    // The pause after each step of the shake; it processes no events.
+    virtual void pauseShake() = 0;
+    // Whether a mouse event at this point of the clock may pass while the alarm sounds (EXIT's).
+    virtual bool passesWhileSounding(QPoint pixels) const = 0;
+};
+
+// The alarm going off: the shake or the alert window, and the alarm's sound. While the sound
+// plays the clock does not tick and takes no input, except that the alert's OK and Snooze (or,
+// after a shake, EXIT) still answer, and answering stops the sound.
+class AlarmFiring : public QObject {
+    Q_OBJECT
+public:
+    AlarmFiring(Services& services, Settings& settings, FaceModel& face, FiringHost& host, QWidget* clock);
+    ~AlarmFiring() override;
+
+    // The alarm went off for this moment.
+    void fire(const LocalTime& moment);
+    bool firing() const { return m_firing; }
+    frmCustom* alertWindow() const { return m_custom; }
+    // Timers whose ticks are held back while the alarm sounds.
+    void holdTicksOf(std::vector<QObject*> timers) { m_heldTimers = std::move(timers); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void shake();
+    // Plays the alarm's sound to its end, or until it is answered or the program ends.
+    void sound(const std::string& wave);
+    bool answered() const;
+
+    Services& m_services;
+    Settings& m_settings;
+    FaceModel& m_face;
+    FiringHost& m_host;
+    QWidget* m_clock;
+    std::vector<QObject*> m_heldTimers;
+    QPointer<frmCustom> m_custom;
+    bool m_firing = false;
+    bool m_sounding = false;
+    bool m_answered = false;
+};
+
+} // namespace morvantis
