@@ -26,6 +26,19 @@ void StartUp::end(int status) {
         m_status = status;
 }
 
+void StartUp::endSession() {
+    if (!m_main || m_main->ending()) {
+        end(0);
+        return;
+    }
+    std::string error;
+    end(m_main->SaveMySetting(error) ? 0 : 1);
+}
+
+void StartUp::setInterrupt(std::function<bool()> interrupted) {
+    (void)interrupted; // wired to the player below once it offers it
+}
+
 void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
     m_main = std::make_unique<frmMain>(m_services, m_settings);

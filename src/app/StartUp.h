@@ -11,6 +11,7 @@
 #include "settings/QtSettingsStore.h"
 #include "settings/Settings.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,11 @@ public:
     int exec();
     // Ends the program with a status (see frmMain::endProgram), also before the clock has started.
     void end(int status);
+    // The desktop session ends the clock: the settings are saved as EXIT saves them, then the
+    // program ends with status 0, or 1 when the save failed (said on standard error).
+    void endSession();
+    // Read by a sound in progress, which stops once it says so.
+    void setInterrupt(std::function<bool()> interrupted);
 
 private:
     void run();

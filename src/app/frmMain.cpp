@@ -411,7 +411,9 @@ void frmMain::imgAlarmBut_MouseUp() {
     m_face.show(Element::imgLight);
     flushFace();
     // Modal: the clock keeps ticking, and checking the armed alarm, while it is open. It deletes itself.
+    // Modal to the clock's windows only, so that the alarm's alert, which has no parent, answers above it.
     auto* dialog = new frmMusic(m_services, m_settings, this);
+    dialog->setWindowModality(Qt::WindowModal);
     connect(dialog, &frmMusic::lightOff, this, [this] {
         m_face.hide(Element::imgLight);
         flushFace();
@@ -464,6 +466,7 @@ void frmMain::imgYearBut_MouseUp() {
     flushFace();
     // Modal: the clock keeps ticking underneath and takes no input until it closes. It deletes itself.
     auto* about = new frmAbout(this);
+    about->setWindowModality(Qt::WindowModal); // the alarm's alert answers above it
     about->exec();
 }
 

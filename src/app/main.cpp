@@ -20,23 +20,37 @@ namespace {
 
 #ifdef Q_OS_UNIX
 int g_signalPipe[2] = {-1, -1};
+// Read by a sound in progress, which then stops: the program ends within a second.
+volatile std::sig_atomic_t g_ending = 0;
 
-void onSignal(int) {
-    const char c = 1;
+void onSignal(int signal) {
+    g_ending = 1;
+    const char c = static_cast<char>(signal);
     [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
 }
 
-// SIGTERM and SIGINT end the program cleanly, saving nothing.
+// The session ends the clock with SIGTERM or SIGHUP: it saves as EXIT does. SIGINT (a terminal's
+// Ctrl+C) ends it saving nothing.
 void endOnSignals(QApplication& app, morvantis::StartUp& startUp) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&startUp] { startUp.end(0); });
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&startUp] {
+        char c = 0;
+        if (::read(g_signalPipe[0], &c, 1) != 1)
+            return;
+        if (c == SIGINT)
+            startUp.end(0);
+        else
+            startUp.endSession();
+    });
+    startUp.setInterrupt([] { return g_ending != 0; });
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
 }
 #endif
@@ -85,6 +99,10 @@ void nameTheApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Morvantis"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
 }
+// Wayland docks match the window to the desktop entry by this name.
+void nameTheDesktopEntry() {
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.morvantis.Morvantis"));
+}
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -121,6 +139,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     releaseStartUpMessages();
     nameTheApplication();
+    nameTheDesktopEntry();
     // The program ends through its own exits only: the splash and the messages of start-up
     // may be the last window on screen for a moment.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -130,6 +149,10 @@ int main(int argc, char* argv[]) {
     morvantis::StartUp startUp;
 #ifdef Q_OS_UNIX
     endOnSignals(app, startUp);
+#endif
+#if QT_CONFIG(sessionmanager)
+    // The desktop session ends: what EXIT would save is saved.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&startUp] { startUp.endSession(); });
 #endif
     return startUp.exec();
 }

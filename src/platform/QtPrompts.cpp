@@ -9,6 +9,9 @@ namespace morvantis {
 Prompts::Answer QtPrompts::message(const std::string& text, const std::string& title, Icon icon,
                                    Buttons buttons) {
     QMessageBox box(QApplication::activeWindow());
+    // Modal to the window it speaks for: the alarm's alert, a window of its own, still answers.
+    if (box.parentWidget())
+        box.setWindowModality(Qt::WindowModal);
     box.setWindowTitle(QString::fromStdString(title.empty() ? std::string("Morvantis") : title));
     box.setText(QString::fromStdString(text));
     box.setTextFormat(Qt::PlainText);

@@ -62,4 +62,18 @@ save_fails "$work/home2" 'rm "$conf" && mkdir "$conf"' "Is a directory"
 save_fails "$work/home3" 'mkdir "$conf.lock"' "its lock file $work/home3/Morvantis/Morvantis.conf.lock is not a file"
 pass "a failed save (the file a folder, a lock that is a folder) shows its message and ends with status 1"
 
+# ---- 4. The session's end saves too; when that fails, stderr says why, no box waits, status 1 ----
+home="$work/home4" conf="$work/home4/Morvantis/Morvantis.conf"
+write_settings "$home" "ThemeNo=0" "Left=1500" "Top=1500"
+launch_clock "$home"
+wait_window Main >/dev/null || { cat "$work/clock.log"; fail "the clock did not appear"; }
+rm "$conf" && mkdir "$conf"
+kill -TERM "$clock_pid"
+status=0
+wait_exit 5 || status=$?
+[ "$status" = 1 ] || fail "a failed save at SIGTERM ended with status $status, not 1"
+grep -qF "Settings could not be saved to $conf: Is a directory" "$work/clock.log" ||
+  { cat "$work/clock.log"; fail "SIGTERM: the reason was not given"; }
+pass "SIGTERM with a save that fails: the reason on stderr, status 1, no message box"
+
 echo "$passed passed, 0 failed"
