@@ -61,8 +61,9 @@ eval "$(xdotool getwindowgeometry --shell "$alert")"
 [ "$WIDTH $HEIGHT" = "427 125" ] || fail "the alert window is ${WIDTH}x$HEIGHT, not 427x125"
 [ $((X + WIDTH / 2)) -ge 510 ] && [ $((X + WIDTH / 2)) -le 514 ] || fail "the alert window is not centred ($X,$Y)"
 pass "the alarm's second brings the \"Custom Message\" window, centred"
+# The user answers once the sound has been heard (answering earlier stops it).
+sleep "$(awk -v ms="$(wave_ms "$prog/alarm.wav" 0)" 'BEGIN { print ms / 1000 + 0.5 }')"
 xdotool mousemove $((X + 352 + 32)) $((Y + 96 + 12)) click 1
-# The click waits for the alarm sound to end: it holds the clock still.
 for _ in $(seq 60); do
   xdotool search --onlyvisible --name '^Custom Message$' >/dev/null 2>&1 || break
   sleep 0.1
@@ -106,5 +107,97 @@ grep -vxE '(87|100|113) (87|100|113)' "$work/positions" && fail "the window went
 expect_light off || fail "the light is still lit after the shake"
 pass "the shake moves the window round ($others readings elsewhere) and back to 100,100; the light is out"
 stop_clock
+
+# ---- 3. A long alarm sound is answered while it plays: OK, or Snooze and a minute ----
+make_tone "$work/long70.wav" 70
+answer_long_alarm() { # home, ok|snooze
+  start_alarm "$1" "MusicMessage=True" "AlarmPath=$work/long70.wav"
+  wid=$(wait_window Main) || fail "the clock window did not appear"
+  read -r ox oy <<<"$(window_origin "$wid")"
+  record "$work/long.raw"
+  set_clock "2002-03-01 19:04:59"
+  alert=$(wait_window "Custom Message" 150) || fail "no alert window at the alarm's second"
+  eval "$(xdotool getwindowgeometry --shell "$alert")"
+  sleep 2
+  answered=$(date +%s.%N)
+  if [ "$2" = ok ]; then
+    xdotool mousemove $((X + 352 + 32)) $((Y + 96 + 12)) click 1
+  else
+    xdotool mousemove $((X + 280 + 32)) $((Y + 96 + 12)) click 1
+    sleep 0.5
+    xdotool key 1 # the menu's "1 Min"
+  fi
+  for _ in $(seq 30); do
+    xdotool search --onlyvisible --name '^Custom Message$' >/dev/null 2>&1 || break
+    sleep 0.1
+  done
+  xdotool search --onlyvisible --name '^Custom Message$' >/dev/null 2>&1 && fail "$2 left the alert open"
+  sleep 1
+  stop_recording
+  ended=$(last_sound_end "$work/long.raw")
+  [ -n "$ended" ] || fail "$2: the long alarm was never heard"
+  awk -v e="$ended" -v a="$answered" 'BEGIN { exit !(e - a < 0.5 && e > a - 0.5) }' ||
+    fail "$2: the sound ended $(awk -v e="$ended" -v a="$answered" 'BEGIN { print e - a }') s after the answer"
+  if [ "$2" = ok ]; then expect_light off || fail "the light is lit after OK"
+  else expect_light on || fail "the light is out after a snooze"; fi
+  stop_clock
+}
+answer_long_alarm "$work/home3" ok
+pass "OK 2 s into a 70 s alarm sound silences it at once and puts the light out"
+answer_long_alarm "$work/home4" snooze
+pass "Snooze 2 s into a 70 s alarm sound silences it at once and re-arms"
+
+# ---- 4. The alert answers above the clock's modal windows ----
+alert_above() { # home, face button x y, window it opens, initial light, whether OK closes it
+  start_alarm "$1" "MusicMessage=True" "LightOn=$5"
+  wid=$(wait_window Main) || fail "the clock window did not appear"
+  read -r ox oy <<<"$(window_origin "$wid")"
+  sleep 0.3
+  xdotool mousemove $((ox + $2)) $((oy + $3)) click 1
+  sleep 0.5
+  xdotool search --onlyvisible --name "^$4\$" >/dev/null || fail "the window \"$4\" did not open"
+  set_clock "2002-03-01 19:04:59"
+  alert=$(wait_window "Custom Message" 150) || fail "no alert window above \"$4\""
+  eval "$(xdotool getwindowgeometry --shell "$alert")"
+  sleep "$(awk -v ms="$(wave_ms "$prog/alarm.wav" 0)" 'BEGIN { print ms / 1000 + 0.5 }')"
+  xdotool mousemove $((X + 352 + 32)) $((Y + 96 + 12)) click 1
+  for _ in $(seq 30); do
+    xdotool search --onlyvisible --name '^Custom Message$' >/dev/null 2>&1 || break
+    sleep 0.1
+  done
+  xdotool search --onlyvisible --name '^Custom Message$' >/dev/null 2>&1 && fail "OK above \"$4\" was not heard"
+  sleep 0.3
+  expect_light off || fail "the light is lit after OK above \"$4\""
+  if [ "$6" = closes ]; then
+    ! xdotool search --onlyvisible --name "^$4\$" >/dev/null 2>&1 || fail "OK left \"$4\" open"
+  else
+    xdotool search --onlyvisible --name "^$4\$" >/dev/null 2>&1 || fail "OK closed \"$4\""
+  fi
+  stop_clock
+}
+alert_above "$work/home5" 86 41 Alarm False closes # ALARM lights the light and opens the dialog
+pass "above the open alarm dialog the alert's OK is heard, closes both and puts the light out"
+alert_above "$work/home6" 509 104 "" True stays # ABOUT
+pass "above the about window the alert's OK is heard; the about window stays"
+
+# ---- 5. SIGTERM during a long chime ends the program at once ----
+make_tone "$work/long60.wav" 60
+write_settings "$work/home7" "ThemeNo=0" "HourlyPlay=True" "DefaultSound=False" "SoundPath=$work/long60.wav"
+set_clock "2002-03-01 19:59:58"
+launch_clock "$work/home7" FAKETIME_TIMESTAMP_FILE="$clock_file" FAKETIME_NO_CACHE=1 \
+  FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib"
+wait_window Main >/dev/null || fail "the clock window did not appear"
+record "$work/chime.raw"
+for _ in $(seq 100); do
+  [ "$("$segments" "$work/chime.raw" | wc -l)" -ge 1 ] && break
+  sleep 0.1
+done
+sleep 1
+kill -TERM "$clock_pid"
+status=0
+wait_exit 1 || status=$?
+[ "$status" = 0 ] || fail "SIGTERM during a 60 s chime: status $status (124: still running after 1 s)"
+grep -q '^HourlyPlay=True' "$(settings_file "$work/home7")" || fail "SIGTERM did not save"
+pass "SIGTERM during a 60 s chime ends the program within a second, with status 0, saved"
 
 echo "$passed passed, 0 failed"

@@ -155,3 +155,19 @@ expect_face_134507() {
   expect_at 386 142 16 22 0s.gif
   expect_at 403 142 16 22 1s.gif
 }
+
+# A wave file of a steady 441 Hz square tone, 16-bit stereo at 44.1 kHz, for the given seconds.
+make_tone() { # file seconds
+  local file=$1 bytes=$(($2 * 44100 * 4)) chunk="$work/tone.chunk"
+  le32() { printf "\\x%02x\\x%02x\\x%02x\\x%02x" $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)); }
+  { for _ in $(seq 50); do printf '\x00\x20\x00\x20'; done; for _ in $(seq 50); do printf '\x00\xe0\x00\xe0'; done; } >"$chunk"
+  while [ "$(stat -c %s "$chunk")" -lt "$bytes" ]; do cat "$chunk" "$chunk" >"$chunk.2" && mv "$chunk.2" "$chunk"; done
+  { printf 'RIFF'; printf "$(le32 $((36 + bytes)))"; printf 'WAVEfmt '; printf "$(le32 16)"
+    printf '\x01\x00\x02\x00'; printf "$(le32 44100)"; printf "$(le32 176400)"; printf '\x04\x00\x10\x00'
+    printf 'data'; printf "$(le32 "$bytes")"; head -c "$bytes" "$chunk"; } >"$file"
+  rm -f "$chunk"
+}
+# When the last sound of a recording ended, in seconds since the epoch (empty: no sound).
+last_sound_end() { # recording
+  "$segments" "$1" | tail -n1 | awk -v s="$rec_start" 'NF { printf "%.3f", s + ($1 + $2) / 1000 }'
+}
