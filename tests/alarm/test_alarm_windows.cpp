@@ -245,6 +245,26 @@ TEST_F(AlarmWindows, AnAlarmMissedByABusyTickFiresLate) {
     EXPECT_EQ(played().size(), 1u);
 }
 
+TEST_F(AlarmWindows, AnAlarmHiddenByTheClocksOwnLongChimeFiresWhenItEnds) {
+    settings = morvantis::test::alarmAt(2, 0, 5, "PM");
+    settings.MusicMessage = true;
+    settings.HourlyPlay = true;
+    env.clock.set(2002, 3, 1, 13, 59, 59);
+    window.Timer1_Timer();
+    env.sound.onPlay = [&](const std::string&, Mode mode) {
+        if (mode == Mode::Synchronous && played().size() == 1)
+            env.clock.advance(100); // the chime of 2 PM lasts 100 s
+    };
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    ASSERT_EQ(played().size(), 1u) << "the chime";
+    EXPECT_FALSE(alert()) << "the chime held the clock past the alarm";
+    window.Timer1_Timer();
+    EXPECT_TRUE(alert() && alert()->isVisible()) << "fired once the chime ended";
+    window.Timer1_Timer();
+    EXPECT_EQ(played().size(), 2u) << "once";
+}
+
 TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
     QWidget dialog;
     dialog.setObjectName("frmMusic");
