@@ -1,0 +1,245 @@
+#!/usr/bin/env bash
+# The clock where users meet it: on a Wayland compositor driven by real input (weston), under
+# GNOME's compositor (mutter, headless) and under a window manager on X11 (openbox). One case
+# per user path; every case runs, and the script fails if any of them failed.
+# Usage: e2e_desktops.sh <morvantis> <source dir>
+set -euo pipefail
+exe=$1
+src=$2
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+source "$here/desktops.sh"
+need_faketime
+export HOME="$work"
+
+prog="$work/prog"
+program_with "$prog" "Digital Age"
+with_sounds "$prog" # no player module beside it: alarms are silent and never hold the clock
+skin="$prog/Skins/Digital Age"
+clock_exe="$prog/morvantis"
+
+# The program's clock, read from a file at every reading, as in the alarm's end-to-end script.
+clock_file="$work/faketime"
+set_clock() { # local date and time the clock shows from now on
+  echo "$(($(date -d "$1" +%s) - $(date +%s)))s" >"$clock_file"
+}
+faked=(FAKETIME_TIMESTAMP_FILE="$clock_file" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1
+  LD_PRELOAD="$faketime_lib")
+
+# Places on the face, in pixels: the middles of ALARM and EXIT, and a point of the bare case.
+alarm_x=86 alarm_y=41 exit_x=509 exit_y=178 case_x=120 case_y=205
+
+homes=0
+new_home() { # settings lines...: a settings folder of its own in $home, its file in $conf
+  homes=$((homes + 1))
+  home="$work/home$homes"
+  conf=$(settings_file "$home")
+  write_settings "$home" "ThemeNo=0" "Left=1500" "Top=1500" "$@"
+}
+# An alarm for 7:05:00 PM on Friday 1 March 2002, armed; the clock starts a minute before it.
+new_alarm_home() { # settings lines...
+  new_home "LightOn=True" "ShakeSpeed=5" "MusicHour=7" "MusicMin=5" "MusicSec=0" "MusicAMPM=PM" \
+    "MusicDay=Friday" "MusicMonth=March" "MusicYear=2002" "AlarmPath=$prog/alarm.wav" "$@"
+  set_clock "2002-03-01 19:04:00"
+}
+light_setting() { grep '^LightOn=' "$conf" 2>/dev/null || echo "no LightOn"; }
+
+# ---- Cases: each sets $why and returns 1 when the program fails it ----
+
+# GNOME's compositor: the clock starts, its window is shown, and the session's SIGTERM ends it.
+mutter_start_see_end() {
+  local status=0
+  new_home "LightOn=False"
+  launch_clock "$home" QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1
+  for _ in $(seq 150); do
+    wl_log_shown "$work/clock.log" Main && break
+    kill -0 "$clock_pid" 2>/dev/null || { why="the clock ended at start"; return 1; }
+    sleep 0.1
+  done
+  wl_log_shown "$work/clock.log" Main || { why="mutter never showed the window \"Main\""; return 1; }
+  kill -TERM "$clock_pid"
+  wait_exit 1 || status=$?
+  [ "$status" = 0 ] || { why="SIGTERM ended it with status $status (124: still running after 1 s)"; return 1; }
+}
+
+# weston: after the case is dragged, ALARM still opens the alarm dialog (and keys reach it).
+weston_drag_then_alarm() {
+  local g x y w h dx=-100 dy=-60 nx ny
+  new_home "LightOn=False"
+  launch_clock "$home" QT_QPA_PLATFORM=wayland
+  g=$(wl_wait_window Main) || { why="the clock window did not appear"; return 1; }
+  read -r x y w h <<<"$g"
+  [ "$x" -ge 150 ] || dx=100
+  [ "$y" -ge 150 ] || dy=60
+  wl_drag $((x + case_x)) $((y + case_y)) $((x + case_x + dx)) $((y + case_y + dy)) Main
+  read -r nx ny _ <<<"$(wl_geometry Main)"
+  [ $((nx - x - dx)) -ge -3 ] && [ $((nx - x - dx)) -le 3 ] && [ $((ny - y - dy)) -ge -3 ] &&
+    [ $((ny - y - dy)) -le 3 ] || { why="the drag by $dx,$dy moved the window from $x,$y to $nx,$ny"; return 1; }
+  wl_click $((nx + alarm_x)) $((ny + alarm_y))
+  wl_wait_window Alarm 50 >/dev/null || {
+    why="after a drag ALARM opens no alarm dialog (the window dragged to $nx,$ny; after the click at $(wl_geometry Main | cut -d' ' -f1,2 | tr ' ' ,))"
+    return 1
+  }
+  wl_key Escape
+  wl_wait_gone Alarm || { why="Escape did not close the alarm dialog"; return 1; }
+}
+
+# weston: the alarm dialog's title-bar close button is Cancel: after EXIT the light is out.
+weston_close_button() {
+  local g x y status=0
+  new_home "LightOn=False"
+  launch_clock "$home" QT_QPA_PLATFORM=wayland
+  g=$(wl_wait_window Main) || { why="the clock window did not appear"; return 1; }
+  read -r x y _ <<<"$g"
+  wl_click $((x + alarm_x)) $((y + alarm_y))
+  wl_wait_window Alarm 50 >/dev/null || { why="ALARM opened no alarm dialog"; return 1; }
+  wl_click_close Alarm
+  wl_wait_gone Alarm || { why="the title bar's close button left the alarm dialog open"; return 1; }
+  wl_click $((x + exit_x)) $((y + exit_y))
+  wait_exit 20 || status=$?
+  [ "$status" = 0 ] || { why="EXIT ended with status $status"; return 1; }
+  [ "$(light_setting)" = LightOn=False ] || { why="after close button and EXIT the file holds $(light_setting)"; return 1; }
+}
+
+# weston: while the case shakes inside its window, what it uncovers is not painted black.
+weston_shake_no_band() {
+  local g x y w h crop crop_x crop_y frames shaking banded example
+  new_alarm_home "MusicBolShake=True"
+  launch_clock "$home" QT_QPA_PLATFORM=wayland "${faked[@]}"
+  g=$(wl_wait_window Main) || { why="the clock window did not appear"; return 1; }
+  read -r x y w h <<<"$g"
+  # The pointer away from the window, and a patch of the case no element covers to find the face by.
+  if [ $((y + h + 40)) -lt "$weston_height" ]; then xdotool mousemove $(wl_point $((x + 20)) $((y + h + 40))); else
+    xdotool mousemove $(wl_point $((x + 20)) $((y - 40))); fi
+  convert "$skin/base.gif" -crop 80x24+240+195 +repage -alpha off -depth 8 ppm:"$work/patch.ppm"
+  read -r crop_x crop_y <<<"$(wl_point "$x" "$y")"
+  crop="${w}x$h+$crop_x+$crop_y"
+  import -window root -crop "$crop" +repage -depth 8 ppm:"$work/rest.ppm"
+  [ "$(python3 "$here/picture.py" find "$work/patch.ppm" 240 195 20 "$work/rest.ppm" | cut -d' ' -f2-)" = "0 0" ] ||
+    { why="the face is not where weston says the window is"; return 1; }
+  [ "$(python3 "$here/picture.py" bands "$weston_background" "$work/rest.ppm" | cut -d' ' -f2-)" = "0 0" ] ||
+    { why="the face at rest already shows black bands"; return 1; }
+  mkdir -p "$work/frames"
+  rm -f "$work/frames.stop"
+  (
+    for i in $(seq -w 300); do
+      [ -e "$work/frames.stop" ] && break
+      import -window root -crop "$crop" +repage -depth 8 ppm:"$work/frames/$i.ppm"
+    done
+  ) &
+  local capture=$!
+  pids+=("$capture")
+  set_clock "2002-03-01 19:04:58"
+  # The shake ends with the light out, the case back in place.
+  ox=$x oy=$y
+  for _ in $(seq 150); do
+    lit_off && break
+    sleep 0.1
+  done
+  touch "$work/frames.stop"
+  wait "$capture" || true
+  lit_off || { why="the light was not put out within 15 s of the alarm"; return 1; }
+  frames=("$work"/frames/*.ppm)
+  shaking=$(python3 "$here/picture.py" find "$work/patch.ppm" 240 195 20 "${frames[@]}" |
+    awk '$2 != "none" && ($2 != 0 || $3 != 0) { print $1 }')
+  [ -n "$shaking" ] || { why="none of ${#frames[@]} screenshots caught the face shaking"; return 1; }
+  # shellcheck disable=SC2086
+  banded=$(python3 "$here/picture.py" bands "$weston_background" $shaking | awk '$2 > 0 || $3 > 0')
+  example=$(head -n1 <<<"$banded")
+  [ -z "$banded" ] || {
+    why="$(wc -l <<<"$banded") of $(wc -w <<<"$shaking") screenshots of the shaking face show a solid black band"
+    why+=" in the window (one has $(cut -d' ' -f2 <<<"$example") black columns, $(cut -d' ' -f3 <<<"$example") rows)"
+    return 1
+  }
+}
+lit_off() { # the face at $ox,$oy shows the unlit alarm light
+  convert "$skin/base.gif" -crop 17x17+40+33 +repage "$skin/alarmoff.gif" -composite "$work/expect.png"
+  import -window root -crop "17x17+$((weston_x + ox + 40))+$((weston_y + oy + 33))" +repage "$work/got.png"
+  same_picture "$work/got.png" "$work/expect.png" 3%
+}
+
+# openbox: Alt+F4 on the alarm dialog is Cancel: after EXIT the light is out.
+openbox_altf4_alarm_dialog() {
+  local wid dlg ox oy status=0
+  new_home "LightOn=False"
+  launch_clock "$home" QT_QPA_PLATFORM=xcb
+  wid=$(wait_window Main) || { why="the clock window did not appear"; return 1; }
+  wait_active "$wid" || { why="openbox did not focus the clock"; return 1; }
+  read -r ox oy <<<"$(window_origin "$wid")"
+  xdotool mousemove $((ox + alarm_x)) $((oy + alarm_y)) click 1
+  dlg=$(wait_window Alarm 50) || { why="ALARM opened no alarm dialog"; return 1; }
+  wait_active "$dlg" || { why="openbox did not focus the alarm dialog"; return 1; }
+  xdotool key alt+F4
+  for _ in $(seq 50); do xdotool search --onlyvisible --name '^Alarm$' >/dev/null 2>&1 || break; sleep 0.1; done
+  ! xdotool search --onlyvisible --name '^Alarm$' >/dev/null 2>&1 || { why="Alt+F4 left the alarm dialog open"; return 1; }
+  xdotool mousemove $((ox + exit_x)) $((oy + exit_y)) click 1
+  wait_exit 20 || status=$?
+  [ "$status" = 0 ] || { why="EXIT ended with status $status"; return 1; }
+  [ "$(light_setting)" = LightOn=False ] || { why="after Alt+F4 and EXIT the file holds $(light_setting)"; return 1; }
+}
+
+# openbox: Alt+F4 on the alert window does nothing; it stays until OK or Snooze.
+openbox_altf4_custom_message() {
+  local wid alert
+  new_alarm_home "MusicMessage=True" "MusicCustomBol=True" "MusicCustom=Tea is ready"
+  launch_clock "$home" QT_QPA_PLATFORM=xcb "${faked[@]}"
+  wid=$(wait_window Main) || { why="the clock window did not appear"; return 1; }
+  wait_active "$wid" || { why="openbox did not focus the clock"; return 1; }
+  set_clock "2002-03-01 19:04:58"
+  alert=$(wait_window "Custom Message" 150) || { why="no alert window at the alarm's second"; return 1; }
+  wait_active "$alert" || { why="openbox did not focus the alert window"; return 1; }
+  xdotool key alt+F4
+  # Nothing to wait for when nothing happens: it must stay through a second and a half.
+  for _ in $(seq 15); do
+    xdotool search --onlyvisible --name '^Custom Message$' >/dev/null 2>&1 || { why="Alt+F4 closed the alert window"; return 1; }
+    sleep 0.1
+  done
+}
+
+# ---- Running them ----
+
+failed=()
+clock_pid=""
+run_case() { # function, what it shows
+  local started=$SECONDS status=0
+  why=""
+  "$1" || status=1
+  if kill -0 "$clock_pid" 2>/dev/null; then
+    kill -TERM "$clock_pid" 2>/dev/null || true
+    wait_exit 5 || { kill -KILL "$clock_pid" 2>/dev/null || true; wait "$clock_pid" 2>/dev/null || true; }
+  fi
+  if [ "$status" = 0 ] && grep -qE 'ERROR: AddressSanitizer|runtime error:' "$work/clock.log"; then
+    status=1 why="the sanitizer reported: $(grep -m1 -E 'ERROR: AddressSanitizer|runtime error:' "$work/clock.log")"
+  fi
+  if [ "$status" = 0 ]; then
+    pass "$2 ($((SECONDS - started)) s)"
+  else
+    echo "FAIL: $2: $why ($((SECONDS - started)) s)"
+    failed+=("$1")
+  fi
+}
+
+start_display
+
+started=$SECONDS
+start_mutter
+echo "mutter ready in $((SECONDS - started)) s"
+run_case mutter_start_see_end "mutter: the clock starts, is shown and ends with status 0 on SIGTERM"
+stop_mutter
+
+started=$SECONDS
+start_weston
+echo "weston ready in $((SECONDS - started)) s"
+run_case weston_drag_then_alarm "weston: after a drag of the case, ALARM opens the alarm dialog"
+run_case weston_close_button "weston: the alarm dialog's close button puts the light out"
+run_case weston_shake_no_band "weston: the shake leaves no black band in the window"
+stop_weston
+
+started=$SECONDS
+start_openbox
+echo "openbox ready in $((SECONDS - started)) s"
+run_case openbox_altf4_alarm_dialog "openbox: Alt+F4 on the alarm dialog puts the light out"
+run_case openbox_altf4_custom_message "openbox: Alt+F4 leaves \"Custom Message\" open"
+
+echo "$passed passed, ${#failed[@]} failed${failed[*]:+: ${failed[*]}}"
+[ ${#failed[@]} = 0 ]
