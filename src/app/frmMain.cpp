@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "alarm/AlarmRules.h"
+#include "alarm/TickPlan.h"
 #include "alarm/frmCustom.h"
 #include "alarm/frmMusic.h"
 #include "app/frmSplash.h"
@@ -84,11 +85,14 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     }
     setMouseTracking(false);
 
+    // Each tick plans the next: the face wakes the thread only when it can change.
     m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(100);
+    m_timer1.setTimerType(Qt::PreciseTimer);
+    m_timer1.setInterval(kTickMs);
     connect(&m_timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
     m_timer2.setObjectName(QStringLiteral("Timer2"));
-    m_timer2.setInterval(500);
+    m_timer2.setTimerType(Qt::PreciseTimer);
+    m_timer2.setInterval(kBlinkMs);
     connect(&m_timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
     // Both tick from the window's creation on, shown or not.
     m_timer1.start();
@@ -100,16 +104,27 @@ frmMain::~frmMain() = default;
 
 // ---- The tick ----
 
+namespace {
+// A planned tick wakes this long after its moment, so that it reads the second that has begun.
+constexpr int kWakeAfterMs = 2;
+} // namespace
+
 void frmMain::Timer1_Timer() {
     SetTime();
     CheckMusic();
     CheckHourly();
     flushFace();
+    if (m_timer1.isActive())
+        m_timer1.setInterval(
+            msToNextTick(m_services.clock.now(), m_settings, m_face.isVisible(Element::imgLight)) +
+            kWakeAfterMs);
 }
 
 void frmMain::Timer2_Timer() {
     blinkColons(m_face, m_settings.ShowSec);
     flushFace();
+    if (m_timer2.isActive())
+        m_timer2.setInterval(msToNextBlink(m_services.clock.now()) + kWakeAfterMs);
 }
 
 void frmMain::SetTime() {

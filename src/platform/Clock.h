@@ -4,13 +4,14 @@ namespace morvantis {
 
 // A local date and time, broken down the way the face and the alarm read it.
 struct LocalTime {
-    int year = 2000; // four digits
-    int month = 1;   // 1..12
-    int day = 1;     // 1..31
-    int hour = 0;    // 0..23
-    int minute = 0;  // 0..59
-    int second = 0;  // 0..59
-    int weekday = 6; // 0 = Sunday .. 6 = Saturday
+    int year = 2000;     // four digits
+    int month = 1;       // 1..12
+    int day = 1;         // 1..31
+    int hour = 0;        // 0..23
+    int minute = 0;      // 0..59
+    int second = 0;      // 0..59
+    int weekday = 6;     // 0 = Sunday .. 6 = Saturday
+    int millisecond = 0; // 0..999, within the second: when the next second begins
 };
 
 // The machine's local time. Every reading is fresh: callers that format several

@@ -22,6 +22,7 @@ LocalTime SystemClock::now() const {
     t.minute = tm.tm_min;
     t.second = tm.tm_sec;
     t.weekday = tm.tm_wday;
+    t.millisecond = static_cast<int>(ts.tv_nsec / 1'000'000);
     return t;
 }
 

@@ -1,5 +1,6 @@
 #include "alarm/AlarmDue.h"
 #include "alarm/Snooze.h"
+#include "alarm/TickPlan.h"
 
 #include "support/AlarmSettings.h"
 #include "support/FakeClock.h"
@@ -142,5 +143,34 @@ TEST(Snooze, MinutesOnTheDialAndTheDayAfterMidnight) {
         EXPECT_EQ(got, c.expect) << c.what << ": " << got.MusicHour << ":" << got.MusicMin << ":"
                                  << got.MusicSec << " " << got.MusicAMPM << " " << got.MusicDay << " "
                                  << got.MusicMonth << " " << got.MusicYear;
+    }
+}
+
+TEST(TickPlan, SleepsToTheNextSecondUnlessTheChimeOrTheAlarmCanAct) {
+    const Settings alarm = alarmAt(7, 5, 0, "PM");
+    Settings chiming = alarm;
+    chiming.HourlyPlay = true;
+    const struct {
+        const char* what;
+        LocalTime now;
+        int millisecond;
+        const Settings& s;
+        bool armed;
+        int tick, blink;
+    } cases[] = {
+        {"a plain second", at(2002, 3, 1, 19, 4, 58), 0, alarm, true, 1000, 500},
+        {"later in a plain second", at(2002, 3, 1, 19, 4, 58), 250, alarm, true, 750, 250},
+        {"just before the next", at(2002, 3, 1, 19, 4, 59), 999, alarm, true, 1, 1},
+        {"the armed alarm's second", at(2002, 3, 1, 19, 5, 0), 230, alarm, true, 70, 270},
+        {"the same second disarmed", at(2002, 3, 1, 19, 5, 0), 230, alarm, false, 770, 270},
+        {"a full hour with the chime", at(2002, 3, 1, 20, 0, 0), 520, chiming, false, 80, 480},
+        {"a full hour without it", at(2002, 3, 1, 20, 0, 0), 520, alarm, false, 480, 480},
+        {"the chime's second 1", at(2002, 3, 1, 20, 0, 1), 520, chiming, false, 480, 480},
+    };
+    for (const auto& c : cases) {
+        LocalTime now = c.now;
+        now.millisecond = c.millisecond;
+        EXPECT_EQ(msToNextTick(now, c.s, c.armed), c.tick) << c.what;
+        EXPECT_EQ(msToNextBlink(now), c.blink) << c.what;
     }
 }

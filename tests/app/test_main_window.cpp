@@ -332,9 +332,8 @@ TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
     bool ticked = false;
     morvantis::test::ModalDriver driver([&](QWidget* modal) {
         opened = modal->metaObject()->className();
-        env.clock.advance(1); // the face follows the clock while the window is open
-        QTest::qWait(50);
-        ticked = visible(window, Element::imgDS2_8);
+        env.clock.advance(1); // the face follows the clock while the window is open, at its next tick
+        ticked = QTest::qWaitFor([&] { return visible(window, Element::imgDS2_8); }, 2000);
         QTest::keyClick(modal, Qt::Key_Escape);
     });
     window.imgYearBut_MouseDown();
