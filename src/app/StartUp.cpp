@@ -26,6 +26,13 @@ void StartUp::end(int status) {
         m_status = status;
 }
 
+void StartUp::bringToFront() {
+    if (!m_main || !m_main->isVisible())
+        return;
+    m_main->raise();
+    m_main->activateWindow();
+}
+
 void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
     m_main = std::make_unique<frmMain>(m_services, m_settings);

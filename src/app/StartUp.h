@@ -27,6 +27,8 @@ public:
     int exec();
     // Ends the program with a status (see frmMain::endProgram), also before the clock has started.
     void end(int status);
+    // Raises and activates the clock window once it is shown (a second start asked for it).
+    void bringToFront();
 
 private:
     void run();

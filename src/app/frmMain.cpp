@@ -529,7 +529,7 @@ void frmMain::imgYearBut_MouseUp() {
     m_face.hide(Element::imgYearButP);
     flushFace();
     // Modal: the clock keeps ticking underneath and takes no input until it closes. It deletes itself.
-    auto* about = new frmAbout(this);
+    auto* about = new frmAbout(this, QString::fromStdString(m_services.files.programFolder()));
     about->exec();
 }
 
