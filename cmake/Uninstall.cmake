@@ -1,4 +1,4 @@
-# cmake -DMANIFEST=<build>/install_manifest.txt -P Uninstall.cmake
+# [DESTDIR=<stage>] cmake -DMANIFEST=<build>/install_manifest.txt -P Uninstall.cmake
 # Removes the files the last cmake --install listed (names may hold blanks), then the
 # program's own folders where they became empty: for each file, the folders from the nearest
 # one above it named morvantis down to its own. Anything else, such as a skin added by hand,
@@ -9,6 +9,8 @@ endif()
 file(STRINGS "${MANIFEST}" files)
 set(own_folders "")
 foreach(f IN LISTS files)
+  # The manifest names the files without the DESTDIR of a staged install.
+  set(f "$ENV{DESTDIR}${f}")
   file(REMOVE "${f}")
   if(IS_SYMLINK "${f}" OR EXISTS "${f}")
     message(FATAL_ERROR "Cannot remove ${f}")
