@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace morvantis {
@@ -70,9 +71,12 @@ std::optional<int> SingleInstance::claim() {
             return std::nullopt;
         }
         if (m_lock.error() != QLockFile::LockFailedError) {
-            say(stderr, QStringLiteral("morvantis: cannot tell whether a clock runs already: no lock "
-                                       "file at %1")
-                            .arg(m_socketName + QLatin1String(".lock")));
+            // The runtime folder is unusable: better a second clock than none.
+            say(stderr,
+                QStringLiteral("morvantis: cannot tell whether a clock runs already: %1 %2")
+                    .arg(m_lock.error() == QLockFile::PermissionError ? QStringLiteral("no permission for")
+                                                                      : QStringLiteral("cannot create"),
+                         m_lock.fileName()));
             return std::nullopt;
         }
         // Another clock holds the lock; between its lock and its socket, or while it ends,

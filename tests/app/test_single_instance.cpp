@@ -1,6 +1,7 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,6 +92,15 @@ TEST(SingleInstance, AKilledClockDoesNotBlockTheNextStartButALiveOneThatDoesNotA
     ASSERT_TRUE(held.tryLock(0));
     SingleInstance blocked(f.store("home"), f.runtime);
     EXPECT_EQ(blocked.claim(), std::optional<int>(1));
+}
+
+TEST(SingleInstance, AnUnusableRuntimeFolderStillLetsTheClockRun) {
+    Folders f;
+    const QString notAFolder = f.dir.path() + "/file";
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    SingleInstance clock(f.store("home"), notAFolder + "/run");
+    EXPECT_FALSE(clock.claim().has_value());
 }
 
 } // namespace
