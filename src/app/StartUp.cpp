@@ -39,6 +39,13 @@ void StartUp::setInterrupt(std::function<bool()> interrupted) {
     (void)interrupted; // wired to the player below once it offers it
 }
 
+void StartUp::bringToFront() {
+    if (!m_main || !m_main->isVisible())
+        return;
+    m_main->raise();
+    m_main->activateWindow();
+}
+
 void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
     m_main = std::make_unique<frmMain>(m_services, m_settings);

@@ -33,6 +33,8 @@ public:
     void endSession();
     // Read by a sound in progress, which stops once it says so.
     void setInterrupt(std::function<bool()> interrupted);
+    // Raises and activates the clock window once it is shown (a second start asked for it).
+    void bringToFront();
 
 private:
     void run();

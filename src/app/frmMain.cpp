@@ -480,7 +480,7 @@ void frmMain::imgYearBut_MouseUp() {
     m_face.hide(Element::imgYearButP);
     flushFace();
     // Modal: the clock keeps ticking underneath and takes no input until it closes. It deletes itself.
-    auto* about = new frmAbout(this);
+    auto* about = new frmAbout(this, QString::fromStdString(m_services.files.programFolder()));
     about->setWindowModality(Qt::WindowModal); // the alarm's alert answers above it
     about->exec();
 }

@@ -1,10 +1,12 @@
 #include "app/Autostart.h"
 #include "app/Resources.h"
+#include "app/SingleInstance.h"
 #include "app/StartUp.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QSettings>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -94,6 +96,17 @@ void releaseStartUpMessages() {
     g_held.clear();
 }
 
+// A command line the program does not take: one line and status 2.
+int usageError(QString why) {
+    if (why.endsWith(QLatin1Char('.')))
+        why.chop(1);
+    if (!why.isEmpty())
+        why[0] = why[0].toLower();
+    std::fprintf(stderr, "morvantis: %s; usage: morvantis [--help | --version | --autostart [on|off]]\n",
+                 qPrintable(why));
+    return 2;
+}
+
 void nameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Morvantis"));
     QCoreApplication::setOrganizationName(QStringLiteral("Morvantis"));
@@ -113,8 +126,11 @@ int main(int argc, char* argv[]) {
         QCommandLineParser parser;
         parser.setApplicationDescription(
             QStringLiteral("A desktop clock drawn like a liquid-crystal display."));
-        parser.addHelpOption();
-        parser.addVersionOption();
+        // Not addHelpOption(): its --help-all lists Qt's own options, which this parser refuses.
+        const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                      QStringLiteral("Displays help on commandline options."));
+        parser.addOption(help);
+        const QCommandLineOption version = parser.addVersionOption();
         const QCommandLineOption autostart(
             QStringLiteral("autostart"),
             QStringLiteral("Start the clock with the desktop session (on) or not (off); alone, tell "
@@ -130,9 +146,20 @@ int main(int argc, char* argv[]) {
             else
                 arguments << a;
         }
-        parser.process(arguments);
+        if (!parser.parse(arguments)) {
+            const QStringList unknown = parser.unknownOptionNames();
+            return usageError(unknown.isEmpty() ? parser.errorText()
+                                                : QStringLiteral("unknown option '%1'").arg(unknown.first()));
+        }
+        if (parser.isSet(help))
+            parser.showHelp(0);
+        if (parser.isSet(version))
+            parser.showVersion();
         if (parser.isSet(autostart))
             return morvantis::autostartCommand(parser.positionalArguments());
+        if (!parser.positionalArguments().isEmpty())
+            return usageError(
+                QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
     }
     // Only now, after the command line, which needs no display.
     g_previousHandler = qInstallMessageHandler(holdStartUpMessages);
@@ -140,6 +167,10 @@ int main(int argc, char* argv[]) {
     releaseStartUpMessages();
     nameTheApplication();
     nameTheDesktopEntry();
+    // One clock per settings store: a second start brings the running one to the front.
+    morvantis::SingleInstance single(QSettings().fileName());
+    if (const auto status = single.claim())
+        return *status;
     // The program ends through its own exits only: the splash and the messages of start-up
     // may be the last window on screen for a moment.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -147,6 +178,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/img/icon256.png")));
 
     morvantis::StartUp startUp;
+    single.onRaise = [&startUp] { startUp.bringToFront(); };
 #ifdef Q_OS_UNIX
     endOnSignals(app, startUp);
 #endif

@@ -5,9 +5,13 @@ target_sources(morvantis_ui PRIVATE
   app/frmMain.cpp
   app/frmSplash.cpp
   app/Resources.cpp
+  app/SingleInstance.cpp
   app/StartUp.cpp
 )
 if(EXISTS ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
   target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
   target_compile_definitions(morvantis_ui PRIVATE MORVANTIS_HAVE_RESOURCES)
 endif()
+# One clock per settings store: QLocalServer and QLocalSocket.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
+target_link_libraries(morvantis_ui PUBLIC Qt6::Network)

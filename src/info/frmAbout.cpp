@@ -1,5 +1,7 @@
 #include "info/frmAbout.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,15 +17,15 @@ namespace {
 
 const QColor kBackground(0, 50, 101);
 
-const char* const kNotice =
+const char* const kUpdates =
     "Morvantis 2.0\n"
     "\n"
     "Updates: new versions come from the project's own source repository and, where Morvantis is "
     "packaged, from your distribution's packages. The program itself never looks for or downloads "
     "updates.\n"
-    "\n"
-    "Making your own skin: see docs/skins.html beside the program.\n"
-    "\n"
+    "\n";
+
+const char* const kTerms =
     "Terms of use: Morvantis is free software under the MIT licence.\n"
     "\n"
     "Copyright (c) the Morvantis developers\n"
@@ -42,6 +44,18 @@ const char* const kNotice =
     "NONINFRINGEMENT. IN NO EVENT SHALL THE AUTHORS OR COPYRIGHT HOLDERS BE LIABLE FOR ANY CLAIM, "
     "DAMAGES OR OTHER LIABILITY, WHETHER IN AN ACTION OF CONTRACT, TORT OR OTHERWISE, ARISING FROM, "
     "OUT OF OR IN CONNECTION WITH THE SOFTWARE OR THE USE OR OTHER DEALINGS IN THE SOFTWARE.\n";
+
+// Where the skin guide and the README are: the guide lies in the data folder; the README is
+// installed in the documents folder beside it (<prefix>/share/doc/morvantis).
+QString places(const QString& dataFolder) {
+    const QString folder = dataFolder.isEmpty() ? QStringLiteral(".") : dataFolder;
+    QString text = QStringLiteral("Making your own skin: see %1.\n\n")
+                       .arg(QDir::cleanPath(folder + QLatin1String("/docs/skins.html")));
+    const QString readme = QDir::cleanPath(folder + QLatin1String("/../doc/morvantis/README.md"));
+    if (QFileInfo::exists(readme))
+        text += QStringLiteral("Using, adding skins and uninstalling: see %1.\n\n").arg(readme);
+    return text;
+}
 
 // An icon read from a file anew is a new picture each time, and Qt caches what it draws of it
 // under that picture's identity: every opening of the window would leave a few kilobytes
@@ -73,7 +87,7 @@ QLabel* whiteText(QWidget* parent, const char* name, const QString& text, const 
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* parent)
+frmAbout::frmAbout(QWidget* parent, const QString& dataFolder)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -95,13 +109,13 @@ frmAbout::frmAbout(QWidget* parent)
     lblVersion = whiteText(this, "lblVersion", QStringLiteral("Version 2.0"), QRect(173, 83, 97, 17));
     lblEMail = whiteText(this, "lblEMail", QStringLiteral("E-mail: none published"), QRect(8, 120, 176, 17));
     lblWebsite =
-        whiteText(this, "lblWebsite", QStringLiteral("Website: none; see README.md"), QRect(8, 136, 194, 17));
+        whiteText(this, "lblWebsite", QStringLiteral("Website: none published"), QRect(8, 136, 194, 17));
 
     txtProtext = new QPlainTextEdit(this);
     txtProtext->setObjectName(QStringLiteral("txtProtext"));
     txtProtext->setReadOnly(true);
     txtProtext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtProtext->setPlainText(QString::fromUtf8(kNotice));
+    txtProtext->setPlainText(QString::fromUtf8(kUpdates) + places(dataFolder) + QString::fromUtf8(kTerms));
     txtProtext->setGeometry(8, 168, 305, 97);
 
     cmdOK = new QPushButton(this);

@@ -14,7 +14,9 @@ class frmAbout : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmAbout(QWidget* parent = nullptr);
+    // dataFolder: where the program found its skins; the notice names the skin guide there
+    // and the README installed beside it.
+    explicit frmAbout(QWidget* parent = nullptr, const QString& dataFolder = {});
 
 protected:
     void paintEvent(QPaintEvent* event) override;

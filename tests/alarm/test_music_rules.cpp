@@ -15,7 +15,7 @@ LocalTime at(int year, int month, int day, int hour, int minute, int second = 0)
 
 MusicEntry entryOf(const char* h, const char* m, const char* s, bool am) {
     MusicEntry e;
-    // Built, not assigned: GCC 12 warns falsely (-Wrestrict) on assigning a C string here.
+    // Whole strings moved in: GCC 12 warns falsely (-Wrestrict) on assigning a char pointer here.
     e.hour = std::string(h);
     e.minute = std::string(m);
     e.second = std::string(s);

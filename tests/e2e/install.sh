@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The installed program: a staged install (DESTDIR) checked and run end to end under Xvfb,
-# the autostart switch, and the Debian package's contents.
+# the autostart switch, uninstalling it again, and the Debian package: its contents, lintian,
+# and the package installed for real, run and purged (when this runs as root or with sudo).
 # Usage: install.sh <build folder> <source folder> <sound_segments>
 set -euo pipefail
 build=$1
@@ -20,7 +21,7 @@ player=morvantis_player.so # the wave player, loaded on the first sound
 for f in bin/morvantis "share/morvantis/Skins/Digital Age/info.txt" share/morvantis/wave/time.WAV \
   share/morvantis/alarm.wav share/morvantis/docs/skins.html share/applications/$id.desktop \
   share/metainfo/$id.metainfo.xml share/doc/morvantis/copyright share/icons/hicolor/scalable/apps/$id.svg \
-  lib/morvantis/$player; do
+  lib/morvantis/$player share/doc/morvantis/README.md share/doc/morvantis/changelog.gz share/man/man1/morvantis.1.gz; do
   [ -f "$usr/$f" ] || fail "$f is not installed"
 done
 for size in 48 128 256; do
@@ -30,7 +31,8 @@ done
 [ "$(ls "$usr/bin")" = morvantis ] || fail "bin/ holds $(ls "$usr/bin")"
 desktop-file-validate "$usr/share/applications/$id.desktop" || fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >"$work/as.log" 2>&1 || { cat "$work/as.log"; fail "the metainfo is not valid"; }
-pass "cmake --install puts program, data, desktop entry, metainfo and icons in place, all valid"
+man -l "$usr/share/man/man1/morvantis.1.gz" 2>/dev/null | grep -q -- '--autostart' || fail "the manual page does not show"
+pass "cmake --install puts program, data, documents, manual page, desktop entry, metainfo and icons in place, all valid"
 
 # ---- 2. The installed program finds its data in share/morvantis and shows the face ----
 # A sound server of our own, so that the installed program can be heard.
@@ -92,7 +94,22 @@ status=0; auto sometimes >/dev/null 2>"$work/err" || status=$?
 [ "$status" = 2 ] && [ "$(wc -l <"$work/err")" = 1 ] || fail "a bad value gave status $status: $(cat "$work/err")"
 pass "--autostart on, bare and off write, report and remove the entry; a bad value exits 2"
 
-# ---- 5. The Debian package ----
+# ---- 5. Uninstalling what cmake --install put in place, as the README says ----
+own_skin="$share/Skins/My Own" # a skin added by hand stays, and so do the folders that hold it
+mkdir -p "$own_skin" && echo "mine" >"$own_skin/info.txt"
+manifest="$build/install_manifest.txt"
+installed=$(wc -l <"$manifest")
+grep -q '/Amber Glow/' "$manifest" || fail "the install manifest lists no file of Amber Glow"
+DESTDIR="$stage" cmake --build "$build" --target uninstall >"$work/uninstall.log" 2>&1 || { cat "$work/uninstall.log"; fail "the uninstall target failed"; }
+left=$(cd "$stage" && find . -type f ! -path "./usr/share/morvantis/Skins/My Own/*")
+[ -z "$left" ] || fail "uninstalling left files: $left"
+[ -f "$own_skin/info.txt" ] || fail "uninstalling removed a skin added by hand"
+for d in "$share/Skins/Amber Glow" "$share/wave" "$usr/lib/morvantis" "$usr/share/doc/morvantis"; do
+  [ ! -e "$d" ] || fail "uninstalling left the emptied folder $d"
+done
+pass "the uninstall target removes all $installed installed files (names with blanks too) and the emptied folders; a skin added by hand stays"
+
+# ---- 6. The Debian package ----
 start=$(date +%s)
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
 deb=$(ls "$work"/pkg/morvantis_*.deb)
@@ -101,7 +118,7 @@ dpkg-deb --contents "$deb" | awk '{ $1=$2=$3=$4=$5=""; print substr($0, 6) }' >"
 for f in ./usr/bin/morvantis "./usr/share/morvantis/Skins/Digital Age/lcd.gif" ./usr/share/morvantis/alarm.wav \
   ./usr/share/morvantis/wave/time.WAV ./usr/share/morvantis/docs/skins.html ./usr/share/applications/$id.desktop \
   ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/$id.png ./usr/share/doc/morvantis/copyright \
-  ./usr/lib/morvantis/$player; do
+  ./usr/lib/morvantis/$player ./usr/share/doc/morvantis/README.md ./usr/share/man/man1/morvantis.1.gz; do
   grep -qxF "$f" "$work/contents" || { cat "$work/contents"; fail "the package lacks $f"; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -109,5 +126,53 @@ for d in libqt6widgets6 libqt6gui6 libc6; do
   [[ "$depends" == *"$d"* ]] || fail "the package does not depend on $d: $depends"
 done
 pass "cpack -G DEB built $(basename "$deb") in ${seconds}s with the expected files; Depends: $depends"
+
+lintian --fail-on error,warning --display-info "$deb" >"$work/lintian.log" 2>&1 && ! grep -q '^[EW]:' "$work/lintian.log" ||
+  { cat "$work/lintian.log"; fail "lintian found errors or warnings"; }
+infos=$(grep '^I:' "$work/lintian.log" | cut -d' ' -f3 | sort | uniq -c | awk '{ printf "%s%s x%s", sep, $2, $1; sep=", " }')
+pass "lintian $(lintian --version | awk '{ print $2 }'): no errors, no warnings; info: ${infos:-none}"
+
+# ---- 7. The package installed for real, run, purged ----
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo -n"
+if ! $sudo true 2>/dev/null; then
+  echo "SKIP: installing the package needs root or sudo without a password"
+  echo "$passed passed, 0 failed"
+  exit 0
+fi
+# One package test at a time on this machine (scripts/try-deb takes the same lock).
+exec 9>/tmp/morvantis-package.lock
+flock -w 240 9 || fail "another package test held /tmp/morvantis-package.lock for 4 minutes"
+if dpkg-query -W -f='${Status}' morvantis 2>/dev/null | grep -q 'install ok installed'; then
+  echo "SKIP: morvantis is installed on this machine already; not replacing it"
+  echo "$passed passed, 0 failed"
+  exit 0
+fi
+apt() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=120 -y -qq "$@" >>"$work/apt.log" 2>&1; }
+purge() { apt purge morvantis || true; }
+trap 'purge; cleanup' EXIT
+apt install --no-install-recommends "$deb" || { cat "$work/apt.log"; fail "apt-get could not install the package"; }
+[ "$(man -w morvantis)" = /usr/share/man/man1/morvantis.1.gz ] || fail "man does not find the manual page"
+clock_exe=/usr/bin/morvantis
+pkg_home="$work/package home"
+launch_clock "$pkg_home"
+wait_window Main >/dev/null || { cat "$work/clock.log"; fail "the installed package's clock showed no window"; }
+status=0
+XDG_CONFIG_HOME="$pkg_home" "$clock_exe" >"$work/second.out" 2>&1 || status=$?
+[ "$status" = 0 ] && kill -0 "$clock_pid" || fail "a second start of the package's clock gave status $status: $(cat "$work/second.out")"
+stop_clock
+apt purge morvantis || { cat "$work/apt.log"; fail "apt-get could not purge the package"; }
+trap cleanup EXIT
+left=""
+while IFS= read -r f; do
+  if [[ "$f" != */ ]] && { [ -e "${f#.}" ] || [ -L "${f#.}" ]; }; then # folders may be shared
+    left+="${f#.} "
+  fi
+done <"$work/contents"
+for d in /usr/share/morvantis /usr/lib/morvantis /usr/share/doc/morvantis; do
+  if [ -e "$d" ]; then left+="$d "; fi
+done
+[ -z "$left" ] || fail "purging left: $left"
+pass "the package installs with apt-get, its clock runs and answers a second start, and purging leaves none of its $(grep -cv '/$' "$work/contents") files"
 
 echo "$passed passed, 0 failed"

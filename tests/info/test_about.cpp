@@ -2,10 +2,14 @@
 #include "support/ModalDriver.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -136,4 +140,36 @@ TEST(About, EveryOpeningDrawsItsIconsFromTheSameCachedPictures) {
         return std::pair{about.windowIcon().pixmap(32, 32).cacheKey(), ok->icon().pixmap(32, 32).cacheKey()};
     };
     EXPECT_EQ(keys(), keys());
+}
+
+TEST(About, TheNoticeNamesTheSkinGuideAndTheReadmeWhereTheyAre) {
+    QTemporaryDir root;
+    const QString installed = root.path() + "/usr/share/morvantis";
+    const QString readme = root.path() + "/usr/share/doc/morvantis/README.md";
+    QDir().mkpath(QFileInfo(readme).path());
+    ASSERT_TRUE(QFile(readme).open(QIODevice::WriteOnly));
+    const QString built = root.path() + "/build";
+    QDir().mkpath(built);
+    const struct {
+        const char* name;
+        QString dataFolder;
+        QString guide;
+        QString readme; // empty: none to name
+    } cases[] = {
+        {"installed", installed, installed + "/docs/skins.html", readme},
+        {"installed, named with ..", root.path() + "/usr/bin/../share/morvantis",
+         installed + "/docs/skins.html", readme},
+        {"run from the build folder", built, built + "/docs/skins.html", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        frmAbout about(nullptr, c.dataFolder);
+        const QString notice = about.findChild<QPlainTextEdit*>("txtProtext")->toPlainText();
+        EXPECT_TRUE(notice.contains("see " + c.guide + ".")) << notice.toStdString();
+        if (c.readme.isEmpty())
+            EXPECT_FALSE(notice.contains("README")) << notice.toStdString();
+        else
+            EXPECT_TRUE(notice.contains("see " + c.readme + ".")) << notice.toStdString();
+        EXPECT_TRUE(notice.contains("Terms of use")) << "the terms must stay";
+    }
 }

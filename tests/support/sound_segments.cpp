@@ -60,9 +60,10 @@ int main(int argc, char** argv) {
     for (const auto& s : segments) {
         std::string line = morvantis::test::describe({s});
         const auto length = line.find(' ', line.find(' ') + 1); // after start and length
-        // Joined, not inserted: GCC 12 warns falsely (-Wrestrict) on the insert.
-        const std::size_t at = std::min(length, line.size() - 1);
-        line = line.substr(0, at) + " " + morvantis::test::nameWords(mono, s, words) + line.substr(at);
+        // Appended to a std::string of its own: GCC 12 warns falsely (-Wrestrict) on " " + string.
+        std::string named = " ";
+        named += morvantis::test::nameWords(mono, s, words);
+        line.insert(std::min(length, line.size() - 1), named);
         std::fputs(line.c_str(), stdout);
     }
     return 0;

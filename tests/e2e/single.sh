@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# One clock per settings store: a second start brings the running clock to the front and
+# ends at once; another XDG_CONFIG_HOME gets a clock of its own; a clock killed with SIGKILL
+# does not block the next start; the command line answers while a clock runs.
+# Usage: single.sh <morvantis> <source folder>
+set -euo pipefail
+exe=$1
+src=$2
+source "$(dirname "$0")/lib.sh"
+fail_shows_clock_log=yes
+start_display
+program_with "$work/prog" "Amber Glow" "Digital Age"
+clock_exe="$work/prog/morvantis"
+mine="$work/mine"
+other="$work/other"
+# Both clocks at the same place: the one in front is the one whose skin shows.
+write_settings "$mine" "ThemeNo=1" "Left=1500" "Top=1500"
+write_settings "$other" "ThemeNo=0" "Left=1500" "Top=1500"
+
+main_windows() { xdotool search --onlyvisible --name '^Main$' 2>/dev/null | wc -l; }
+wait_windows() { # count
+  for _ in $(seq 100); do [ "$(main_windows)" = "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+in_front() { # skin: a blank stretch of the display panel (top right) shows that skin's panel
+  import -window root "$work/front.png"
+  convert "$work/front.png" -crop 60x10+$((ox + 340))+$((oy + 44)) +repage "$work/got.png"
+  convert "$src/data/Skins/$1/lcd.gif" -crop 60x10+198+3 +repage "$work/want.png"
+  same_picture "$work/got.png" "$work/want.png" 3%
+}
+wait_front() { # skin
+  for _ in $(seq 50); do in_front "$1" && return 0; sleep 0.1; done
+  return 1
+}
+second_start() { # config-home: starts the program again; sets status, ms and lines (its output)
+  local t0=$(date +%s%N)
+  status=0
+  XDG_CONFIG_HOME="$1" timeout 10 "$clock_exe" >"$work/second.out" 2>"$work/second.err" || status=$?
+  ms=$((($(date +%s%N) - t0) / 1000000))
+  lines=$(cat "$work/second.out" "$work/second.err" | wc -l)
+}
+
+launch_clock "$mine"
+mine_pid=$clock_pid
+wid=$(wait_window Main) || fail "the clock showed no window"
+read -r ox oy <<<"$(window_origin "$wid")"
+wait_front "Digital Age" || fail "the clock does not show its skin"
+
+# ---- The command line while the clock runs ----
+[ "$("$clock_exe" --version)" = "Morvantis 2.0" ] || fail "--version did not answer while a clock runs"
+"$clock_exe" --help | grep -q -- '--autostart' || fail "--help did not answer while a clock runs"
+[ "$(XDG_CONFIG_HOME="$mine" "$clock_exe" --autostart)" = "Autostart is off" ] ||
+  fail "--autostart did not answer while a clock runs"
+for bad in on --no-such-option; do
+  status=0
+  XDG_CONFIG_HOME="$mine" "$clock_exe" "$bad" >"$work/bad.out" 2>"$work/bad.err" || status=$?
+  [ "$status" = 2 ] && [ ! -s "$work/bad.out" ] && [ "$(wc -l <"$work/bad.err")" = 1 ] &&
+    grep -q '^morvantis: .*usage: morvantis ' "$work/bad.err" ||
+    fail "'morvantis $bad' gave status $status: $(cat "$work/bad.out" "$work/bad.err")"
+done
+pass "--version, --help and --autostart answer while a clock runs; a stray argument or option: one usage line, status 2"
+
+# ---- A second start with the same settings ----
+second_start "$mine"
+[ "$status" = 0 ] && [ "$lines" = 1 ] && [ -s "$work/second.out" ] ||
+  fail "the second start gave status $status and: $(cat "$work/second.out" "$work/second.err")"
+[ "$ms" -lt 1000 ] || fail "the second start took $ms ms"
+kill -0 "$mine_pid" 2>/dev/null || fail "the second start ended the first clock"
+[ "$(main_windows)" = 1 ] || fail "$(main_windows) clock windows after a second start"
+pass "a second start ends with status 0 in $ms ms, one line on stdout ($(cat "$work/second.out")); one clock runs"
+
+# ---- Another settings store gets its own clock, in front ----
+launch_clock "$other"
+other_pid=$clock_pid
+wait_windows 2 || fail "another XDG_CONFIG_HOME got no clock of its own ($(main_windows) windows)"
+wait_front "Amber Glow" || fail "the newer clock is not in front"
+second_start "$mine"
+[ "$status" = 0 ] || fail "the second start gave status $status: $(cat "$work/second.err")"
+wait_front "Digital Age" || fail "the second start did not bring the running clock to the front"
+kill -0 "$other_pid" 2>/dev/null && [ "$(main_windows)" = 2 ] || fail "the other clock did not keep running"
+pass "another XDG_CONFIG_HOME runs a clock of its own; a second start brings the first clock in front of it"
+
+# ---- A clock killed with SIGKILL leaves its lock behind: the next start runs all the same ----
+kill -KILL "$mine_pid"
+wait "$mine_pid" 2>/dev/null || true
+ls "$XDG_RUNTIME_DIR"/morvantis-*.lock >/dev/null 2>&1 || fail "no lock file was left to take over"
+wait_windows 1 || fail "the killed clock's window stayed"
+launch_clock "$mine"
+wait_windows 2 || fail "the start after SIGKILL showed no clock"
+kill -0 "$clock_pid" 2>/dev/null || fail "the start after SIGKILL ended"
+second_start "$mine"
+[ "$status" = 0 ] && [ "$(main_windows)" = 2 ] || fail "the new clock does not answer a second start (status $status)"
+pass "after SIGKILL the next start runs the clock and answers a second start"
+
+echo "$passed passed, 0 failed"
