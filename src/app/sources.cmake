@@ -1,5 +1,6 @@
 target_sources(morvantis_ui PRIVATE
   app/Autostart.cpp
+  app/FaceAccessible.cpp
   app/FacePainter.cpp
   app/frmMain.cpp
   app/frmSplash.cpp
