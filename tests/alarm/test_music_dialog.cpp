@@ -294,8 +294,9 @@ TEST_F(MusicDialog, OkRefusesBadFieldsAndKeepsWhatItRead) {
         EXPECT_EQ(env.prompts.shown[0].buttons, Prompts::Buttons::Ok);
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus ? c.focus : "cmdOK");
-        if (c.focus) // back in the field, its text selected: what is typed next replaces it
+        if (c.focus) { // back in the field, its text selected: what is typed next replaces it
             EXPECT_EQ(get<QLineEdit>(c.focus)->selectedText(), c.typed);
+        }
         EXPECT_EQ(settings.MusicHour, c.hour);
         EXPECT_EQ(settings.MusicMin, c.min);
         EXPECT_TRUE(settings.MusicDay.empty());
