@@ -15,9 +15,10 @@ LocalTime at(int year, int month, int day, int hour, int minute, int second = 0)
 
 MusicEntry entryOf(const char* h, const char* m, const char* s, bool am) {
     MusicEntry e;
-    e.hour = h;
-    e.minute = m;
-    e.second = s;
+    // Built, then moved in: GCC 12 warns falsely (-Wrestrict) about assigning a literal here.
+    e.hour = std::string(h);
+    e.minute = std::string(m);
+    e.second = std::string(s);
     e.am = am;
     return e;
 }

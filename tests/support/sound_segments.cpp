@@ -60,7 +60,10 @@ int main(int argc, char** argv) {
     for (const auto& s : segments) {
         std::string line = morvantis::test::describe({s});
         const auto length = line.find(' ', line.find(' ') + 1); // after start and length
-        line.insert(std::min(length, line.size() - 1), " " + morvantis::test::nameWords(mono, s, words));
+        // Appended, not "literal" + string: GCC 12 warns falsely (-Wrestrict) about that one.
+        std::string name(1, ' ');
+        name += morvantis::test::nameWords(mono, s, words);
+        line.insert(std::min(length, line.size() - 1), name);
         std::fputs(line.c_str(), stdout);
     }
     return 0;
