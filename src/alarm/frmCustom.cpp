@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 
 namespace morvantis {
 
@@ -53,12 +55,21 @@ frmCustom::frmCustom(Settings& settings, FaceModel& face, const Clock& clock, QW
     imgYellow = sign(this, "imgYellow", ":/img/yellow.gif");
     imgRed = sign(this, "imgRed", ":/img/red.gif");
 
-    lblCustom = new QLabel(QStringLiteral("Automatic Alert..."), this);
+    // A message of up to 350 characters is longer than the label's box: the box scrolls.
+    auto* box = new QScrollArea(this);
+    box->setObjectName(QStringLiteral("lblCustomBox"));
+    box->setGeometry(px(960), px(240), px(5190), px(1095));
+    box->setFrameShape(QFrame::NoFrame);
+    box->setWidgetResizable(true);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->viewport()->setAutoFillBackground(false);
+    lblCustom = new QLabel(QStringLiteral("Automatic Alert..."));
     lblCustom->setObjectName(QStringLiteral("lblCustom"));
-    lblCustom->setGeometry(px(960), px(240), px(5190), px(1095));
     lblCustom->setTextFormat(Qt::PlainText); // the user's text, never markup
     lblCustom->setWordWrap(true);
     lblCustom->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    box->setWidget(lblCustom);
+    lblCustom->setAutoFillBackground(false); // the window shows through, as around a plain label
 
     cmdSnooz = button(this, "cmdSnooz", "&Snooze", 4200);
     cmdOk = button(this, "cmdOk", "&OK", 5280);
@@ -83,6 +94,9 @@ frmCustom::frmCustom(Settings& settings, FaceModel& face, const Clock& clock, QW
         action->setObjectName(QString::fromLatin1(item.name));
         connect(action, &QAction::triggered, this, item.handler);
     }
+
+    // Return answers OK; Escape does nothing: a stray key must not dismiss an alarm.
+    cmdOk->setFocus();
 
     Form_Load();
 
@@ -131,6 +145,17 @@ void frmCustom::snooze(int minutes) {
     m_face.show(Element::imgLight);
     emit faceChanged();
     hide();
+}
+
+void frmCustom::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // A focused Snooze keeps its own Return; anywhere else Return is OK.
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        (focused ? focused : cmdOk)->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmCustom::closeEvent(QCloseEvent* event) {

@@ -33,6 +33,12 @@ public:
         });
     }
     int caret() const { return m_caret; }
+    // Focus given back after a message about the field: it comes back whole, selected.
+    void revisit() {
+        m_caret = 0;
+        setFocus(Qt::OtherFocusReason);
+        selectAll(); // it may have had the focus all along
+    }
     std::function<void()> onKeyPress;
     std::function<void()> onGotFocus;
 
@@ -43,6 +49,12 @@ protected:
         QLineEdit::keyPressEvent(event);
     }
     void focusInEvent(QFocusEvent* event) override {
+        // Coming in from the keyboard (Tab, Shift+Tab, the label's access key) the caret stands at the
+        // start, so the whole field is selected and typed digits replace it.
+        const Qt::FocusReason reason = event->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+            reason == Qt::ShortcutFocusReason)
+            m_caret = 0;
         QLineEdit::focusInEvent(event);
         // A context menu closing hands focus back; that is no new visit.
         if (event->reason() != Qt::PopupFocusReason && onGotFocus)
@@ -140,10 +152,10 @@ frmMusic::frmMusic(Services& services, Settings& settings, QWidget* parent)
     setFixedSize(6150 / 15, 2940 / 15);
 
     fraTime = frame(this, "fraTime", "&Time Adjust", {6, 2, 210, 88});
-    cboFastSelect = list(fraTime, "cboFastSelect", {78, 18, 130, 22}, {});
+    cboFastSelect = list(fraTime, "cboFastSelect", {84, 18, 124, 22}, {});
     for (const char* entry : kFastSelectEntries)
         cboFastSelect->addItem(QString::fromUtf8(entry));
-    label(fraTime, "lblFastSelect", "&Fast Select:", {8, 20, 68, 18}, cboFastSelect);
+    label(fraTime, "lblFastSelect", "&Fast Select:", {8, 20, 74, 18}, cboFastSelect);
     txtHour = field<TimeField>(fraTime, "txtHour", {8, 60, 36, 22}, 2);
     txtMin = field<TimeField>(fraTime, "txtMin", {58, 60, 36, 22}, 2);
     txtSec = field<TimeField>(fraTime, "txtSec", {108, 60, 36, 22}, 2);
@@ -373,11 +385,11 @@ void frmMusic::cmdOK_Click() {
                                    m.information ? Prompts::Icon::Information : Prompts::Icon::None,
                                    Prompts::Buttons::Ok);
         if (result == OkResult::HourRange)
-            txtHour->setFocus();
+            txtHour->revisit();
         else if (result == OkResult::MinRange)
-            txtMin->setFocus();
+            txtMin->revisit();
         else if (result == OkResult::SecRange)
-            txtSec->setFocus();
+            txtSec->revisit();
         return;
     }
     emit captionChanged(QString::fromStdString(alarmCaption(m_settings, true)));

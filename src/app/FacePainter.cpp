@@ -1,7 +1,9 @@
 #include "app/FacePainter.h"
 
+#include "alarm/AlarmRules.h"
 #include "platform/QtPictures.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace morvantis {
@@ -9,6 +11,33 @@ namespace morvantis {
 QRect FacePainter::rectOf(Element e) {
     const PixelRect r = pixelRect(e);
     return {r.x, r.y, r.width, r.height};
+}
+
+QFont FacePainter::captionFont() {
+    static const QFont font = [] {
+        // DejaVu Sans comes with every Debian desktop (fontconfig needs it). Light hinting keeps the
+        // design advances at every scale: full hinting rounds each advance to whole pixels and makes
+        // the caption some 5 % wider.
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setHintingPreference(QFont::PreferVerticalHinting);
+        // The longest caption the alarm dialog can write; elsewhere, a narrower size until it fits.
+        Settings longest;
+        longest.MusicHour = 12;
+        longest.MusicMin = longest.MusicSec = 59;
+        longest.MusicAMPM = "PM";
+        longest.MusicYear = "2002";
+        longest.MusicMonth = "September";
+        longest.MusicDay = "Wednesday";
+        const QString text = QString::fromStdString(alarmCaption(longest, true));
+        const qreal room = rectOf(Element::Label1).width();
+        for (int pixels = 9; pixels >= 6; --pixels) {
+            f.setPixelSize(pixels);
+            if (QFontMetricsF(f).horizontalAdvance(text) <= room)
+                break;
+        }
+        return f;
+    }();
+    return font;
 }
 
 const QPixmap& FacePainter::scaled(const QImage& image, QSize size, qreal ratio) {
@@ -56,6 +85,7 @@ void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& d
     const QRect labelRect = rectOf(Element::Label1);
     if (labelRect.intersects(dirty) && !face.caption().empty()) {
         const std::uint32_t c = face.captionColor();
+        painter.setFont(captionFont());
         painter.setPen(QColor(static_cast<int>(c >> 16 & 0xff), static_cast<int>(c >> 8 & 0xff),
                               static_cast<int>(c & 0xff)));
         painter.drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,

@@ -2,6 +2,7 @@
 
 #include "face/FaceModel.h"
 
+#include <QFont>
 #include <QImage>
 #include <QPixmap>
 #include <QRect>
@@ -19,6 +20,8 @@ namespace morvantis {
 class FacePainter {
 public:
     static QRect rectOf(Element e);
+    // The alarm caption's font: the longest caption the alarm can write fits its label.
+    static QFont captionFont();
     void paint(QPainter& painter, const FaceModel& face, const QRect& dirty, qreal devicePixelRatio);
 
 private:

@@ -4,6 +4,7 @@
 #include "alarm/TickPlan.h"
 #include "alarm/frmCustom.h"
 #include "alarm/frmMusic.h"
+#include "app/FaceAccessible.h"
 #include "app/frmSplash.h"
 #include "info/frmAbout.h"
 #include "platform/Files.h"
@@ -18,8 +19,11 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -84,6 +88,9 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
     setMouseTracking(false);
+    // Takes the keyboard when clicked: the menu key opens the buttons' menu.
+    setFocusPolicy(Qt::StrongFocus);
+    FaceAccessible::install();
 
     // Each tick plans the next: the face wakes the thread only when it can change.
     m_timer1.setObjectName(QStringLiteral("Timer1"));
@@ -685,6 +692,92 @@ void frmMain::updateMask() {
     if (image.height() < height())
         shape |= QRegion(0, image.height(), width(), height() - image.height());
     setMask(shape);
+}
+
+// ---- Keyboard, context menu, screen readers ----
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    const bool menuKey = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (menuKey || shiftF10) {
+        // Below the alarm light, where the face's controls begin.
+        showFaceMenu(mapToGlobal(FacePainter::rectOf(Element::imgAlarmBut).bottomLeft()));
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmMain::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        showFaceMenu(mapToGlobal(FacePainter::rectOf(Element::imgAlarmBut).bottomLeft()));
+        return;
+    }
+    // The right button on the case, not on the display or a button (they keep their own meaning),
+    // and not while the left button drags the clock.
+    if (elementAt(m_face, event->pos()) || (QGuiApplication::mouseButtons() & Qt::LeftButton))
+        return;
+    showFaceMenu(event->globalPos());
+}
+
+void frmMain::showFaceMenu(QPoint globalPos) {
+    if (m_ending)
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("mnuFace"));
+    const struct {
+        const char* name;
+        const char* caption;
+        void (frmMain::*handler)();
+    } items[] = {
+        {"mnuAlarm", "&Alarm", &frmMain::imgAlarmBut_MouseUp},
+        {"mnuOptions", "&Options", &frmMain::imgOptBut_MouseUp},
+        {"mnuSkins", "&Skins", &frmMain::imgMontBut_MouseUp},
+        {"mnuAbout", "A&bout", &frmMain::imgYearBut_MouseUp},
+        {"mnuSayTime", "Say &Time", &frmMain::imgDateBut_MouseUp},
+        {"mnuExit", "E&xit", &frmMain::imgExitBut_MouseUp},
+    };
+    for (const auto& item : items)
+        menu.addAction(QString::fromLatin1(item.caption))->setObjectName(QString::fromLatin1(item.name));
+    const QAction* chosen = menu.exec(globalPos);
+    // The menu took the release of the button that opened it: no press is pending any more.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton) {
+        m_pressedElement.reset();
+        m_pressOnBackground = false;
+    }
+    if (!chosen || m_ending)
+        return;
+    // After the menu has closed: the action may open a modal dialog or end the program.
+    for (const auto& item : items)
+        if (chosen->objectName() == QLatin1String(item.name))
+            (this->*item.handler)();
+    if (!m_ending)
+        flushFace();
+}
+
+QString frmMain::displayTime() const {
+    const LocalTime now = m_services.clock.now();
+    const int hour = m_settings.Hours24 ? now.hour : (now.hour + 11) % 12 + 1;
+    QString time = QString::asprintf(m_settings.Hours24 ? "%02d:%02d" : "%d:%02d", hour, now.minute);
+    if (m_settings.ShowSec)
+        time += QString::asprintf(":%02d", now.second);
+    if (!m_settings.Hours24)
+        time += QLatin1String(now.hour < 12 ? " AM" : " PM");
+    return time;
+}
+
+QString frmMain::displayDate() {
+    const LocalTime now = m_services.clock.now();
+    const DateFields shown = dateFields();
+    QStringList parts;
+    if (shown.weekday)
+        parts << QString::fromStdString(formatTime(now, TimeForm::WeekdayLong).str());
+    if (shown.date)
+        parts << QString::number(now.day);
+    if (shown.month)
+        parts << QString::fromStdString(formatTime(now, TimeForm::MonthLong).str());
+    if (shown.year)
+        parts << QString::fromStdString(formatTime(now, TimeForm::Year4).str());
+    return parts.join(QLatin1Char(' '));
 }
 
 } // namespace morvantis

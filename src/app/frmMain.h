@@ -109,6 +109,12 @@ public:
     QTimer* Timer1() { return &m_timer1; }
     QTimer* Timer2() { return &m_timer2; }
 
+    // What the display shows, in words for a screen reader: the time, and the date fields shown.
+    QString displayTime() const;
+    QString displayDate();
+    // The six buttons' actions as a menu, for the keyboard and for the right button on the case.
+    void showFaceMenu(QPoint globalPos);
+
     // The alert window while it is loaded.
     frmCustom* alertWindow() const;
     // Where the window system will not let a window place itself, the shake moves the face inside it.
@@ -122,6 +128,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     DateFields dateFields() override;

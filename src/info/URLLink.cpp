@@ -6,12 +6,16 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QTextDocument>
 
 #include <optional>
@@ -133,6 +137,8 @@ URLLink::URLLink(Shell& shell, Prompts& prompts, const QString& defaultAddress, 
     m_lblURL->setCursor(handCursor());
     m_lblURL->installEventFilter(this);
     applyLinkColour();
+    // Reachable by Tab and opened by Return or Space, as a link in a browser is.
+    setFocusPolicy(Qt::StrongFocus);
     InitProperties();
 }
 
@@ -146,11 +152,49 @@ QString URLLink::Text() const {
 
 void URLLink::setText(const QString& text) {
     m_lblURL->setText(text);
+    setAccessibleName(text);
     // Sized with the label's own font so the whole caption, and nothing more, is the link; the
     // width is rounded up so the last glyph is not clipped.
     const QSize size = QFontMetrics(m_lblURL->font()).size(0, text);
     m_lblURL->setGeometry(0, 0, size.width(), size.height());
     emit propertyChanged(kText);
+}
+
+void URLLink::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat() && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            lblURL_MouseDown(Qt::LeftButton);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void URLLink::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void URLLink::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+void URLLink::paintEvent(QPaintEvent*) {
+    if (!hasFocus())
+        return;
+    // The focus frame around the text, where the keyboard is.
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = m_lblURL->geometry() & rect();
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 void URLLink::setURL(const QString& url) {

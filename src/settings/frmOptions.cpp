@@ -139,13 +139,21 @@ void frmOptions::build() {
     m_cmdOK = place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", twips(4080, 3495, 1095, 375));
     m_cmdCancel =
         place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", twips(5280, 3495, 1095, 375));
-    // No default button: Enter presses only a button that has the focus (see keyPressEvent).
+    // OK is the default button; Return elsewhere is handled in keyPressEvent.
     for (QPushButton* button : {m_cmdShowA, m_cmdShowH, m_cmdOK, m_cmdCancel})
         button->setAutoDefault(false);
+    m_cmdOK->setDefault(true);
 
-    // The desktop's font may run wider than the one the layout was drawn for: no caption is cut off.
-    for (QCheckBox* box : findChildren<QCheckBox*>())
-        box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+    // The desktop's font may run wider, and its check marks taller, than the ones the layout was
+    // drawn for: no caption or box is cut off. A box grows about its middle, so rows stay apart.
+    for (QAbstractButton* box : findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QPushButton*>(box))
+            continue;
+        const QSize hint = box->sizeHint();
+        const int height = std::max(box->height(), hint.height());
+        box->setGeometry(box->x(), box->y() - (height - box->height()) / 2,
+                         std::max(box->width(), hint.width()), height);
+    }
 
     // The design-time state, which loading then overwrites from the settings.
     m_opt24->setChecked(true);
@@ -300,7 +308,13 @@ void frmOptions::reject() {
 
 void frmOptions::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled())
+        // A focused button answers for itself; on a check box Return does nothing, so that a user
+        // going through the boxes does not close the dialog by mistake; anywhere else it is OK.
+        QWidget* focused = focusWidget();
+        auto* button = qobject_cast<QPushButton*>(focused);
+        if (!button && !qobject_cast<QCheckBox*>(focused))
+            button = m_cmdOK;
+        if (button && button->isEnabled())
             button->click();
         return;
     }

@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "skins/SkinRules.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -11,10 +12,45 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace morvantis {
 
 namespace {
+
+// The description box shows whole lines only, wherever it is scrolled to: its text area is a whole
+// number of lines high, and what is left over is an even border in the box's own colour.
+class DescriptionBox final : public QPlainTextEdit {
+public:
+    explicit DescriptionBox(QWidget* parent) : QPlainTextEdit(parent) {
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::Base);
+        // Scrolled, the box draws each line one pixel below its place: the first line starts there too.
+        document()->setDocumentMargin(1);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        fitLines();
+        QPlainTextEdit::resizeEvent(event);
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange)
+            fitLines();
+        QPlainTextEdit::changeEvent(event);
+    }
+
+private:
+    void fitLines() {
+        constexpr int kSide = 3;
+        const int line = static_cast<int>(std::ceil(QFontMetricsF(font()).lineSpacing()));
+        const int room = contentsRect().height() - 1;
+        const int lines = std::max(1, room / std::max(1, line));
+        const int spare = std::max(0, room - lines * line);
+        setViewportMargins(kSide, spare / 2, 0, spare - spare / 2);
+    }
+};
+
 QRect twips(int left, int top, int width, int height) {
     return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
 }
@@ -36,7 +72,7 @@ frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, QWidget* pare
     m_list->setSortingEnabled(false);
     m_list->setStyleSheet(QStringLiteral("QListWidget { color: rgb(0, 255, 0); background: black; }"));
 
-    m_text = new QPlainTextEdit(this);
+    m_text = new DescriptionBox(this);
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setGeometry(twips(0, 3480, 2655, 615));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -67,7 +103,8 @@ frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, QWidget* pare
     m_exit->setGeometry(exit);
     m_exit->setAutoDefault(false);
 
-    setTabOrder(m_list, m_exit);
+    setTabOrder(m_list, m_link);
+    setTabOrder(m_link, m_exit);
     m_list->setFocus();
 
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int) { List1_Click(); });

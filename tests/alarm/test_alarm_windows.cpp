@@ -318,6 +318,16 @@ TEST_F(AlarmWindows, TheWindowManagersCloseIsRefused) {
     EXPECT_TRUE(alert() && alert()->isVisible());
 }
 
+TEST_F(AlarmWindows, ReturnAnswersOk) {
+    fireMessage();
+    QApplication::setActiveWindow(alert());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(alert()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(alert() && alert()->isVisible());
+    EXPECT_FALSE(armed());
+    EXPECT_EQ(window.face().caption(), "alarm did not set");
+}
+
 TEST_F(AlarmWindows, SignAndText) {
     const struct {
         bool green, yellow, red;

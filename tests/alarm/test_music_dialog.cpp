@@ -233,13 +233,13 @@ TEST_F(MusicDialog, KeyAndFocusRules) {
     for (const char* name : {"cboDay", "cboMonth", "cboYear"})
         EXPECT_EQ(list(name)->currentIndex(), 0) << name;
 
-    // A time field taking focus selects from where its caret stood.
+    // A time field reached by Tab or Shift+Tab comes selected whole, wherever its caret stood.
     QTest::keyClick(list("cboFastSelect"), Qt::Key_Tab);
     EXPECT_EQ(get<QLineEdit>("txtHour")->selectedText(), "10");
     get<QLineEdit>("txtHour")->setCursorPosition(1);
     QTest::keyClick(get("txtHour"), Qt::Key_Tab);
     QTest::keyClick(get("txtMin"), Qt::Key_Backtab);
-    EXPECT_EQ(get<QLineEdit>("txtHour")->selectedText(), "0");
+    EXPECT_EQ(get<QLineEdit>("txtHour")->selectedText(), "10");
 
     // Seconds changing turn a minute of 0 into "00" and leave text alone.
     type("txtMin", "0");
@@ -296,10 +296,25 @@ TEST_F(MusicDialog, OkRefusesBadFieldsAndKeepsWhatItRead) {
         EXPECT_EQ(env.prompts.shown[0].buttons, Prompts::Buttons::Ok);
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(QApplication::focusWidget()->objectName(), c.focus ? c.focus : "cmdOK");
+        if (c.focus) { // back in the field, its text selected: what is typed next replaces it
+            EXPECT_EQ(get<QLineEdit>(c.focus)->selectedText(), c.typed);
+        }
         EXPECT_EQ(settings.MusicHour, c.hour);
         EXPECT_EQ(settings.MusicMin, c.min);
         EXPECT_TRUE(settings.MusicDay.empty());
     }
+}
+
+TEST_F(MusicDialog, KeysAloneMendAFieldTheMessageNamed) {
+    open(2001, 12, 19, 10, 58);
+    type("txtHour", "13");
+    pressEnter();
+    ASSERT_EQ(env.prompts.shown.size(), 1u);
+    QTest::keyClicks(QApplication::focusWidget(), "11");
+    EXPECT_EQ(text("txtHour"), "11");
+    pressEnter();
+    EXPECT_FALSE(dialog && dialog->isVisible());
+    EXPECT_EQ(settings.MusicHour, 11);
 }
 
 TEST_F(MusicDialog, OkStoresTheWeekdayForTodayAndTheChosenOne) {

@@ -328,23 +328,35 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
     }
 }
 
-TEST_F(Options, EnterPressesOnlyTheButtonWithTheFocus) {
-    settings.DefaultAlarm = false; // its browse button enabled
-    frmOptions& dialog = open();
-    QApplication::setActiveWindow(&dialog);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    click(dialog.chkSec());
-    for (QWidget* w : {static_cast<QWidget*>(dialog.chkMonth()), static_cast<QWidget*>(dialog.Slider1())}) {
-        w->setFocus();
+TEST_F(Options, ReturnPressesOkButNotOnACheckBox) {
+    settings.DefaultAlarm = false; // its path box and browse button enabled
+    const struct {
+        const char* focus;
+        bool stored, closed;
+        std::size_t browsed; // file dialogs opened
+    } cases[] = {
+        {"chkMonth", false, false, 0}, // going through the boxes never closes the dialog
+        {"Slider1", true, true, 0},    {"opt24", true, true, 0},      {"txtFileA", true, true, 0},
+        {"cmdOK", true, true, 0},      {"cmdCancel", false, true, 0}, {"cmdShowA", false, false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.focus);
+        settings.ShowSec = true;
+        env.prompts.filters.clear();
+        frmOptions& dialog = open();
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        EXPECT_TRUE(dialog.cmdOK()->isDefault());
+        click(dialog.chkSec());
+        auto* w = dialog.findChild<QWidget*>(c.focus);
+        w->setFocus(Qt::TabFocusReason);
         QTest::keyClick(w, Qt::Key_Return);
-        EXPECT_TRUE(dialog.isVisible()) << w->objectName().toStdString();
+        EXPECT_EQ(!settings.ShowSec, c.stored);
+        EXPECT_EQ(!window.hasOptions(), c.closed);
+        EXPECT_EQ(env.prompts.filters.size(), c.browsed);
+        if (window.hasOptions())
+            click(window.options().cmdCancel());
     }
-    EXPECT_TRUE(settings.ShowSec);
-    EXPECT_TRUE(env.prompts.filters.empty()); // no file dialog either
-    dialog.cmdOK()->setFocus();
-    QTest::keyClick(dialog.cmdOK(), Qt::Key_Return);
-    EXPECT_FALSE(window.hasOptions());
-    EXPECT_FALSE(settings.ShowSec);
 }
 
 TEST_F(Options, ExitWhileItIsOpenSavesTheSettingsInForce) {

@@ -4,6 +4,7 @@
 #include "skins/frmChoseSkin.h"
 #include "support/TestServices.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -438,4 +439,22 @@ TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(settings.ThemeNo, 0);
     EXPECT_EQ(settings.ThemePath, themePath("Digital Age"));
+}
+
+TEST_F(Skins, GetMoreSkinsIsReachedByTabAndOpenedByReturnOrSpace) {
+    addSkin("Digital Age");
+    window.SetThemeElse();
+    frmChoseSkin& chooser = window.skinChooser();
+    chooser.show();
+    QApplication::setActiveWindow(&chooser);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser));
+    chooser.List1()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(chooser.List1(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), chooser.URLLink1());
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space})
+        QTest::keyClick(chooser.URLLink1(), key);
+    const std::string page = chooser.URLLink1()->URL().toStdString();
+    EXPECT_EQ(env.shell.opened, std::vector<std::string>({page, page}));
+    QTest::keyClick(chooser.URLLink1(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), chooser.cmdExit());
 }

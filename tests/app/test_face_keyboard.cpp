@@ -1,0 +1,181 @@
+// The face without a mouse: its menu from the keyboard and the case, and what a screen reader finds.
+#include "app/frmMain.h"
+#include "support/TestServices.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+using namespace morvantis;
+using morvantis::test::TestServices;
+
+namespace {
+
+class FaceKeyboard : public ::testing::Test {
+protected:
+    FaceKeyboard() {
+        settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
+            true;
+        settings.Hours24 = false;
+        window.Timer1()->stop();
+        window.Timer2()->stop();
+        window.onEnd = [this](int status) { exitStatus = status; };
+        window.show();
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    ~FaceKeyboard() override {
+        if (window.hasOptions())
+            window.options().close();
+    }
+    QPoint centre(Element e) const { return FacePainter::rectOf(e).center(); }
+
+    // Runs act; the first menu that pops up meanwhile is read and answered with key (0: closed).
+    // Returns the menu's entries, or nothing when no menu came up.
+    std::optional<QStringList> answeringMenu(const std::function<void()>& act, int key) {
+        std::optional<QStringList> entries;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            poll.stop();
+            entries.emplace();
+            for (const QAction* a : menu->actions())
+                entries->append(a->text());
+            if (key)
+                QTest::keyClick(menu, static_cast<Qt::Key>(key));
+            else
+                menu->close();
+        });
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [] {
+            ADD_FAILURE() << "a menu was still open after the time limit";
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+        });
+        poll.start();
+        watchdog.start(5000);
+        act();
+        return entries;
+    }
+
+    TestServices env;
+    Settings settings;
+    frmMain window{env.services, settings};
+    std::optional<int> exitStatus;
+};
+
+const QStringList kEntries = {"&Alarm", "&Options", "&Skins", "A&bout", "Say &Time", "E&xit"};
+
+} // namespace
+
+TEST_F(FaceKeyboard, TheMenuKeyAndShiftF10OpenTheButtonsMenu) {
+    // The clock takes the keyboard when clicked.
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(QApplication::focusWidget(), &window);
+
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{Qt::Key_Menu, Qt::NoModifier}, {Qt::Key_F10, Qt::ShiftModifier}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.key);
+        const auto entries =
+            answeringMenu([&] { QTest::keyClick(&window, k.key, k.modifiers); }, Qt::Key_O); // Options
+        EXPECT_EQ(entries, kEntries);
+        ASSERT_TRUE(window.hasOptions());
+        EXPECT_TRUE(window.options().isVisible());
+        window.options().close();
+    }
+    // Exit from the menu saves and ends the program, as the button does.
+    answeringMenu([&] { QTest::keyClick(&window, Qt::Key_Menu); }, Qt::Key_X);
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_EQ(env.store.commits, 1);
+}
+
+TEST_F(FaceKeyboard, ARightClickOnTheCaseOpensTheMenuOnlyThere) {
+    const struct {
+        const char* where;
+        QPoint at;
+        bool leftHeld, menu;
+    } cases[] = {
+        {"case", QPoint(5, 5), false, true},
+        {"case, dragging", QPoint(5, 5), true, false},
+        {"display", centre(Element::imgLCD), false, false},
+        {"digit", centre(Element::imgDH2_1), false, false},
+        {"button", centre(Element::imgOptBut), false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        QWindow* w = window.windowHandle();
+        if (c.leftHeld)
+            QTest::mousePress(w, Qt::LeftButton, {}, c.at);
+        const auto entries = answeringMenu([&] { QTest::mousePress(w, Qt::RightButton, {}, c.at); }, 0);
+        EXPECT_EQ(entries.has_value(), c.menu);
+        if (entries) {
+            EXPECT_EQ(*entries, kEntries);
+        }
+        QTest::mouseRelease(w, Qt::RightButton, {}, c.at);
+        if (c.leftHeld)
+            QTest::mouseRelease(w, Qt::LeftButton, {}, c.at);
+    }
+    // The presses the menu swallowed leave no state behind: a button still answers its click.
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, centre(Element::imgOptBut));
+    EXPECT_TRUE(window.hasOptions() && window.options().isVisible());
+}
+
+TEST_F(FaceKeyboard, AScreenReaderFindsTheButtonsTheLightAndTheTime) {
+    window.face().show(Element::imgLight);
+    window.face().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
+    window.Timer1_Timer();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    ASSERT_TRUE(face);
+    QMap<QString, QAccessibleInterface*> byName;
+    for (int i = 0; i < face->childCount(); ++i) {
+        QAccessibleInterface* c = face->child(i);
+        ASSERT_TRUE(c && c->isValid());
+        EXPECT_EQ(c->parent(), face);
+        EXPECT_EQ(face->indexOfChild(c), i);
+        byName[c->text(QAccessible::Name)] = c;
+    }
+    const struct {
+        const char* name;
+        Element element;
+    } buttons[] = {{"Alarm", Element::imgAlarmBut},   {"Options", Element::imgOptBut},
+                   {"Skins", Element::imgMontBut},    {"About", Element::imgYearBut},
+                   {"Say Time", Element::imgDateBut}, {"Exit", Element::imgExitBut}};
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.name);
+        QAccessibleInterface* c = byName.value(b.name);
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->role(), QAccessible::Button);
+        const QRect r = FacePainter::rectOf(b.element);
+        EXPECT_EQ(c->rect(), QRect(window.mapToGlobal(r.topLeft()), r.size()));
+        EXPECT_EQ(face->childAt(c->rect().center().x(), c->rect().center().y()), c);
+        ASSERT_TRUE(c->actionInterface());
+        EXPECT_EQ(c->actionInterface()->actionNames(),
+                  QStringList{QAccessibleActionInterface::pressAction()});
+    }
+    QAccessibleInterface* light = byName.value("Alarm light");
+    ASSERT_TRUE(light);
+    EXPECT_TRUE(light->state().checked);
+    EXPECT_EQ(light->text(QAccessible::Value), "alarm set to: 7:5:0 PM   2002/March    Friday");
+    QAccessibleInterface* display = byName.value("1:45:07 PM"); // Sunday 23 September 2001, 13:45:07
+    ASSERT_TRUE(display);
+    EXPECT_EQ(display->role(), QAccessible::Clock);
+    EXPECT_EQ(display->text(QAccessible::Description), "Sunday 23 September 2001");
+    EXPECT_EQ(byName.size(), 8);
+
+    // Pressing through the screen reader runs the button's action.
+    byName.value("Options")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(window.hasOptions() && window.options().isVisible());
+}
