@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
     for (const auto& s : segments) {
         std::string line = morvantis::test::describe({s});
         const auto length = line.find(' ', line.find(' ') + 1); // after start and length
-        line.insert(std::min(length, line.size() - 1), " " + morvantis::test::nameWords(mono, s, words));
+        std::string named(1, ' '); // appended rather than " " + ...: GCC 12 warns of an overlap there
+        named += morvantis::test::nameWords(mono, s, words);
+        line.insert(std::min(length, line.size() - 1), named);
         std::fputs(line.c_str(), stdout);
     }
     return 0;
