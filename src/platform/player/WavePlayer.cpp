@@ -95,6 +95,7 @@ struct Playback {
     bool drained = false;   // the server has taken the last sample
     bool tailKnown = false; // and said how long until it is heard
     Clock::time_point heardAt;
+    Clock::time_point lastAsked; // when the server last asked for more
 
     const char* bytes() const { return reinterpret_cast<const char*>(wave.samples.data()); }
     std::size_t size() const { return wave.samples.size() * sizeof(std::int16_t); }
@@ -134,6 +135,7 @@ void onDrained(pa_stream* s, int success, void* user) {
 
 void onWrite(pa_stream* s, std::size_t wanted, void* user) {
     auto* p = static_cast<Playback*>(user);
+    p->lastAsked = Clock::now();
     const std::size_t n = std::min(wanted, p->size() - p->written);
     if (n > 0) {
         if (pa_stream_write(s, p->bytes() + p->written, n, nullptr, 0, PA_SEEK_RELATIVE) != 0) {
@@ -228,6 +230,8 @@ private:
         for (;;) {
             const std::uint64_t seen = events();
             std::optional<Clock::time_point> heardAt;
+            // While sound is left to send, a server that asks for none this long has stopped.
+            Clock::time_point stalled = overdue;
             {
                 const LoopLock lock(m_loop);
                 const pa_stream_state_t st = pa_stream_get_state(m_playback->stream);
@@ -235,20 +239,22 @@ private:
                     break;
                 if (m_playback->tailKnown)
                     heardAt = m_playback->heardAt;
+                if (m_playback->written < m_playback->size())
+                    stalled = std::min(overdue, m_playback->lastAsked + kServerBound);
             }
             if (heardAt) {
                 waitUntil(gen, std::min(*heardAt, overdue));
                 break;
             }
-            const Woken w = waitFor(gen, seen, overdue);
-            if (w == Woken::Interrupted)
-                break;
-            if (w == Woken::Timeout) {
+            if (Clock::now() >= stalled) {
                 // The server stopped taking the sound: it is not answering, start afresh next time.
                 closeStream();
                 dropContext();
+                warn("the sound server does not answer");
                 return;
             }
+            if (waitFor(gen, seen, stalled) == Woken::Interrupted)
+                break;
         }
         closeStream();
     }
@@ -331,8 +337,9 @@ private:
             const LoopLock lock(m_loop);
             const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(wave.rate),
                                       static_cast<std::uint8_t>(wave.channels)};
-            pa_proplist* props = properties(baseName(path).c_str());
-            pa_stream* stream = pa_stream_new_with_proplist(m_context, "sound", &spec, nullptr, props);
+            const std::string name = baseName(path);
+            pa_proplist* props = properties(name.empty() ? "alert" : name.c_str());
+            pa_stream* stream = pa_stream_new_with_proplist(m_context, nullptr, &spec, nullptr, props);
             pa_proplist_free(props);
             if (!stream) {
                 why = std::string("the sound server refuses the sound (") +
