@@ -14,10 +14,11 @@ LocalTime at(int year, int month, int day, int hour, int minute, int second = 0)
 }
 
 MusicEntry entryOf(const char* h, const char* m, const char* s, bool am) {
+    // Moved in, not assigned from the pointer: GCC 12 warns of an overlap in the inlined copy.
     MusicEntry e;
-    e.hour = h;
-    e.minute = m;
-    e.second = s;
+    e.hour = std::string(h);
+    e.minute = std::string(m);
+    e.second = std::string(s);
     e.am = am;
     return e;
 }
