@@ -189,6 +189,23 @@ TEST_F(WavePlayerTest, WhatCannotBePlayedGivesTheBuiltInAlert) {
     EXPECT_TRUE(isAlert(found[0])) << describe(found);
 }
 
+TEST_F(WavePlayerTest, AnInterruptEndsASynchronousSoundAndSkipsTheNext) {
+    ASSERT_TRUE(writeTone(at("chime.wav"), 440.0, 2.0));
+    pause();
+    const auto called = now();
+    const auto until = called + 400ms; // as a signal handler's flag would be set meanwhile
+    sound->setInterrupt([until] { return Clock::now() >= until; });
+    sound->play(at("chime.wav"), Sound::Mode::Synchronous);
+    sound->play(at("chime.wav"), Sound::Mode::Synchronous); // while interrupted: nothing
+    const auto returned = now();
+    sound->setInterrupt({});
+    const auto found = since(called);
+    ASSERT_EQ(found.size(), 1u) << describe(found);
+    // Cut within a poll of the interrupt (and the recording's own latency).
+    EXPECT_LT(found[0].end(), place(until) + 0.15) << describe(found);
+    EXPECT_LT(place(returned), place(until) + 0.1);
+}
+
 TEST(WavePlayerWithoutServer, ReturnsAtOnceAndSaysSoOnce) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
