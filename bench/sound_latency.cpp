@@ -1,7 +1,10 @@
 // Measures the wave player through a private PulseAudio null sink:
 //  - the time from a play call to its first recorded sample (median of 20, after one first call
 //    that loads the player);
-//  - the silence between words played one after another as the spoken time plays them.
+//  - the silence between words played one after another as the spoken time plays them;
+//  - a server that comes back: from its return (thawed after a freeze that made the player
+//    give a request up) to the first sample of a sound asked for at that moment, and the play
+//    call to first sample of the first sound after a restart (a new connection).
 // Usage: sound_latency <player module> <wave folder>
 #include "platform/LazySound.h"
 #include "platform/QtFiles.h"
@@ -104,5 +107,46 @@ int main(int argc, char** argv) {
     std::printf("silence between two words: median %.1f ms over %zu gaps (min %.1f, max %.1f)\n",
                 median(gaps), gaps.size(), gaps.empty() ? 0.0 : *std::min_element(gaps.begin(), gaps.end()),
                 gaps.empty() ? 0.0 : *std::max_element(gaps.begin(), gaps.end()));
+
+    // The first sound recorded at or after a moment: when its first sample arrived, in ms after it.
+    const auto firstSoundAfter = [](const Recorder& r, Clock::time_point t) -> double {
+        r.waitFor(r.secondsAt(Clock::now()) + 0.3);
+        const double from = r.secondsAt(t) - 0.1;
+        for (const Segment& s : findSegments(r.mono()))
+            if (s.start >= from)
+                return std::chrono::duration<double, std::milli>(r.arrivalOf(s.start) - t).count();
+        return -1.0;
+    };
+    std::vector<double> thawed;
+    for (int i = 0; i < 5; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        server.freeze();
+        sound.play(tone, Sound::Mode::Synchronous); // given up after the player's bound
+        const auto back = Clock::now();
+        server.thaw();
+        sound.play(tone, Sound::Mode::Asynchronous);
+        if (const double ms = firstSoundAfter(recorder, back); ms >= 0)
+            thawed.push_back(ms);
+    }
+    std::printf("a frozen server that comes back: its return to the first sample of a sound asked for then: "
+                "median %.1f ms over %zu\n",
+                median(thawed), thawed.size());
+    std::vector<double> restarted;
+    for (int i = 0; i < 5; ++i) {
+        server.stop();
+        sound.play(tone, Sound::Mode::Synchronous); // no server: given up at once
+        if (!server.start())
+            break;
+        const Recorder again(server);
+        again.waitFor(0.3);
+        const auto called = Clock::now();
+        sound.play(tone, Sound::Mode::Asynchronous);
+        if (const double ms = firstSoundAfter(again, called); ms >= 0)
+            restarted.push_back(ms);
+    }
+    std::printf(
+        "a restarted server: play call to first recorded sample of the first sound (a new connection): "
+        "median %.1f ms over %zu\n",
+        median(restarted), restarted.size());
     return 0;
 }

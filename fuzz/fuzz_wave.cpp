@@ -17,7 +17,7 @@ void checkWave(const std::optional<Wave>& wave, double maxSeconds) {
         return;
     fuzz::check(wave->channels == 1 || wave->channels == 2, "one or two channels");
     fuzz::check(wave->rate >= 1000 && wave->rate <= 192000, "a rate within 1-192 kHz");
-    fuzz::check(wave->frames() > 0, "some sound");
+    fuzz::check(static_cast<double>(wave->frames()) >= kMinWaveSeconds * wave->rate, "enough sound to hear");
     fuzz::check(wave->samples.size() % static_cast<std::size_t>(wave->channels) == 0, "whole frames");
     fuzz::check(wave->seconds() <= maxSeconds, "no longer than asked");
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Sound.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,21 +18,29 @@ public:
     // modulePath empty: the module is looked for beside the executable and in ../lib/morvantis.
     explicit LazySound(const Files& files, std::string modulePath = {});
     ~LazySound() override;
+    // A synchronous request asks this at least every 50 ms while it waits; once it says true,
+    // the sound stops and the request returns, and synchronous requests play nothing while
+    // it stays true. Called on the thread that plays, never from a signal handler.
+    void setInterrupt(std::function<bool()> interrupted);
     void play(const std::string& path, Mode mode) override;
     void stop() override;
+    bool waitEnd(std::chrono::milliseconds timeout) override;
     // Whether the module has been loaded (by a first request).
     bool loaded() const { return m_player != nullptr; }
 
 private:
     Sound* player();
+    bool interrupted() const { return m_interrupted && m_interrupted(); }
 
     const Files& m_files;
     std::string m_modulePath;
     std::unique_ptr<Sound> m_player;
+    std::function<bool()> m_interrupted;
     bool m_tried = false;
 };
 
-// The path as the platform spells it: "\" becomes "/", then the file is found without regard to case.
+// The path as the platform spells it: the path as it stands when it names a file; else "\"
+// becomes "/" and the file is found without regard to case.
 std::string mapSoundPath(const Files& files, const std::string& path);
 
 } // namespace morvantis

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <array>
+#include <cstdint>
+
 namespace morvantis {
 
 namespace {
@@ -18,6 +21,112 @@ public:
     using QBuffer::QBuffer;
     bool atEnd() const override { return false; }
 };
+
+// Whether LZW-coded GIF data gives at least `pixels` pixels before it ends. Only the lengths
+// of the table's strings are followed, not their pixels.
+bool lzwGives(const QByteArray& data, int minCodeSize, std::uint64_t pixels) {
+    if (minCodeSize < 1 || minCodeSize > 11)
+        return false;
+    const int clear = 1 << minCodeSize;
+    const int end = clear + 1;
+    std::array<std::uint32_t, 4096> length{};
+    for (int i = 0; i < clear; ++i)
+        length[static_cast<std::size_t>(i)] = 1;
+    int codeSize = minCodeSize + 1;
+    int next = clear + 2;
+    int previous = -1;
+    std::uint64_t given = 0;
+    std::uint32_t bits = 0;
+    int held = 0;
+    for (const char byte : data) {
+        bits |= static_cast<std::uint32_t>(static_cast<unsigned char>(byte)) << held;
+        held += 8;
+        while (held >= codeSize) {
+            const int code = static_cast<int>(bits & ((1u << codeSize) - 1));
+            bits >>= codeSize;
+            held -= codeSize;
+            if (code == clear) {
+                codeSize = minCodeSize + 1;
+                next = clear + 2;
+                previous = -1;
+                continue;
+            }
+            if (code == end)
+                return given >= pixels;
+            std::uint32_t n = 0;
+            if (previous < 0 && code < clear)
+                n = 1;
+            else if (previous >= 0 && code < next)
+                n = length[static_cast<std::size_t>(code)];
+            else if (previous >= 0 && code == next)
+                n = length[static_cast<std::size_t>(previous)] + 1;
+            else
+                return false; // a code the table does not hold: broken data
+            given += n;
+            if (given >= pixels)
+                return true;
+            if (previous >= 0 && next < 4096) {
+                length[static_cast<std::size_t>(next)] = length[static_cast<std::size_t>(previous)] + 1;
+                if (++next == (1 << codeSize) && codeSize < 12)
+                    ++codeSize;
+            }
+            previous = code;
+        }
+    }
+    return given >= pixels;
+}
+
+// A GIF whose data stops right after a sub-block of its first image, without the empty block
+// that closes them (and the trailer), although its codes give the whole image: other readers
+// draw it, so it is taken as closed. Qt's reader cannot tell it from a picture cut short.
+bool wholeButUnclosed(const QByteArray& gif) {
+    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(gif[i]); };
+    const qsizetype size = gif.size();
+    if (size < 13)
+        return false;
+    qsizetype pos = 13;
+    if (at(10) & 0x80)
+        pos += 3 * (2 << (at(10) & 7)); // the global colour table
+    const auto skipBlocks = [&] {
+        while (pos < size) {
+            const int n = at(pos++);
+            if (n == 0)
+                return true;
+            pos += n;
+        }
+        return false;
+    };
+    while (pos < size) {
+        const int introducer = at(pos++);
+        if (introducer == 0x21) { // an extension: its label, then its blocks
+            ++pos;
+            if (!skipBlocks())
+                return false;
+            continue;
+        }
+        if (introducer != 0x2c || pos + 10 > size)
+            return false;
+        const std::uint64_t width = at(pos + 4) | at(pos + 5) << 8;
+        const std::uint64_t height = at(pos + 6) | at(pos + 7) << 8;
+        const int flags = at(pos + 8);
+        pos += 9;
+        if (flags & 0x80)
+            pos += 3 * (2 << (flags & 7)); // the image's own colour table
+        if (pos >= size)
+            return false;
+        const int minCodeSize = at(pos++);
+        QByteArray data;
+        while (pos < size) {
+            const int n = at(pos++);
+            if (n == 0 || pos + n > size)
+                return false; // closed as it should be, or cut inside a block
+            data.append(gif.constData() + pos, n);
+            pos += n;
+        }
+        return pos == size && width * height > 0 && lzwGives(data, minCodeSize, width * height);
+    }
+    return false;
+}
 
 } // namespace
 
@@ -33,8 +142,11 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
     if (size > MaxFileBytes)
         return nullptr;
     NoEndBuffer data;
-    data.setData(file.read(size)); // what the file held when it was opened, no more
+    QByteArray bytes = file.read(size); // what the file held when it was opened, no more
     file.close();
+    if (wholeButUnclosed(bytes))
+        bytes.append("\x00\x3b", 2);
+    data.setData(bytes);
     data.open(QIODevice::ReadOnly);
     QImageReader reader(&data, "gif");
     // Skins are GIF pictures; anything else is refused, whatever its name.
@@ -42,7 +154,7 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
     if (!reader.canRead())
         return nullptr;
     const auto fits = [maxPixels](QSize s) {
-        return s.width() > 0 && s.height() > 0 && s.width() <= MaxSide && s.height() <= MaxSide &&
+        return s.width() > 0 && s.height() > 0 &&
                static_cast<std::uint64_t>(s.width()) * static_cast<std::uint64_t>(s.height()) <= maxPixels;
     };
     // Refused before decoding when the declared size is already too large.

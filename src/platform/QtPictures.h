@@ -19,11 +19,12 @@ private:
     QImage m_image;
 };
 
-// Pictures from files. Skins are downloaded from anywhere: sizes are bounded and
-// only the first frame of an animation is decoded.
+// Pictures from files. Skins are downloaded from anywhere: the pixel budget the caller gives
+// bounds a picture by its declared size before it is decoded, Qt's allocation limit bounds
+// what decoding may take whatever the file declares, and only the first frame of an
+// animation is decoded.
 class QtPictures final : public Pictures {
 public:
-    static constexpr int MaxSide = 4096;
     static constexpr int AllocationLimitMb = 64;
     // A GIF this large is not a skin picture.
     static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;

@@ -31,48 +31,6 @@ bool isWave(int format) {
     return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64;
 }
 
-// Bytes per frame of the uncompressed kinds, 0 for the compressed ones.
-int pcmFrameBytes(int format, int channels) {
-    switch (format & SF_FORMAT_SUBMASK) {
-    case SF_FORMAT_PCM_U8:
-    case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_ULAW:
-    case SF_FORMAT_ALAW:
-        return channels;
-    case SF_FORMAT_PCM_16:
-        return 2 * channels;
-    case SF_FORMAT_PCM_24:
-        return 3 * channels;
-    case SF_FORMAT_PCM_32:
-    case SF_FORMAT_FLOAT:
-        return 4 * channels;
-    case SF_FORMAT_DOUBLE:
-        return 8 * channels;
-    default:
-        return 0;
-    }
-}
-
-// A file cut short: libsndfile plays what is there, the header says there was more.
-bool truncated(SNDFILE* f, const SF_INFO& info) {
-    const int frameBytes = pcmFrameBytes(info.format, info.channels);
-    if (frameBytes == 0)
-        return false;
-    SF_CHUNK_INFO want{};
-    std::memcpy(want.id, "data", 4);
-    want.id_size = 4;
-    SF_CHUNK_ITERATOR* it = sf_get_chunk_iterator(f, &want);
-    if (!it)
-        return false;
-    SF_CHUNK_INFO chunk{};
-    if (sf_get_chunk_size(it, &chunk) != SF_ERR_NO_ERROR)
-        return false;
-    // 0 and all ones mean "length unknown" (written while streaming, or kept in a ds64 chunk).
-    if (chunk.datalen == 0 || chunk.datalen == 0xFFFFFFFFu)
-        return false;
-    return static_cast<sf_count_t>(chunk.datalen / static_cast<unsigned>(frameBytes)) > info.frames;
-}
-
 std::int16_t toSample(float v) {
     if (!(v == v))
         return 0; // NaN
@@ -88,14 +46,17 @@ std::optional<Wave> decodeOpen(SNDFILE* raw, const SF_INFO& info, double maxSeco
     Wave wave;
     wave.rate = info.samplerate;
     wave.channels = info.channels == 2 ? 2 : 1;
-    const auto frames = static_cast<std::size_t>(info.frames);
+    // The most frames kept: maxSeconds at the file's rate, and no more memory than maxSeconds
+    // of 48 kHz stereo take.
     const double longest = std::max(0.0, maxSeconds);
-    if (static_cast<double>(frames) > longest * info.samplerate ||
-        static_cast<double>(frames) * wave.channels > longest * 48000.0 * 2.0)
+    const auto limit = static_cast<std::size_t>(
+        std::min(longest * info.samplerate, longest * 48000.0 * 2.0 / wave.channels));
+    // The header's count is what the file claims, not what it holds: a file cut short, or a
+    // compressed one, decodes to fewer frames, and what decodes is played.
+    const auto claimed = static_cast<std::size_t>(info.frames);
+    if (claimed > limit)
         return std::nullopt;
-    if (truncated(file.get(), info))
-        return std::nullopt;
-    wave.samples.reserve(frames * static_cast<std::size_t>(wave.channels));
+    wave.samples.reserve(claimed * static_cast<std::size_t>(wave.channels));
     constexpr sf_count_t kChunkFrames = 4096;
     std::vector<float> buffer(static_cast<std::size_t>(kChunkFrames) *
                               static_cast<std::size_t>(info.channels));
@@ -105,8 +66,8 @@ std::optional<Wave> decodeOpen(SNDFILE* raw, const SF_INFO& info, double maxSeco
         if (got <= 0)
             break;
         total += static_cast<std::size_t>(got);
-        if (total > frames)
-            return std::nullopt; // more than the header said: do not grow past the bound
+        if (total > limit)
+            return std::nullopt; // longer than the limit after all
         for (sf_count_t i = 0; i < got; ++i) {
             const float* frame = buffer.data() + i * info.channels;
             if (info.channels <= 2) {
@@ -120,7 +81,8 @@ std::optional<Wave> decodeOpen(SNDFILE* raw, const SF_INFO& info, double maxSeco
             }
         }
     }
-    if (sf_error(file.get()) != SF_ERR_NO_ERROR || total < frames)
+    // A decoding error ends the sound where it struck; too little to hear is nothing.
+    if (static_cast<double>(total) < kMinWaveSeconds * info.samplerate)
         return std::nullopt;
     return wave;
 }

@@ -23,12 +23,14 @@ struct Wave {
 // The longest sound played: ten minutes. Memory stays within what ten minutes of stereo
 // at 48 kHz take (about 110 MB), whatever the file's rate.
 inline constexpr double kMaxWaveSeconds = 600.0;
+// The shortest: less than this is a click at most, and the file is taken as giving nothing.
+inline constexpr double kMinWaveSeconds = 0.010;
 
 // Decodes a RIFF wave file (any PCM width, float, the usual compressed kinds; more than two
-// channels are mixed down to one). Nothing when the file is missing, not a regular file, not
-// a wave, holds no sound, is cut short of what its header declares, has a rate outside
-// 1-192 kHz, or is longer than maxSeconds (or would take more memory than maxSeconds of
-// 48 kHz stereo).
+// channels are mixed down to one). A file cut short, or one that decodes to fewer frames than
+// its header claims, gives what decodes. Nothing when the file is missing, not a regular file,
+// not a wave, decodes to less than kMinWaveSeconds, has a rate outside 1-192 kHz, or is longer
+// than maxSeconds (or would take more memory than maxSeconds of 48 kHz stereo).
 std::optional<Wave> decodeWave(const std::string& path, double maxSeconds = kMaxWaveSeconds);
 // The same from bytes in memory.
 std::optional<Wave> decodeWave(const unsigned char* data, std::size_t size,

@@ -285,6 +285,19 @@ PulseServer::PulseServer() {
     }
     m_folder = pattern;
     ::mkdir((m_folder + "/config").c_str(), 0700);
+    for (const std::string& e : environment()) {
+        const auto eq = e.find('=');
+        ::setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+    }
+    start();
+}
+
+bool PulseServer::start() {
+    if (m_folder.empty())
+        return false;
+    if (m_pid > 0)
+        return true;
+    m_why.clear();
     const auto env = environment();
     const int pid = spawn({"pulseaudio", "--daemonize=yes", "--exit-idle-time=-1", "--disallow-exit", "-n",
                            "--use-pid-file=yes", "-L", "module-native-protocol-unix", "-L",
@@ -295,28 +308,46 @@ PulseServer::PulseServer() {
         std::string line;
         std::getline(log, line);
         m_why = "pulseaudio did not start" + (line.empty() ? std::string() : ": " + line);
-        return;
+        return false;
     }
     const int set = spawn({"pactl", "set-default-sink", "testsink"}, env);
     if (set < 0 || waitExit(set) != 0) {
         m_why = "pactl could not reach the server";
     }
+    int pid2 = 0;
     std::ifstream pidFile(m_folder + "/pulse/pid");
-    pidFile >> m_pid;
-    if (m_pid <= 0) {
+    pidFile >> pid2;
+    if (pid2 <= 0) {
         m_why = "pulseaudio left no process id";
-        m_pid = 0;
-        return;
+        return false;
     }
+    m_pid = pid2;
     if (!m_why.empty()) {
-        ::kill(m_pid, SIGTERM);
-        m_pid = 0;
+        stop();
+        return false;
+    }
+    return true;
+}
+
+void PulseServer::stop() {
+    if (m_pid <= 0)
         return;
-    }
-    for (const std::string& e : env) {
-        const auto eq = e.find('=');
-        ::setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
-    }
+    thaw();
+    ::kill(m_pid, SIGTERM);
+    for (int i = 0; i < 250 && ::kill(m_pid, 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    m_pid = 0;
+}
+
+void PulseServer::freeze() {
+    if (m_pid > 0 && ::kill(m_pid, SIGSTOP) == 0)
+        m_frozen = true;
+}
+
+void PulseServer::thaw() {
+    if (m_pid > 0 && m_frozen)
+        ::kill(m_pid, SIGCONT);
+    m_frozen = false;
 }
 
 std::vector<std::string> PulseServer::environment() const {
@@ -329,20 +360,17 @@ std::vector<std::string> PulseServer::environment() const {
 }
 
 PulseServer::~PulseServer() {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGTERM);
-        for (int i = 0; i < 100 && ::kill(m_pid, 0) == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    stop();
     if (!m_folder.empty())
         std::system(("rm -rf '" + m_folder + "'").c_str());
 }
 
-Recorder::Recorder(const PulseServer& server) {
+Recorder::Recorder(const PulseServer& server) : Recorder(server.environment()) {}
+
+Recorder::Recorder(const std::vector<std::string>& envStrings) {
     int fds[2];
     if (::pipe(fds) != 0)
         return;
-    std::vector<std::string> envStrings = server.environment();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
@@ -356,8 +384,13 @@ Recorder::Recorder(const PulseServer& server) {
         args.push_back(s.data());
     args.push_back(nullptr);
     std::vector<std::string> all;
-    for (char** e = environ; *e; ++e)
-        all.emplace_back(*e);
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        if (std::none_of(envStrings.begin(), envStrings.end(),
+                         [&](const std::string& v) { return v.rfind(name, 0) == 0; }))
+            all.push_back(entry);
+    }
     all.insert(all.end(), envStrings.begin(), envStrings.end());
     std::vector<char*> envp;
     for (auto& s : all)

@@ -58,7 +58,8 @@ std::string nameWords(const std::vector<float>& mono, const Segment& s, const st
                       int rate = kRecordRate);
 
 // A PulseAudio server of our own with one null sink, on a private runtime folder. The
-// process's environment is pointed at it, so that sounds played here go to it.
+// process's environment is pointed at it, so that sounds played here go to it. It can be
+// stopped, started again on the same socket, and frozen.
 class PulseServer {
 public:
     PulseServer();
@@ -70,17 +71,27 @@ public:
     const std::string& folder() const { return m_folder; }
     // Environment assignments that lead a child process to this server.
     std::vector<std::string> environment() const;
+    // Starts it (again); false, with why(), when it does not come up.
+    bool start();
+    // Ends it and waits until it has gone.
+    void stop();
+    // SIGSTOP and SIGCONT: a server that hangs.
+    void freeze();
+    void thaw();
 
 private:
     std::string m_folder;
     std::string m_why;
     int m_pid = 0;
+    bool m_frozen = false;
 };
 
 // Records the sink's monitor with parec from construction on; knows when each sample arrived.
 class Recorder {
 public:
     explicit Recorder(const PulseServer& server);
+    // From the sink "testsink" of the server this environment leads to.
+    explicit Recorder(const std::vector<std::string>& environment);
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;

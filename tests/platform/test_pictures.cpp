@@ -1,0 +1,126 @@
+// GIF pictures as skins bring them: what is drawn and what is refused, by the pixel budget and
+// by what the file holds. Every GIF here is made by the test.
+#include "platform/QtPictures.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace morvantis;
+
+namespace {
+
+// LZW data for 4-colour pixels, without compression: a clear code before the table would
+// make the codes wider, so that every pixel is a code of three bits.
+QByteArray lzwOf(const std::vector<int>& pixels, bool end = true) {
+    constexpr int kClear = 4;
+    QByteArray out;
+    std::uint32_t bits = 0;
+    int held = 0;
+    const auto put = [&](int code) {
+        bits |= static_cast<std::uint32_t>(code) << held;
+        held += 3;
+        while (held >= 8) {
+            out.append(static_cast<char>(bits & 0xff));
+            bits >>= 8;
+            held -= 8;
+        }
+    };
+    int sinceClear = kClear - 2; // a clear code first
+    for (const int p : pixels) {
+        if (sinceClear == kClear - 2) {
+            put(kClear);
+            sinceClear = 0;
+        }
+        put(p);
+        ++sinceClear;
+    }
+    if (end)
+        put(kClear + 1);
+    if (held > 0)
+        out.append(static_cast<char>(bits & 0xff));
+    return out;
+}
+
+// A GIF of one w x h image with a 4-colour table, its LZW data in blocks of up to 255 bytes;
+// closed (the empty block and the trailer) or not.
+QByteArray gifOf(int w, int h, const QByteArray& lzw, bool closed = true) {
+    QByteArray g("GIF89a");
+    const auto le16 = [&](int v) { g.append(static_cast<char>(v & 0xff)).append(static_cast<char>(v >> 8)); };
+    le16(w);
+    le16(h);
+    g.append("\x81\x00\x00", 3); // a global table of four colours
+    g.append("\x00\x00\x00\xff\x00\x00\x00\xff\x00\x00\x00\xff", 12);
+    g.append(',');
+    le16(0);
+    le16(0);
+    le16(w);
+    le16(h);
+    g.append('\x00');
+    g.append('\x02'); // the LZW code size
+    for (qsizetype i = 0; i < lzw.size(); i += 255) {
+        const QByteArray block = lzw.mid(i, 255);
+        g.append(static_cast<char>(block.size())).append(block);
+    }
+    if (closed)
+        g.append("\x00;", 2);
+    return g;
+}
+
+std::vector<int> pattern(int n) {
+    std::vector<int> p(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        p[static_cast<std::size_t>(i)] = (i * 7 + i / 5) % 4;
+    return p;
+}
+
+} // namespace
+
+TEST(Pictures, GifsAsOtherReadersDrawThem) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.gif"));
+    QtPictures pictures;
+    const QByteArray whole = lzwOf(pattern(16));
+    const QByteArray closed = gifOf(4, 4, whole);
+    const QByteArray wide = gifOf(65535, 1, lzwOf(pattern(65535)));
+    const struct {
+        const char* what;
+        QByteArray gif;
+        std::uint64_t budget;
+        int width; // 0: refused
+    } cases[] = {
+        {"closed", closed, 16, 4},
+        {"without the trailer", closed.left(closed.size() - 1), 16, 4},
+        {"without the block that closes the image, whole", gifOf(4, 4, whole, false), 16, 4},
+        {"the same without the end code", gifOf(4, 4, lzwOf(pattern(16), false), false), 16, 4},
+        {"unclosed and cut short", gifOf(4, 4, lzwOf(pattern(9), false), false), 16, 0},
+        {"cut inside a block", closed.left(closed.size() - 4), 16, 0},
+        {"codes the table does not hold", gifOf(4, 4, QByteArray("\x3c\xff\xff", 3), false), 16, 0},
+        {"past the budget", closed, 15, 0},
+        {"one side far longer than the other, within the budget", wide, 65535, 65535},
+        {"the same past the budget", wide, 65534, 0},
+    };
+    QImage reference;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.gif);
+        file.close();
+        const PictureHandle p = pictures.load(path.toStdString(), c.budget);
+        if (c.width == 0) {
+            EXPECT_FALSE(p);
+            continue;
+        }
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->width(), c.width);
+        const QImage& image = static_cast<const QtPicture&>(*p).image();
+        if (c.width == 4) {
+            if (reference.isNull())
+                reference = image;
+            EXPECT_EQ(image, reference) << "drawn as the closed picture is";
+        }
+    }
+}
