@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+#include <utility>
+
 namespace morvantis {
 
 StartUp::StartUp() : m_services{m_clock, m_store, m_files, m_pictures, m_shell, m_prompts, m_sound} {}
@@ -36,7 +38,7 @@ void StartUp::endSession() {
 }
 
 void StartUp::setInterrupt(std::function<bool()> interrupted) {
-    (void)interrupted; // wired to the player below once it offers it
+    m_sound.setInterrupt(std::move(interrupted));
 }
 
 void StartUp::bringToFront() {
