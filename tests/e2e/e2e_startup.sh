@@ -61,8 +61,9 @@ done
 clock_exe="$bin/morvantis" start_clock "$work/first" "$instant"
 shoot_face "$work/face.png"
 expect_digital_age "$bin"
-stop_clock
-[ ! -e "$work/first/Morvantis/Morvantis.conf" ] || fail "a run without the exit button saved settings"
+kill -INT "$clock_pid" # Ctrl+C: unlike EXIT and the session's end, it saves nothing
+wait_exit 5 || fail "SIGINT did not end the program"
+[ ! -e "$work/first/Morvantis/Morvantis.conf" ] || fail "a run ended by SIGINT saved settings"
 pass "the morvantis target brings its data; the first run shows Digital Age"
 
 # ---- Start-up exits end the process with status 1 once the message is confirmed ----
