@@ -259,7 +259,13 @@ frmChoseSkin& frmMain::skinChooser() {
     auto* chooser = new frmChoseSkin(m_services, m_settings, this);
     m_chooser = chooser;
     // The chooser says what was selected; loading it is this window's business.
-    connect(chooser, &frmChoseSkin::skinSelected, this, &frmMain::SetThemeElse);
+    connect(chooser, &frmChoseSkin::skinSelected, this,
+            [this, alive = QPointer<frmChoseSkin>(chooser)](int index, const QString& path) {
+                m_settings.ThemePath = path.toStdString();
+                SetThemeElse();
+                if (alive)
+                    m_settings.ThemeNo = static_cast<std::int16_t>(index);
+            });
     // A closed chooser is gone for good: the next request creates it afresh.
     connect(chooser, &QDialog::finished, this, [this, chooser] {
         if (m_chooser == chooser)
@@ -322,7 +328,7 @@ void frmMain::SetThemeElse() {
         endProgram(1);
     if (m_ending)
         return;
-    m_settings.ThemePath = m_services.files.programFolder() + "/Skins/" + std::string(kDefaultSkin);
+    m_settings.ThemePath = skinsFolderOf(m_services.files.programFolder()) + '/' + std::string(kDefaultSkin);
     m_fallingBack = true;
     SetThemeElse();
     m_fallingBack = false;

@@ -3,9 +3,16 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace morvantis {
+
+// The folder of skins in the program's folder (its name matched without regard to case).
+inline constexpr std::string_view kSkinsFolder = "Skins";
+inline std::string skinsFolderOf(const std::string& programFolder) {
+    return programFolder + '/' + std::string(kSkinsFolder);
+}
 
 // The file system as the clock uses it. Paths are UTF-8 with '/' separators;
 // names are matched without regard to letter case.

@@ -28,7 +28,8 @@ bool holdsSkins(const QString& folder) {
         return false;
     const auto entries = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     return std::any_of(entries.begin(), entries.end(), [](const QString& e) {
-        return e.compare(QLatin1String("skins"), Qt::CaseInsensitive) == 0;
+        return e.compare(QLatin1String(kSkinsFolder.data(), static_cast<qsizetype>(kSkinsFolder.size())),
+                         Qt::CaseInsensitive) == 0;
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SettingsStore.h"
+#include "settings/OptionsRules.h"
 #include "settings/Settings.h"
 
 #include <array>
@@ -63,8 +64,8 @@ inline constexpr std::array<SettingKey, 35> kSettingKeys = [] {
         truth("ShowYear", 7, &S::ShowYear, true),
         text("SkinPath", 8, &S::SkinPath, "/skins", true),
         truth("24Hours", 9, &S::Hours24, true),
-        text("AlarmPath", 10, &S::AlarmPath, "/alarm.wav", true),
-        text("SoundPath", 11, &S::SoundPath, "/alarm.wav", true),
+        text("AlarmPath", 10, &S::AlarmPath, kDefaultWave, true),
+        text("SoundPath", 11, &S::SoundPath, kDefaultWave, true),
         text("Theme", 12, &S::Theme, "Digital"),
         truth("DefaultAlarm", 13, &S::DefaultAlarm, true),
         truth("DefaultSound", 14, &S::DefaultSound, true),

@@ -56,7 +56,7 @@ QRect twips(int left, int top, int width, int height) {
 }
 } // namespace
 
-frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, QWidget* parent)
+frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_services(services), m_settings(settings) {
@@ -112,7 +112,7 @@ frmChoseSkin::frmChoseSkin(Services& services, Settings& settings, QWidget* pare
 }
 
 std::string frmChoseSkin::skinsFolder() const {
-    return m_services.files.programFolder() + "/skins";
+    return skinsFolderOf(m_services.files.programFolder());
 }
 
 void frmChoseSkin::Form_Load() {
@@ -143,15 +143,11 @@ void frmChoseSkin::List1_Click() {
     const std::string name = selectedText();
     if (name.empty())
         return;
-    const std::string folder = m_services.files.programFolder();
-    const auto line = m_services.files.firstLine(folder + "/skins/" + name + "/info.txt", kInfoLineLimit);
+    const std::string skin = skinsFolder() + '/' + name;
+    const auto line = m_services.files.firstLine(skin + "/info.txt", kInfoLineLimit);
     // Plain text: a description is never markup.
     m_text->setPlainText(QString::fromStdString(infoDescription(line.value_or(std::string()))));
-    m_settings.ThemePath = folder + "/Skins/" + name;
-    const QPointer<frmChoseSkin> self(this);
-    emit skinSelected();
-    if (self)
-        m_settings.ThemeNo = static_cast<std::int16_t>(listIndex());
+    emit skinSelected(listIndex(), QString::fromStdString(skin));
 }
 
 void frmChoseSkin::cmdExit_Click() {

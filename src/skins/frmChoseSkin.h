@@ -14,10 +14,11 @@ namespace morvantis {
 class URLLink;
 
 // Lists the skin folders; a selected skin is applied at once by whoever listens to skinSelected.
+// It reads the settings (ThemeNo) and changes none of them.
 class frmChoseSkin : public QDialog {
     Q_OBJECT
 public:
-    frmChoseSkin(Services& services, Settings& settings, QWidget* parent = nullptr);
+    frmChoseSkin(Services& services, const Settings& settings, QWidget* parent = nullptr);
 
     // Fills the list and selects entry ThemeNo, which applies that skin.
     void Form_Load();
@@ -37,14 +38,15 @@ public:
     QPushButton* cmdExit() const { return m_exit; }
 
 signals:
-    // An entry was selected and ThemePath names it: the skin is to be loaded now.
-    void skinSelected();
+    // An entry was selected: the skin in folder path is to be loaded now, and index remembered
+    // as ThemeNo once it has been.
+    void skinSelected(int index, const QString& path);
 
 private:
     std::string skinsFolder() const;
 
     Services& m_services;
-    Settings& m_settings;
+    const Settings& m_settings;
     QListWidget* m_list;
     QPlainTextEdit* m_text;
     QListWidget* m_dir;
