@@ -1,8 +1,5 @@
 #include "alarm/frmCustom.h"
 
-#include "alarm/AlarmRules.h"
-#include "alarm/Snooze.h"
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -42,10 +39,10 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, int 
 
 } // namespace
 
-frmCustom::frmCustom(Settings& settings, FaceModel& face, const Clock& clock, QWidget* parent)
+frmCustom::frmCustom(const Settings& settings, QWidget* parent)
     : QWidget(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_settings(settings), m_face(face), m_clock(clock) {
+      m_settings(settings) {
     setObjectName(QStringLiteral("frmCustom"));
     setWindowTitle(QStringLiteral("Custom Message"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -122,14 +119,7 @@ void frmCustom::Form_Load() {
 
 void frmCustom::cmdOk_Click() {
     emit answered();
-    m_face.hide(Element::imgLight);
-    m_face.setCaption(kAlarmNotSet);
-    emit faceChanged();
-    // The alarm dialog goes too, if it is open.
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        if (w->objectName() == QLatin1String("frmMusic") && QApplication::topLevelWidgets().contains(w))
-            w->close();
+    emit dismissed();
     close();
 }
 
@@ -139,11 +129,7 @@ void frmCustom::cmdSnooz_Click() {
 }
 
 void frmCustom::snooze(int minutes) {
-    const LocalTime firedOn = m_firedOn ? *m_firedOn : m_clock.now();
-    m_settings = snoozeAlarm(m_settings, minutes, firedOn);
-    m_face.setCaption(alarmCaption(m_settings, false));
-    m_face.show(Element::imgLight);
-    emit faceChanged();
+    emit snoozed(minutes);
     hide();
 }
 

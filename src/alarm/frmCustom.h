@@ -1,12 +1,8 @@
 #pragma once
 
-#include "face/FaceModel.h"
-#include "platform/Clock.h"
 #include "settings/Settings.h"
 
 #include <QWidget>
-
-#include <optional>
 
 class QLabel;
 class QMenu;
@@ -16,16 +12,14 @@ namespace morvantis {
 
 // The alert window of a message alarm: the importance sign and the text, OK and Snooze.
 // It has no close box and the window manager's close does nothing; OK closes (and deletes) it,
-// a snooze only hides it, so it keeps the text and sign it got when it was loaded.
+// a snooze only hides it, so it keeps the text and sign it got when it was loaded. It reports
+// OK and the snooze chosen; what they do to the alarm and the face is the clock's business.
 class frmCustom : public QWidget {
     Q_OBJECT
 
 public:
     // Loads at once: fills the text and the sign from the alarm record.
-    frmCustom(Settings& settings, FaceModel& face, const Clock& clock, QWidget* parent = nullptr);
-
-    // The alarm went off for this moment; a snooze past midnight counts the next day from it.
-    void alarmFired(const LocalTime& moment) { m_firedOn = moment; }
+    explicit frmCustom(const Settings& settings, QWidget* parent = nullptr);
 
     void cmdOk_Click();
     void cmdSnooz_Click();
@@ -36,10 +30,12 @@ public:
     void mnuSnooz15_Click() { snooze(15); }
 
 signals:
-    // The alarm light or the caption on the face changed.
-    void faceChanged();
     // OK or Snooze was pressed: the alarm's sound stops before either acts.
     void answered();
+    // OK: the alarm is dismissed (the window then closes).
+    void dismissed();
+    // A snooze of this many minutes was chosen (the window then hides).
+    void snoozed(int minutes);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -49,10 +45,7 @@ private:
     void Form_Load();
     void snooze(int minutes);
 
-    Settings& m_settings;
-    FaceModel& m_face;
-    const Clock& m_clock;
-    std::optional<LocalTime> m_firedOn;
+    const Settings& m_settings;
 
     QLabel* imgGreen;
     QLabel* imgYellow;

@@ -1,6 +1,7 @@
 #include "app/AlarmFiring.h"
 
 #include "alarm/AlarmRules.h"
+#include "alarm/Snooze.h"
 #include "alarm/frmCustom.h"
 #include "face/FaceModel.h"
 #include "platform/Sound.h"
@@ -103,9 +104,11 @@ void AlarmFiring::fire(const LocalTime& moment) {
         sound(wave);
         return;
     }
+    m_firedOn = moment;
     if (!m_custom) {
-        m_custom = new frmCustom(m_settings, m_face, m_services.clock);
-        connect(m_custom, &frmCustom::faceChanged, this, [this] { m_host.flushFace(); });
+        m_custom = new frmCustom(m_settings);
+        connect(m_custom, &frmCustom::dismissed, this, &AlarmFiring::dismiss);
+        connect(m_custom, &frmCustom::snoozed, this, &AlarmFiring::snooze);
         connect(m_custom, &frmCustom::answered, this, [this] {
             if (!m_sounding)
                 return;
@@ -113,7 +116,6 @@ void AlarmFiring::fire(const LocalTime& moment) {
             m_services.sound.stop();
         });
     }
-    m_custom->alarmFired(moment);
     m_custom->show();
     m_custom->raise();
     m_custom->activateWindow();
@@ -147,6 +149,21 @@ void AlarmFiring::sound(const std::string& wave) {
     }
     qApp->removeEventFilter(this);
     m_sounding = false;
+}
+
+void AlarmFiring::dismiss() {
+    m_face.hide(Element::imgLight);
+    m_face.setCaption(kAlarmNotSet);
+    m_host.closeAlarmDialog();
+    m_host.flushFace();
+}
+
+void AlarmFiring::snooze(int minutes) {
+    // Past midnight the next day is counted from the moment the alarm went off.
+    m_settings = snoozeAlarm(m_settings, minutes, m_firedOn);
+    m_face.setCaption(alarmCaption(m_settings, false));
+    m_face.show(Element::imgLight);
+    m_host.flushFace();
 }
 
 bool AlarmFiring::answered() const {

@@ -34,6 +34,8 @@ public:
     virtual void pauseShake() = 0;
     // Whether a mouse event at this point of the clock may pass while the alarm sounds (EXIT's).
     virtual bool passesWhileSounding(QPoint pixels) const = 0;
+    // The alert's OK dismisses the alarm: an open alarm dialog goes too.
+    virtual void closeAlarmDialog() = 0;
 };
 
 // The alarm going off: the shake or the alert window, and the alarm's sound. While the sound
@@ -60,6 +62,8 @@ private:
     // Plays the alarm's sound to its end, or until it is answered or the program ends.
     void sound(const std::string& wave);
     bool answered() const;
+    void dismiss();
+    void snooze(int minutes);
 
     Services& m_services;
     Settings& m_settings;
@@ -68,6 +72,7 @@ private:
     QWidget* m_clock;
     std::vector<QObject*> m_heldTimers;
     QPointer<frmCustom> m_custom;
+    LocalTime m_firedOn; // the moment the alarm went off for; a snooze counts from it
     bool m_firing = false;
     bool m_sounding = false;
     bool m_answered = false;

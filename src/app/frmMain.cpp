@@ -224,6 +224,11 @@ void frmMain::shakeTo(QPoint offsetTwips) {
     flushWindowSystem();
 }
 
+void frmMain::closeAlarmDialog() {
+    if (m_music)
+        m_music->close(); // the program's own close: it leaves the alarm as it is
+}
+
 bool frmMain::passesWhileSounding(QPoint pixels) const {
     // EXIT still ends the program while the alarm sounds after a shake.
     const std::optional<Element> e = elementAt(m_face, pixels);
@@ -442,6 +447,7 @@ void frmMain::imgAlarmBut_MouseUp() {
     // Modal to the clock's windows only, so that the alarm's alert, which has no parent, answers above it.
     auto* dialog = new frmMusic(m_services, m_settings, this);
     dialog->setWindowModality(Qt::WindowModal);
+    m_music = dialog;
     connect(dialog, &frmMusic::lightOff, this, [this] {
         m_face.hide(Element::imgLight);
         flushFace();

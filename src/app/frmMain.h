@@ -141,6 +141,7 @@ private:
     void shakeTo(QPoint offsetTwips) override;
     void pauseShake() override;
     bool passesWhileSounding(QPoint pixels) const override;
+    void closeAlarmDialog() override;
 
     Services& m_services;
     Settings& m_settings;
@@ -155,6 +156,7 @@ private:
     QPointer<frmSplash> m_splash;
     QPointer<frmChoseSkin> m_chooser;
     QPointer<frmOptions> m_options;
+    QPointer<QDialog> m_music; // the alarm dialog while it is open
     SkinLoader m_loader;
     bool m_fallingBack = false;
     bool m_ending = false;

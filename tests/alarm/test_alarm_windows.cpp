@@ -2,6 +2,7 @@
 #include "app/FacePainter.h"
 #include "app/frmMain.h"
 #include "support/AlarmSettings.h"
+#include "support/ModalDriver.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -266,14 +267,22 @@ TEST_F(AlarmWindows, AnAlarmHiddenByTheClocksOwnLongChimeFiresWhenItEnds) {
 }
 
 TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
-    QWidget dialog;
-    dialog.setObjectName("frmMusic");
-    dialog.show();
-    fireMessage();
-    QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton);
+    window.face().hide(Element::imgLight); // ALARM lights it and opens the dialog
+    bool dialogOpen = false;
+    morvantis::test::ModalDriver driver([&](QWidget* modal) {
+        EXPECT_STREQ(modal->metaObject()->className(), "morvantis::frmMusic");
+        settings.MusicMessage = true;
+        env.clock.advance(1);
+        window.Timer1_Timer(); // the alarm goes off above the open dialog
+        ASSERT_TRUE(alert() && alert()->isVisible());
+        QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton);
+        dialogOpen = modal->isVisible();
+    });
+    window.imgAlarmBut_MouseUp(); // returns when the dialog has closed
+    EXPECT_TRUE(driver.acted());
+    EXPECT_FALSE(dialogOpen);
     EXPECT_FALSE(armed());
     EXPECT_EQ(window.face().caption(), "alarm did not set");
-    EXPECT_FALSE(dialog.isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(alert(), nullptr);
 }
@@ -341,7 +350,7 @@ TEST_F(AlarmWindows, SignAndText) {
         settings.GreenSign = c.green;
         settings.YellowSign = c.yellow;
         settings.RedSign = c.red;
-        frmCustom w(settings, face, env.clock);
+        frmCustom w(settings);
         w.show();
         for (const char* name : {"imgGreen", "imgYellow", "imgRed"}) {
             auto* sign = w.findChild<QLabel*>(name);
@@ -353,10 +362,10 @@ TEST_F(AlarmWindows, SignAndText) {
     // The label reads "Automatic Alert..." unless the custom text is chosen; markup stays text.
     const QString markup = "<b>Wake</b> &amp; <i>go</i>";
     settings.MusicCustom = markup.toStdString();
-    frmCustom fixed(settings, face, env.clock);
+    frmCustom fixed(settings);
     EXPECT_EQ(fixed.findChild<QLabel*>("lblCustom")->text(), "Automatic Alert...");
     settings.MusicCustomBol = true;
-    frmCustom custom(settings, face, env.clock);
+    frmCustom custom(settings);
     custom.show();
     auto* label = custom.findChild<QLabel*>("lblCustom");
     QLabel literal(&custom);

@@ -142,7 +142,7 @@ TEST_F(TextFit, EveryTextLiesInsideItsBox) {
          {QString("Wake up and water the plants before you go. ").repeated(8).left(350),
           QString("W").repeated(350)}) {
         settings.MusicCustom = message.toStdString();
-        windows.push_back(std::make_unique<frmCustom>(settings, face, env.clock));
+        windows.push_back(std::make_unique<frmCustom>(settings));
     }
     windows.push_back(std::make_unique<frmMusic>(env.services, settings));
     windows.push_back(std::make_unique<frmAbout>());
