@@ -1,5 +1,7 @@
 #include "alarm/frmCustom.h"
 
+#include "platform/QtTwips.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -15,15 +17,10 @@ namespace morvantis {
 
 namespace {
 
-// Twips to pixels at 96 dots per inch.
-constexpr int px(int twips) {
-    return twips / 15;
-}
-
 QLabel* sign(QWidget* parent, const char* name, const char* picture) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(px(165), px(240), px(585), px(585));
+    label->setGeometry(twipsRect(165, 240, 585, 585));
     label->setPixmap(QPixmap(QString::fromLatin1(picture)));
     label->setScaledContents(true);
     label->hide();
@@ -33,7 +30,7 @@ QLabel* sign(QWidget* parent, const char* name, const char* picture) {
 QPushButton* button(QWidget* parent, const char* name, const char* caption, int left) {
     auto* b = new QPushButton(QString::fromLatin1(caption), parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(px(left), px(1440), px(975), px(375));
+    b->setGeometry(twipsRect(left, 1440, 975, 375));
     return b;
 }
 
@@ -46,7 +43,7 @@ frmCustom::frmCustom(const Settings& settings, QWidget* parent)
     setObjectName(QStringLiteral("frmCustom"));
     setWindowTitle(QStringLiteral("Custom Message"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(px(6405), px(1875));
+    setFixedSize(twipsSize(6405, 1875));
 
     imgGreen = sign(this, "imgGreen", ":/img/green.gif");
     imgYellow = sign(this, "imgYellow", ":/img/yellow.gif");
@@ -55,7 +52,7 @@ frmCustom::frmCustom(const Settings& settings, QWidget* parent)
     // A message of up to 350 characters is longer than the label's box: the box scrolls.
     auto* box = new QScrollArea(this);
     box->setObjectName(QStringLiteral("lblCustomBox"));
-    box->setGeometry(px(960), px(240), px(5190), px(1095));
+    box->setGeometry(twipsRect(960, 240, 5190, 1095));
     box->setFrameShape(QFrame::NoFrame);
     box->setWidgetResizable(true);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -125,7 +122,7 @@ void frmCustom::cmdOk_Click() {
 
 void frmCustom::cmdSnooz_Click() {
     emit answered();
-    mnuSnooz->popup(mapToGlobal(QPoint(px(4200), px(1815))));
+    mnuSnooz->popup(mapToGlobal(twipsPoint(4200, 1815)));
 }
 
 void frmCustom::snooze(int minutes) {

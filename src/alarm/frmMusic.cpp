@@ -4,6 +4,7 @@
 #include "core/ClockText.h"
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
+#include "platform/QtTwips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -149,7 +150,7 @@ frmMusic::frmMusic(Services& services, Settings& settings, QWidget* parent)
     setObjectName(QStringLiteral("frmMusic"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Alarm"));
-    setFixedSize(6150 / 15, 2940 / 15);
+    setFixedSize(twipsSize(6150, 2940));
 
     fraTime = frame(this, "fraTime", "&Time Adjust", {6, 2, 210, 88});
     cboFastSelect = list(fraTime, "cboFastSelect", {84, 18, 124, 22}, {});

@@ -10,6 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "platform/QtPictures.h"
+#include "platform/QtTwips.h"
 #include "platform/Sound.h"
 #include "settings/SettingsFormat.h"
 #include "skins/SkinRules.h"
@@ -39,8 +40,6 @@
 namespace morvantis {
 
 namespace {
-
-constexpr float kTwips = static_cast<float>(kTwipsPerPixel);
 
 bool windowSystemPlacesWindows() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -79,7 +78,7 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
       m_firing(new AlarmFiring(services, settings, m_face, *this, this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
-    setFixedSize(kFaceWidthTwips / kTwipsPerPixel, kFaceHeightTwips / kTwipsPerPixel);
+    setFixedSize(twipsSize(kFaceWidthTwips, kFaceHeightTwips));
     if (windowSystemPlacesWindows()) {
         // The compositor shows the window's pixels as they are: where the skin or the shaking face
         // leaves the case, the window must be see-through, not black.
@@ -208,8 +207,7 @@ void frmMain::pauseShake() {
 }
 
 void frmMain::shakeTo(QPoint offsetTwips) {
-    const QPoint pixels(static_cast<int>(std::lround(offsetTwips.x() / kTwips)),
-                        static_cast<int>(std::lround(offsetTwips.y() / kTwips)));
+    const QPoint pixels(twipsToPixels(offsetTwips.x()), twipsToPixels(offsetTwips.y()));
     if (shakeInsideWindow || windowSystemPlacesWindows()) {
         if (pixels == m_faceOffset)
             return;
@@ -404,16 +402,16 @@ void frmMain::CheckIfBefore(bool& past) {
 // ---- Position ----
 
 float frmMain::Left() const {
-    return static_cast<float>(x()) * kTwips;
+    return pixelsToTwips(x());
 }
 float frmMain::Top() const {
-    return static_cast<float>(y()) * kTwips;
+    return pixelsToTwips(y());
 }
 void frmMain::setLeft(float twips) {
-    move(static_cast<int>(std::lround(twips / kTwips)), y());
+    move(twipsToPixels(twips), y());
 }
 void frmMain::setTop(float twips) {
-    move(x(), static_cast<int>(std::lround(twips / kTwips)));
+    move(x(), twipsToPixels(twips));
 }
 
 // ---- Dragging ----
@@ -594,8 +592,7 @@ void frmMain::mousePressEvent(QMouseEvent* event) {
         elementMouseDown(*m_pressedElement);
         return;
     }
-    Form_MouseDown(buttonState(event->button()), static_cast<float>(pos.x()) * kTwips,
-                   static_cast<float>(pos.y()) * kTwips);
+    Form_MouseDown(buttonState(event->button()), pixelsToTwips(pos.x()), pixelsToTwips(pos.y()));
     if (event->button() == Qt::LeftButton && windowSystemPlacesWindows() && windowHandle() &&
         windowHandle()->startSystemMove()) {
         // The compositor moves the window and keeps the release: the press ends here.
@@ -607,8 +604,7 @@ void frmMain::mouseMoveEvent(QMouseEvent* event) {
     if (!m_pressOnBackground)
         return;
     const QPointF pos = event->position();
-    Form_MouseMove(buttonState(event->buttons()), static_cast<float>(pos.x()) * kTwips,
-                   static_cast<float>(pos.y()) * kTwips);
+    Form_MouseMove(buttonState(event->buttons()), pixelsToTwips(pos.x()), pixelsToTwips(pos.y()));
 }
 
 void frmMain::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Twips.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -209,7 +211,6 @@ inline constexpr std::array kElements = {
 };
 
 inline constexpr std::size_t kElementCount = kElements.size();
-inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kFaceWidthTwips = 8625;
 inline constexpr int kFaceHeightTwips = 3600;
 
@@ -272,8 +273,7 @@ struct PixelRect {
 };
 constexpr PixelRect pixelRect(Element e) {
     const TwipsRect& r = info(e).rect;
-    return {r.left / kTwipsPerPixel, r.top / kTwipsPerPixel, r.width / kTwipsPerPixel,
-            r.height / kTwipsPerPixel};
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width), twipsToPixels(r.height)};
 }
 
 } // namespace morvantis

@@ -1,5 +1,7 @@
 #include "settings/frmOptions.h"
 
+#include "platform/QtTwips.h"
+
 #include "face/FaceElements.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
@@ -33,14 +35,6 @@ constexpr std::string_view kNotWaveTitle = "Invalid file";
 // The client area: the groups and buttons with the groups' 120-twip margin around them.
 constexpr int kWidthTwips = 6765;
 constexpr int kHeightTwips = 3990;
-
-int pixels(int twips) {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-}
-
-QRect twips(int left, int top, int width, int height) {
-    return {pixels(left), pixels(top), pixels(width), pixels(height)};
-}
 
 template <class W> W* place(W* w, const char* name, const QRect& r) {
     w->setObjectName(QLatin1String(name));
@@ -82,33 +76,34 @@ void frmOptions::build() {
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
-    setFixedSize(pixels(kWidthTwips), pixels(kHeightTwips));
+    setFixedSize(twipsSize(kWidthTwips, kHeightTwips));
 
-    m_fraStyle = place(new QGroupBox(QStringLiteral("Sty&le"), this), "fraStyle", twips(120, 0, 2595, 2010));
-    m_opt24 =
-        place(new QRadioButton(QStringLiteral("&24 Hours"), m_fraStyle), "opt24", twips(720, 600, 1095, 345));
-    m_optAMPM =
-        place(new QRadioButton(QStringLiteral("&AM/PM"), m_fraStyle), "optAMPM", twips(720, 960, 1005, 330));
+    m_fraStyle =
+        place(new QGroupBox(QStringLiteral("Sty&le"), this), "fraStyle", twipsRect(120, 0, 2595, 2010));
+    m_opt24 = place(new QRadioButton(QStringLiteral("&24 Hours"), m_fraStyle), "opt24",
+                    twipsRect(720, 600, 1095, 345));
+    m_optAMPM = place(new QRadioButton(QStringLiteral("&AM/PM"), m_fraStyle), "optAMPM",
+                      twipsRect(720, 960, 1005, 330));
     m_chkHourly = place(new QCheckBox(QStringLiteral("&Hourly Sound"), m_fraStyle), "chkHourly",
-                        twips(240, 1560, 1815, 255));
+                        twipsRect(240, 1560, 1815, 255));
 
     m_fraLCD =
-        place(new QGroupBox(QStringLiteral("LCD Options"), this), "fraLCD", twips(2820, 0, 3825, 2010));
-    m_chkMonth =
-        place(new QCheckBox(QStringLiteral("Show &Month"), m_fraLCD), "chkMonth", twips(180, 240, 1275, 315));
-    m_ChkDate =
-        place(new QCheckBox(QStringLiteral("Show &Date"), m_fraLCD), "ChkDate", twips(180, 540, 1665, 315));
-    m_chkYear =
-        place(new QCheckBox(QStringLiteral("Show &Year"), m_fraLCD), "chkYear", twips(180, 855, 1515, 315));
-    m_chkDay =
-        place(new QCheckBox(QStringLiteral("Show D&ay"), m_fraLCD), "chkDay", twips(1920, 240, 1425, 255));
-    m_chkSec =
-        place(new QCheckBox(QStringLiteral("Show Sec&ond"), m_fraLCD), "chkSec", twips(1920, 570, 1440, 195));
+        place(new QGroupBox(QStringLiteral("LCD Options"), this), "fraLCD", twipsRect(2820, 0, 3825, 2010));
+    m_chkMonth = place(new QCheckBox(QStringLiteral("Show &Month"), m_fraLCD), "chkMonth",
+                       twipsRect(180, 240, 1275, 315));
+    m_ChkDate = place(new QCheckBox(QStringLiteral("Show &Date"), m_fraLCD), "ChkDate",
+                      twipsRect(180, 540, 1665, 315));
+    m_chkYear = place(new QCheckBox(QStringLiteral("Show &Year"), m_fraLCD), "chkYear",
+                      twipsRect(180, 855, 1515, 315));
+    m_chkDay = place(new QCheckBox(QStringLiteral("Show D&ay"), m_fraLCD), "chkDay",
+                     twipsRect(1920, 240, 1425, 255));
+    m_chkSec = place(new QCheckBox(QStringLiteral("Show Sec&ond"), m_fraLCD), "chkSec",
+                     twipsRect(1920, 570, 1440, 195));
     m_chkBlink = place(new QCheckBox(QStringLiteral("&Blink Dots"), m_fraLCD), "chkBlink",
-                       twips(1920, 855, 1455, 255));
-    m_lblShake =
-        place(new QLabel(QStringLiteral("Shake S&peed"), m_fraLCD), "lblShake", twips(1320, 1250, 1095, 255));
-    m_slider = place(new QSlider(Qt::Horizontal, m_fraLCD), "Slider1", twips(120, 1440, 3615, 495));
+                       twipsRect(1920, 855, 1455, 255));
+    m_lblShake = place(new QLabel(QStringLiteral("Shake S&peed"), m_fraLCD), "lblShake",
+                       twipsRect(1320, 1250, 1095, 255));
+    m_slider = place(new QSlider(Qt::Horizontal, m_fraLCD), "Slider1", twipsRect(120, 1440, 3615, 495));
     m_slider->setRange(0, 10);
     m_slider->setSingleStep(1);
     m_slider->setPageStep(5);
@@ -116,29 +111,29 @@ void frmOptions::build() {
     m_slider->setTickInterval(1);
     m_lblShake->setBuddy(m_slider);
 
-    m_fraAlarm =
-        place(new QGroupBox(QStringLiteral("Alarm &Sound"), this), "fraAlarm", twips(120, 2130, 3030, 1245));
+    m_fraAlarm = place(new QGroupBox(QStringLiteral("Alarm &Sound"), this), "fraAlarm",
+                       twipsRect(120, 2130, 3030, 1245));
     m_optADefault = place(new QRadioButton(QStringLiteral("De&fault"), m_fraAlarm), "optADefault",
-                          twips(75, 255, 2490, 255));
+                          twipsRect(75, 255, 2490, 255));
     m_optACustom = place(new QRadioButton(QStringLiteral("&Custom"), m_fraAlarm), "optACustom",
-                         twips(75, 585, 2505, 195));
-    m_txtFileA = place(new QLineEdit(m_fraAlarm), "txtFileA", twips(300, 840, 2205, 285));
+                         twipsRect(75, 585, 2505, 195));
+    m_txtFileA = place(new QLineEdit(m_fraAlarm), "txtFileA", twipsRect(300, 840, 2205, 285));
     m_cmdShowA =
-        place(new QPushButton(QStringLiteral("..."), m_fraAlarm), "cmdShowA", twips(2550, 840, 360, 285));
+        place(new QPushButton(QStringLiteral("..."), m_fraAlarm), "cmdShowA", twipsRect(2550, 840, 360, 285));
 
     m_fraHourly = place(new QGroupBox(QStringLiteral("Hourly S&ound"), this), "fraHourly",
-                        twips(3240, 2115, 3390, 1275));
+                        twipsRect(3240, 2115, 3390, 1275));
     m_optHDefault = place(new QRadioButton(QStringLiteral("D&efault"), m_fraHourly), "optHDefault",
-                          twips(120, 255, 2580, 240));
+                          twipsRect(120, 255, 2580, 240));
     m_optHCustom = place(new QRadioButton(QStringLiteral("C&ustom"), m_fraHourly), "optHCustom",
-                         twips(120, 555, 2745, 240));
-    m_txtFileH = place(new QLineEdit(m_fraHourly), "txtFileH", twips(345, 840, 2475, 300));
-    m_cmdShowH =
-        place(new QPushButton(QStringLiteral("..."), m_fraHourly), "cmdShowH", twips(2865, 840, 360, 285));
+                         twipsRect(120, 555, 2745, 240));
+    m_txtFileH = place(new QLineEdit(m_fraHourly), "txtFileH", twipsRect(345, 840, 2475, 300));
+    m_cmdShowH = place(new QPushButton(QStringLiteral("..."), m_fraHourly), "cmdShowH",
+                       twipsRect(2865, 840, 360, 285));
 
-    m_cmdOK = place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", twips(4080, 3495, 1095, 375));
+    m_cmdOK = place(new QPushButton(QStringLiteral("OK"), this), "cmdOK", twipsRect(4080, 3495, 1095, 375));
     m_cmdCancel =
-        place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", twips(5280, 3495, 1095, 375));
+        place(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", twipsRect(5280, 3495, 1095, 375));
     // OK is the default button; Return elsewhere is handled in keyPressEvent.
     for (QPushButton* button : {m_cmdShowA, m_cmdShowH, m_cmdOK, m_cmdCancel})
         button->setAutoDefault(false);

@@ -223,8 +223,8 @@ const std::array<SkinStep, 144> kSkinLoadPlan = {{
 }};
 
 std::uint64_t skinPixelBudget(double devicePixelRatio) {
-    constexpr std::uint64_t faceArea = static_cast<std::uint64_t>(kFaceWidthTwips / kTwipsPerPixel) *
-                                       static_cast<std::uint64_t>(kFaceHeightTwips / kTwipsPerPixel);
+    constexpr std::uint64_t faceArea = static_cast<std::uint64_t>(twipsToPixels(kFaceWidthTwips)) *
+                                       static_cast<std::uint64_t>(twipsToPixels(kFaceHeightTwips));
     const double ratio = std::isfinite(devicePixelRatio) ? std::clamp(devicePixelRatio, 1.0, 8.0) : 1.0;
     return static_cast<std::uint64_t>(std::ceil(4.0 * static_cast<double>(faceArea) * ratio * ratio));
 }

@@ -2,6 +2,7 @@
 
 #include "info/URLLink.h"
 #include "platform/Files.h"
+#include "platform/QtTwips.h"
 #include "skins/SkinRules.h"
 
 #include <QFontMetricsF>
@@ -51,9 +52,6 @@ private:
     }
 };
 
-QRect twips(int left, int top, int width, int height) {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
 } // namespace
 
 frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget* parent)
@@ -64,23 +62,23 @@ frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget
     setWindowTitle(QStringLiteral("Select Skin"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setFixedSize(4020 / kTwipsPerPixel, 4140 / kTwipsPerPixel);
+    setFixedSize(twipsSize(4020, 4140));
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
-    m_list->setGeometry(twips(0, 0, 2655, 3375));
+    m_list->setGeometry(twipsRect(0, 0, 2655, 3375));
     m_list->setSortingEnabled(false);
     m_list->setStyleSheet(QStringLiteral("QListWidget { color: rgb(0, 255, 0); background: black; }"));
 
     m_text = new DescriptionBox(this);
     m_text->setObjectName(QStringLiteral("Text1"));
-    m_text->setGeometry(twips(0, 3480, 2655, 615));
+    m_text->setGeometry(twipsRect(0, 3480, 2655, 615));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setReadOnly(true);
 
     m_dir = new QListWidget(this);
     m_dir->setObjectName(QStringLiteral("Dir1"));
-    m_dir->setGeometry(twips(2760, 720, 1215, 1665));
+    m_dir->setGeometry(twipsRect(2760, 720, 1215, 1665));
     m_dir->hide();
 
     const QString page = URLLink::skinsPage(QString::fromStdString(services.files.programFolder()));
@@ -90,8 +88,8 @@ frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget
     m_link->setURL(page);
     // A font wider than the one the window was laid out for would cut the text at the window's edge:
     // the link grows to its text and moves left as far as it must to end where the Exit button does.
-    const QRect exit = twips(2760, 3720, 1215, 375);
-    QRect link = twips(2810, 3360, 1215, 255);
+    const QRect exit = twipsRect(2760, 3720, 1215, 375);
+    QRect link = twipsRect(2810, 3360, 1215, 255);
     const int text = m_link->lblURL()->width();
     if (link.left() + text > exit.right() + 1)
         link.moveLeft(exit.right() + 1 - text);
