@@ -1,5 +1,7 @@
 #include "info/frmAbout.h"
 
+#include "platform/QtTwips.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -93,11 +95,11 @@ frmAbout::frmAbout(QWidget* parent, const QString& dataFolder)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
     setWindowIcon(sharedIcon(QStringLiteral(":/img/icon32.png")));
-    setFixedSize(382, 271);
+    setFixedSize(twipsSize(5730, 4065));
 
-    Image1 = picture(this, "Image1", QStringLiteral(":/img/about_logo.gif"), QRect(40, 16, 145, 47));
-    Image2 = picture(this, "Image2", QStringLiteral(":/img/icon32.png"), QRect(8, 19, 32, 32));
-    Image3 = picture(this, "Image3", QStringLiteral(":/img/about_art.gif"), QRect(268, 7, 109, 104));
+    Image1 = picture(this, "Image1", QStringLiteral(":/img/about_logo.gif"), twipsRect(600, 240, 2175, 705));
+    Image2 = picture(this, "Image2", QStringLiteral(":/img/icon32.png"), twipsRect(120, 290, 480, 480));
+    Image3 = picture(this, "Image3", QStringLiteral(":/img/about_art.gif"), twipsRect(4020, 105, 1635, 1560));
     // One line of border and one of space: the picture sits 2 pixels inside the rectangle.
     Image3->setFrameStyle(QFrame::Box | QFrame::Plain);
     Image3->setLineWidth(1);
@@ -106,23 +108,25 @@ frmAbout::frmAbout(QWidget* parent, const QString& dataFolder)
     border.setColor(QPalette::WindowText, Qt::white);
     Image3->setPalette(border);
 
-    lblVersion = whiteText(this, "lblVersion", QStringLiteral("Version 2.0"), QRect(173, 83, 97, 17));
-    lblEMail = whiteText(this, "lblEMail", QStringLiteral("E-mail: none published"), QRect(8, 120, 176, 17));
-    lblWebsite =
-        whiteText(this, "lblWebsite", QStringLiteral("Website: none published"), QRect(8, 136, 194, 17));
+    lblVersion =
+        whiteText(this, "lblVersion", QStringLiteral("Version 2.0"), twipsRect(2595, 1245, 1455, 255));
+    lblEMail = whiteText(this, "lblEMail", QStringLiteral("E-mail: none published"),
+                         twipsRect(120, 1800, 2640, 255));
+    lblWebsite = whiteText(this, "lblWebsite", QStringLiteral("Website: none published"),
+                           twipsRect(120, 2040, 2910, 255));
 
     txtProtext = new QPlainTextEdit(this);
     txtProtext->setObjectName(QStringLiteral("txtProtext"));
     txtProtext->setReadOnly(true);
     txtProtext->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtProtext->setPlainText(QString::fromUtf8(kUpdates) + places(dataFolder) + QString::fromUtf8(kTerms));
-    txtProtext->setGeometry(8, 168, 305, 97);
+    txtProtext->setGeometry(twipsRect(120, 2520, 4575, 1455));
 
     cmdOK = new QPushButton(this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setIcon(sharedIcon(QStringLiteral(":/img/ok.png")));
     cmdOK->setIconSize(QSize(32, 32));
-    cmdOK->setGeometry(323, 224, 44, 39);
+    cmdOK->setGeometry(twipsRect(4845, 3360, 660, 585));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
@@ -154,9 +158,9 @@ void frmAbout::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), kBackground);
     // The etched rule between the addresses and the notice.
     painter.setPen(QColor(128, 128, 128));
-    painter.drawLine(6, 155, 377, 155);
+    painter.drawLine(twipsPoint(90, 2325), twipsPoint(5654, 2325));
     painter.setPen(Qt::white);
-    painter.drawLine(7, 156, 377, 156);
+    painter.drawLine(twipsPoint(105, 2340), twipsPoint(5654, 2340));
 }
 
 } // namespace morvantis
