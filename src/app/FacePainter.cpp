@@ -3,10 +3,66 @@
 #include "alarm/AlarmRules.h"
 #include "platform/QtPictures.h"
 
+#include <QBitmap>
 #include <QFontMetricsF>
 #include <QPainter>
 
 namespace morvantis {
+
+std::optional<Element> FacePainter::elementAt(const FaceModel& face, QPoint p) {
+    for (std::size_t i = 0; i < kElementCount; ++i) {
+        const Element e = morvantis::elementAt(i);
+        if (face.isVisible(e) && rectOf(e).contains(p))
+            return e;
+    }
+    return std::nullopt;
+}
+
+QRect FacePainter::dirtyRect(const FaceModel::Changes& changes) {
+    QRect dirty;
+    for (std::size_t i = 0; i < kElementCount; ++i)
+        if (changes.test(i))
+            dirty |= rectOf(morvantis::elementAt(i));
+    return dirty;
+}
+
+std::optional<QRegion> FacePainter::shapeOf(const QImage& image, QSize window) {
+    if (!image.hasAlphaChannel())
+        return std::nullopt;
+    bool transparent = false;
+    for (int y = 0; y < image.height() && !transparent; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) == 0) {
+                transparent = true;
+                break;
+            }
+    }
+    if (!transparent)
+        return std::nullopt;
+    QRegion shape(QBitmap::fromImage(image.createAlphaMask()));
+    shape |= rectOf(Element::imgLCD);
+    for (const Element button : kFaceButtons)
+        shape |= rectOf(button);
+    if (image.width() < window.width())
+        shape |= QRegion(image.width(), 0, window.width() - image.width(), window.height());
+    if (image.height() < window.height())
+        shape |= QRegion(0, image.height(), window.width(), window.height() - image.height());
+    return shape;
+}
+
+void FacePainter::paintMoved(QPainter& painter, const FaceModel& face, QRect window, QPoint offset,
+                             bool seeThrough, qreal devicePixelRatio) {
+    if (seeThrough) {
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(window, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    } else {
+        painter.fillRect(window, Qt::black);
+    }
+    painter.translate(offset);
+    paint(painter, face, window.translated(-offset), devicePixelRatio);
+}
 
 QRect FacePainter::rectOf(Element e) {
     const PixelRect r = pixelRect(e);
@@ -70,7 +126,7 @@ void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& d
         painter.drawPixmap(0, 0, m_background);
     }
     for (std::size_t i = kElementCount; i-- > 1;) {
-        const Element e = elementAt(i);
+        const Element e = morvantis::elementAt(i);
         if (!face.isVisible(e))
             continue;
         const Picture* picture = face.picture(e).get();

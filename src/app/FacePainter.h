@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QPixmap>
 #include <QRect>
+#include <QRegion>
 
+#include <optional>
 #include <unordered_map>
 
 class QPainter;
@@ -20,6 +22,19 @@ namespace morvantis {
 class FacePainter {
 public:
     static QRect rectOf(Element e);
+    // The frontmost visible element under a point in pixels, or nothing (the case).
+    static std::optional<Element> elementAt(const FaceModel& face, QPoint pixels);
+    // One rectangle bounding the changed elements: separate small rectangles make Qt split the
+    // fill across threads.
+    static QRect dirtyRect(const FaceModel::Changes& changes);
+    // The window's shape for its background picture: the picture's outline, but always the
+    // display and the six buttons (no skin may leave its user without a way to reach EXIT), and
+    // all of a window larger than the picture. Nothing when the picture has no see-through pixel.
+    static std::optional<QRegion> shapeOf(const QImage& background, QSize window);
+    // Paints the face moved by offset pixels inside the window (a shake where the window cannot
+    // move); what it uncovers is see-through when the window can be, else black.
+    void paintMoved(QPainter& painter, const FaceModel& face, QRect window, QPoint offset, bool seeThrough,
+                    qreal devicePixelRatio);
     // The alarm caption's font: the longest caption the alarm can write fits its label.
     static QFont captionFont();
     void paint(QPainter& painter, const FaceModel& face, const QRect& dirty, qreal devicePixelRatio);

@@ -229,7 +229,7 @@ void frmMain::closeAlarmDialog() {
 
 bool frmMain::passesWhileSounding(QPoint pixels) const {
     // EXIT still ends the program while the alarm sounds after a shake.
-    const std::optional<Element> e = elementAt(m_face, pixels);
+    const std::optional<Element> e = FacePainter::elementAt(m_face, pixels);
     return (e && *e == Element::imgExitBut) || m_pressedElement == Element::imgExitBut;
 }
 
@@ -567,15 +567,6 @@ void frmMain::closeSplash() {
 
 // ---- Mouse routing: a press goes to the frontmost visible element under it, else to the background ----
 
-std::optional<Element> frmMain::elementAt(const FaceModel& face, QPoint p) {
-    for (std::size_t i = 0; i < kElementCount; ++i) {
-        const Element e = morvantis::elementAt(i);
-        if (face.isVisible(e) && FacePainter::rectOf(e).contains(p))
-            return e;
-    }
-    return std::nullopt;
-}
-
 void frmMain::mousePressEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     if (event->buttons() == event->button()) {
@@ -585,7 +576,7 @@ void frmMain::mousePressEvent(QMouseEvent* event) {
         m_pressOnBackground = false;
     }
     if (!m_pressedElement && !m_pressOnBackground) {
-        m_pressedElement = elementAt(m_face, pos.toPoint());
+        m_pressedElement = FacePainter::elementAt(m_face, pos.toPoint());
         m_pressOnBackground = !m_pressedElement;
     }
     if (m_pressedElement) {
@@ -634,31 +625,18 @@ void frmMain::flushFace() {
         update();
         return;
     }
-    if (changes.none())
-        return;
-    // One bounding rectangle per tick: separate small rectangles make Qt split the fill across threads.
-    QRect dirty;
-    for (std::size_t i = 0; i < kElementCount; ++i)
-        if (changes.test(i))
-            dirty |= FacePainter::rectOf(morvantis::elementAt(i));
-    update(dirty);
+    if (!changes.none())
+        update(FacePainter::dirtyRect(changes));
 }
 
 void frmMain::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect dirty = event->rect();
     if (!m_faceOffset.isNull()) {
-        // The face shaking inside the window: what it leaves uncovered is see-through where the
-        // window can be, else black.
-        if (testAttribute(Qt::WA_TranslucentBackground)) {
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.fillRect(rect(), Qt::transparent);
-            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        } else {
-            painter.fillRect(rect(), Qt::black);
-        }
-        painter.translate(m_faceOffset);
+        m_painter.paintMoved(painter, m_face, rect(), m_faceOffset,
+                             testAttribute(Qt::WA_TranslucentBackground), devicePixelRatioF());
+        return;
     }
+    const QRect dirty = event->rect();
     const Picture* bg = m_face.background().get();
     if (!bg || bg->width() < width() || bg->height() < height())
         painter.fillRect(dirty, Qt::black);
@@ -666,40 +644,11 @@ void frmMain::paintEvent(QPaintEvent* event) {
 }
 
 void frmMain::updateMask() {
-    const auto* bg = m_face.background().get();
-    if (!bg) {
+    const auto* bg = static_cast<const QtPicture*>(m_face.background().get());
+    if (const std::optional<QRegion> shape = bg ? FacePainter::shapeOf(bg->image(), size()) : std::nullopt)
+        setMask(*shape);
+    else
         clearMask();
-        return;
-    }
-    const QImage& image = static_cast<const QtPicture*>(bg)->image();
-    if (!image.hasAlphaChannel()) {
-        clearMask();
-        return;
-    }
-    bool transparent = false;
-    for (int y = 0; y < image.height() && !transparent; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(line[x]) == 0) {
-                transparent = true;
-                break;
-            }
-    }
-    if (!transparent) {
-        clearMask();
-        return;
-    }
-    // The window takes the outline of its background picture, but always keeps the display and
-    // the six buttons: no skin may leave its user without a way to reach EXIT.
-    QRegion shape(QBitmap::fromImage(image.createAlphaMask()));
-    shape |= FacePainter::rectOf(Element::imgLCD);
-    for (const ButtonHandlers& b : kButtons)
-        shape |= FacePainter::rectOf(b.normal);
-    if (image.width() < width())
-        shape |= QRegion(image.width(), 0, width() - image.width(), height());
-    if (image.height() < height())
-        shape |= QRegion(0, image.height(), width(), height() - image.height());
-    setMask(shape);
 }
 
 // ---- Keyboard, context menu, screen readers ----
@@ -722,7 +671,7 @@ void frmMain::contextMenuEvent(QContextMenuEvent* event) {
     }
     // The right button on the case, not on the display or a button (they keep their own meaning),
     // and not while the left button drags the clock.
-    if (elementAt(m_face, event->pos()) || (QGuiApplication::mouseButtons() & Qt::LeftButton))
+    if (FacePainter::elementAt(m_face, event->pos()) || (QGuiApplication::mouseButtons() & Qt::LeftButton))
         return;
     showFaceMenu(event->globalPos());
 }

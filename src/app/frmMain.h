@@ -103,9 +103,6 @@ public:
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
     void flushFace() override;
 
-    // The frontmost visible element under a point in pixels, or nothing (the background).
-    static std::optional<Element> elementAt(const FaceModel& face, QPoint pixels);
-
     QTimer* Timer1() { return &m_timer1; }
     QTimer* Timer2() { return &m_timer2; }
 

@@ -223,6 +223,10 @@ constexpr const ElementInfo& info(Element e) {
 constexpr Element elementAt(std::size_t i) {
     return static_cast<Element>(i);
 }
+// The face's six buttons.
+inline constexpr Element kFaceButtons[] = {Element::imgAlarmBut, Element::imgOptBut,  Element::imgExitBut,
+                                           Element::imgMontBut,  Element::imgDateBut, Element::imgYearBut};
+
 // Element by name, or kElementCount when there is none.
 constexpr std::size_t findElement(std::string_view name) {
     for (std::size_t i = 0; i < kElementCount; ++i)

@@ -113,14 +113,14 @@ TEST_F(MainWindow, PressPointIsRoundedToWholeTwips) {
 TEST_F(MainWindow, BackgroundDragThroughMouseEventsAndElementsDoNotDrag) {
     window.move(100, 100);
     const QPoint bg(5, 5); // the bezel: no element there
-    ASSERT_FALSE(frmMain::elementAt(window.face(), bg));
+    ASSERT_FALSE(FacePainter::elementAt(window.face(), bg));
     send(QEvent::MouseButtonPress, bg, Qt::LeftButton, Qt::LeftButton);
     send(QEvent::MouseMove, bg + QPoint(10, 4), Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, bg + QPoint(10, 4), Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(window.pos(), QPoint(110, 104));
 
     const QPoint lcd(150, 125); // the panel
-    ASSERT_EQ(frmMain::elementAt(window.face(), lcd), Element::imgLCD);
+    ASSERT_EQ(FacePainter::elementAt(window.face(), lcd), Element::imgLCD);
     send(QEvent::MouseButtonPress, lcd, Qt::LeftButton, Qt::LeftButton);
     send(QEvent::MouseMove, lcd + QPoint(20, 20), Qt::NoButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, lcd + QPoint(20, 20), Qt::LeftButton, Qt::NoButton);
