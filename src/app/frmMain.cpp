@@ -5,6 +5,7 @@
 #include "alarm/frmCustom.h"
 #include "alarm/frmMusic.h"
 #include "app/FaceAccessible.h"
+#include "app/FaceMenu.h"
 #include "app/frmSplash.h"
 #include "info/frmAbout.h"
 #include "platform/Files.h"
@@ -679,23 +680,7 @@ void frmMain::contextMenuEvent(QContextMenuEvent* event) {
 void frmMain::showFaceMenu(QPoint globalPos) {
     if (m_ending)
         return;
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("mnuFace"));
-    const struct {
-        const char* name;
-        const char* caption;
-        void (frmMain::*handler)();
-    } items[] = {
-        {"mnuAlarm", "&Alarm", &frmMain::imgAlarmBut_MouseUp},
-        {"mnuOptions", "&Options", &frmMain::imgOptBut_MouseUp},
-        {"mnuSkins", "&Skins", &frmMain::imgMontBut_MouseUp},
-        {"mnuAbout", "A&bout", &frmMain::imgYearBut_MouseUp},
-        {"mnuSayTime", "Say &Time", &frmMain::imgDateBut_MouseUp},
-        {"mnuExit", "E&xit", &frmMain::imgExitBut_MouseUp},
-    };
-    for (const auto& item : items)
-        menu.addAction(QString::fromLatin1(item.caption))->setObjectName(QString::fromLatin1(item.name));
-    const QAction* chosen = menu.exec(globalPos);
+    const std::optional<Element> chosen = chooseFaceButton(this, globalPos);
     // The menu took the release of the button that opened it: no press is pending any more.
     if (QGuiApplication::mouseButtons() == Qt::NoButton) {
         m_pressedElement.reset();
@@ -704,37 +689,16 @@ void frmMain::showFaceMenu(QPoint globalPos) {
     if (!chosen || m_ending)
         return;
     // After the menu has closed: the action may open a modal dialog or end the program.
-    for (const auto& item : items)
-        if (chosen->objectName() == QLatin1String(item.name))
-            (this->*item.handler)();
-    if (!m_ending)
-        flushFace();
+    elementMouseUp(*chosen);
 }
 
 QString frmMain::displayTime() const {
-    const LocalTime now = m_services.clock.now();
-    const int hour = m_settings.Hours24 ? now.hour : (now.hour + 11) % 12 + 1;
-    QString time = QString::asprintf(m_settings.Hours24 ? "%02d:%02d" : "%d:%02d", hour, now.minute);
-    if (m_settings.ShowSec)
-        time += QString::asprintf(":%02d", now.second);
-    if (!m_settings.Hours24)
-        time += QLatin1String(now.hour < 12 ? " AM" : " PM");
-    return time;
+    return QString::fromStdString(
+        displayedTime(m_services.clock.now(), m_settings.Hours24, m_settings.ShowSec));
 }
 
 QString frmMain::displayDate() {
-    const LocalTime now = m_services.clock.now();
-    const DateFields shown = dateFields();
-    QStringList parts;
-    if (shown.weekday)
-        parts << QString::fromStdString(formatTime(now, TimeForm::WeekdayLong).str());
-    if (shown.date)
-        parts << QString::number(now.day);
-    if (shown.month)
-        parts << QString::fromStdString(formatTime(now, TimeForm::MonthLong).str());
-    if (shown.year)
-        parts << QString::fromStdString(formatTime(now, TimeForm::Year4).str());
-    return parts.join(QLatin1Char(' '));
+    return QString::fromStdString(displayedDate(m_services.clock.now(), dateFields()));
 }
 
 } // namespace morvantis

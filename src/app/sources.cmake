@@ -2,6 +2,7 @@ target_sources(morvantis_ui PRIVATE
   app/AlarmFiring.cpp
   app/Autostart.cpp
   app/FaceAccessible.cpp
+  app/FaceMenu.cpp
   app/FacePainter.cpp
   app/frmMain.cpp
   app/frmSplash.cpp

@@ -1,5 +1,8 @@
 #include "face/TimeRenderer.h"
 
+#include <cstdio>
+#include <string_view>
+
 namespace morvantis {
 
 FaceTexts readFaceTexts(const Clock& clock) {
@@ -120,6 +123,35 @@ void blinkColons(FaceModel& face, bool showSeconds) {
     } else {
         face.setVisible(Element::imgDDot, !face.isVisible(Element::imgDDot));
     }
+}
+
+std::string displayedTime(const LocalTime& now, bool hours24, bool showSeconds) {
+    const int hour = hours24 ? now.hour : (now.hour + 11) % 12 + 1;
+    char text[16];
+    int n = std::snprintf(text, sizeof text, hours24 ? "%02d:%02d" : "%d:%02d", hour, now.minute);
+    if (showSeconds)
+        n += std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), ":%02d", now.second);
+    if (!hours24)
+        std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), now.hour < 12 ? " AM" : " PM");
+    return text;
+}
+
+std::string displayedDate(const LocalTime& now, const DateFields& shown) {
+    std::string date;
+    const auto add = [&date](std::string_view part) {
+        if (!date.empty())
+            date += ' ';
+        date += part;
+    };
+    if (shown.weekday)
+        add(formatTime(now, TimeForm::WeekdayLong).view());
+    if (shown.date)
+        add(std::to_string(now.day));
+    if (shown.month)
+        add(formatTime(now, TimeForm::MonthLong).view());
+    if (shown.year)
+        add(formatTime(now, TimeForm::Year4).view());
+    return date;
 }
 
 } // namespace morvantis

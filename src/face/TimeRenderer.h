@@ -4,6 +4,8 @@
 #include "face/FaceModel.h"
 #include "platform/Clock.h"
 
+#include <string>
+
 namespace morvantis {
 
 // The four date fields. While the options window is off screen they follow the
@@ -47,5 +49,10 @@ void renderFace(FaceModel& face, const FaceTexts& texts, const RenderOptions& op
 // One blink of the colons. With the seconds shown both colons switch together,
 // following imgDDot2; otherwise only imgDDot blinks.
 void blinkColons(FaceModel& face, bool showSeconds);
+
+// What the display shows, in words a screen reader can say: the time ("1:45:07 PM", "13:45") and
+// the date fields shown ("Sunday 23 September 2001").
+std::string displayedTime(const LocalTime& now, bool hours24, bool showSeconds);
+std::string displayedDate(const LocalTime& now, const DateFields& shown);
 
 } // namespace morvantis
