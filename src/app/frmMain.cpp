@@ -279,15 +279,7 @@ frmChoseSkin& frmMain::skinChooser() {
     return *chooser; // alive until the event loop deletes it, even if the load closed it
 }
 
-namespace {
-bool isDefaultSkin(const std::string& themePath) {
-    const auto slash = themePath.find_last_of("/\\");
-    const QString name =
-        QString::fromStdString(slash == std::string::npos ? themePath : themePath.substr(slash + 1));
-    return name.compare(QString::fromUtf8(kDefaultSkin.data(), static_cast<int>(kDefaultSkin.size())),
-                        Qt::CaseInsensitive) == 0;
-}
-} // namespace
+namespace {} // namespace
 
 void frmMain::SetThemeElse() {
     // Loading a skin may run message boxes, and with them anything else, such as the end of the program.
@@ -295,10 +287,8 @@ void frmMain::SetThemeElse() {
     if (m_ending || !chooser)
         return;
     if (chooser->selectedText().empty()) {
-        // No selection: the second entry, or a lone skin as it is; with none nothing can be shown.
-        const int count = chooser->List1()->count();
-        if (count > 0)
-            chooser->setListIndex(count >= 2 ? 1 : 0);
+        // No selection: with no skin at all nothing can be shown.
+        chooser->setListIndex(firstRunEntry(chooser->List1()->count()));
         if (m_ending || !chooser)
             return;
         if (!chooser->selectedText().empty()) {
@@ -317,18 +307,15 @@ void frmMain::SetThemeElse() {
     for (const QScreen* screen : QGuiApplication::screens())
         ratio = std::max(ratio, screen->devicePixelRatio());
     m_loader.setPixelBudget(skinPixelBudget(ratio));
-    if (m_loader.load(m_face, m_settings.ThemePath)) {
-        flushFace();
-        closeSplash();
-        return;
-    }
+    const SkinOutcome outcome =
+        afterSkinLoad(m_loader.load(m_face, m_settings.ThemePath), m_fallingBack, m_settings.ThemePath);
     flushFace();
     closeSplash();
-    // The default skin failing too would start the same load again without end: stop after saying so once.
-    const bool defaultFailed = m_fallingBack || isDefaultSkin(m_settings.ThemePath);
+    if (outcome == SkinOutcome::Loaded)
+        return;
     m_services.prompts.message(skinLoadErrorText(m_settings.ThemePath), std::string(kSkinLoadErrorTitle),
                                Prompts::Icon::Information, Prompts::Buttons::Ok);
-    if (defaultFailed)
+    if (outcome == SkinOutcome::DefaultBroken)
         endProgram(1);
     if (m_ending)
         return;

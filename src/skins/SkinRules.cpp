@@ -229,4 +229,22 @@ std::uint64_t skinPixelBudget(double devicePixelRatio) {
     return static_cast<std::uint64_t>(std::ceil(4.0 * static_cast<double>(faceArea) * ratio * ratio));
 }
 
+int firstRunEntry(int count) {
+    return count >= 2 ? 1 : count - 1;
+}
+
+bool isDefaultSkin(std::string_view themePath) {
+    const auto slash = themePath.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? themePath : themePath.substr(slash + 1);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::equal(name.begin(), name.end(), kDefaultSkin.begin(), kDefaultSkin.end(),
+                      [&](char a, char b) { return lower(a) == lower(b); });
+}
+
+SkinOutcome afterSkinLoad(bool loaded, bool fallingBack, std::string_view themePath) {
+    if (loaded)
+        return SkinOutcome::Loaded;
+    return fallingBack || isDefaultSkin(themePath) ? SkinOutcome::DefaultBroken : SkinOutcome::FallBack;
+}
+
 } // namespace morvantis

@@ -45,4 +45,14 @@ inline constexpr std::string_view kNoSkinText = "No skin could be found in skin 
                                                 "to fix this problem.\r\nThis program will terminate.";
 inline constexpr std::string_view kNoSkinTitle = "No skin to set";
 
+// The skin switch. With no entry selected (a first run, a ThemeNo past the list), the entry to
+// take among count skins: the second, or a lone skin as it is; -1 when there is none.
+int firstRunEntry(int count);
+// Whether a skin folder is the default skin (its last name, without regard to case).
+bool isDefaultSkin(std::string_view themePath);
+// After a load: done, or fall back to the default skin once, or end the program because the
+// default skin itself cannot be loaded (a second fallback would load it again without end).
+enum class SkinOutcome { Loaded, FallBack, DefaultBroken };
+SkinOutcome afterSkinLoad(bool loaded, bool fallingBack, std::string_view themePath);
+
 } // namespace morvantis

@@ -88,3 +88,25 @@ TEST(Messages, TextsAreExact) {
               "loading default skin.");
     EXPECT_EQ(kSkinLoadErrorTitle, "Error Loading Sking");
 }
+
+TEST(SkinSwitch, FirstRunEntryAndWhatFollowsALoad) {
+    EXPECT_EQ(firstRunEntry(0), -1);
+    EXPECT_EQ(firstRunEntry(1), 0);
+    EXPECT_EQ(firstRunEntry(2), 1);
+    EXPECT_EQ(firstRunEntry(5), 1);
+    const struct {
+        bool loaded, fallingBack;
+        const char* path;
+        SkinOutcome outcome;
+    } cases[] = {
+        {true, false, "/p/Skins/Blue", SkinOutcome::Loaded},
+        {false, false, "/p/Skins/Blue", SkinOutcome::FallBack},
+        {false, true, "/p/Skins/Blue", SkinOutcome::DefaultBroken},
+        {false, false, "/p/Skins/Digital Age", SkinOutcome::DefaultBroken},
+        {false, false, "C:\\p\\Skins\\DIGITAL AGE", SkinOutcome::DefaultBroken},
+        {false, false, "/p/Skins/Digital Age 2", SkinOutcome::FallBack},
+        {false, false, "/p/Digital Age/Blue", SkinOutcome::FallBack},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(afterSkinLoad(c.loaded, c.fallingBack, c.path), c.outcome) << c.path;
+}
