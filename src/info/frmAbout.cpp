@@ -1,4 +1,5 @@
 #include "info/frmAbout.h"
+#include "Version.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,7 +19,7 @@ namespace {
 const QColor kBackground(0, 50, 101);
 
 const char* const kUpdates =
-    "Morvantis 2.0\n"
+    "Morvantis " MORVANTIS_VERSION "\n"
     "\n"
     "Updates: new versions come from the project's own source repository and, where Morvantis is "
     "packaged, from your distribution's packages. The program itself never looks for or downloads "
@@ -106,7 +107,8 @@ frmAbout::frmAbout(QWidget* parent, const QString& dataFolder)
     border.setColor(QPalette::WindowText, Qt::white);
     Image3->setPalette(border);
 
-    lblVersion = whiteText(this, "lblVersion", QStringLiteral("Version 2.0"), QRect(173, 83, 97, 17));
+    lblVersion =
+        whiteText(this, "lblVersion", QStringLiteral("Version " MORVANTIS_VERSION), QRect(173, 83, 97, 17));
     lblEMail = whiteText(this, "lblEMail", QStringLiteral("E-mail: none published"), QRect(8, 120, 176, 17));
     lblWebsite =
         whiteText(this, "lblWebsite", QStringLiteral("Website: none published"), QRect(8, 136, 194, 17));

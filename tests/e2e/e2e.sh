@@ -21,7 +21,7 @@ clock_exe="$prog/morvantis"
 
 # ---- 0. The command line needs no display ----
 v=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prog/morvantis" --version)
-[ "$v" = "Morvantis 2.0" ] || fail "--version printed '$v'"
+[ "$v" = "Morvantis ${MORVANTIS_VERSION:?}" ] || fail "--version printed '$v'"
 env -u DISPLAY "$prog/morvantis" --help | grep -q -- '--version' || fail "--help lists no options"
 pass "--version and --help answer without a display"
 

@@ -47,7 +47,7 @@ read -r ox oy <<<"$(window_origin "$wid")"
 wait_front "Digital Age" || fail "the clock does not show its skin"
 
 # ---- The command line while the clock runs ----
-[ "$("$clock_exe" --version)" = "Morvantis 2.0" ] || fail "--version did not answer while a clock runs"
+[ "$("$clock_exe" --version)" = "Morvantis ${MORVANTIS_VERSION:?}" ] || fail "--version did not answer while a clock runs"
 "$clock_exe" --help | grep -q -- '--autostart' || fail "--help did not answer while a clock runs"
 [ "$(XDG_CONFIG_HOME="$mine" "$clock_exe" --autostart)" = "Autostart is off" ] ||
   fail "--autostart did not answer while a clock runs"
