@@ -3,10 +3,10 @@
 #include "platform/QtFiles.h"
 #include "platform/QtPictures.h"
 #include "platform/QtPrompts.h"
+#include "platform/QtSettingsStore.h"
 #include "platform/QtShell.h"
 #include "platform/Sound.h"
 #include "platform/SystemClock.h"
-#include "settings/QtSettingsStore.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

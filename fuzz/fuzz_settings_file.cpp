@@ -2,7 +2,7 @@
 // reading never fails, and saving what was read gives a file that reads back the same.
 
 #include "FuzzSupport.h"
-#include "settings/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 #include "settings/SettingsFormat.h"
 
 #include <cstddef>

@@ -6,3 +6,6 @@ set(MORVANTIS_FUZZ_TARGETS
   fuzz_skin_gif
   fuzz_wave
 )
+# What they link, in the fuzz build and in the tests that replay them: the program's own
+# libraries, without the windows.
+set(MORVANTIS_FUZZ_LIBS morvantis_platform morvantis_wave)

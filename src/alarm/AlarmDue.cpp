@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -30,14 +31,15 @@ std::int64_t daysFromCivil(std::int64_t y, int m, int d) {
 } // namespace
 
 bool alarmMatches(const Settings& s, const LocalTime& now) {
-    // Bitwise and: every comparison is made, none cut short.
-    return (number(formatTime(now, TimeForm::HourAmPm2).view().substr(0, 2)) == s.MusicHour) &
-           (number(formatTime(now, TimeForm::Minute2).view()) == s.MusicMin) &
-           (number(formatTime(now, TimeForm::Second2).view()) == s.MusicSec) &
-           (formatTime(now, TimeForm::WeekdayLong).view() == s.MusicDay) &
-           (formatTime(now, TimeForm::MonthLong).view() == s.MusicMonth) &
-           (formatTime(now, TimeForm::Year4).view() == s.MusicYear) &
-           (formatTime(now, TimeForm::AmPm).view() == s.MusicAMPM);
+    // Every comparison is made, none cut short.
+    const bool each[] = {number(formatTime(now, TimeForm::HourAmPm2).view().substr(0, 2)) == s.MusicHour,
+                         number(formatTime(now, TimeForm::Minute2).view()) == s.MusicMin,
+                         number(formatTime(now, TimeForm::Second2).view()) == s.MusicSec,
+                         formatTime(now, TimeForm::WeekdayLong).view() == s.MusicDay,
+                         formatTime(now, TimeForm::MonthLong).view() == s.MusicMonth,
+                         formatTime(now, TimeForm::Year4).view() == s.MusicYear,
+                         formatTime(now, TimeForm::AmPm).view() == s.MusicAMPM};
+    return std::ranges::all_of(each, std::identity{});
 }
 
 std::int64_t localSeconds(const LocalTime& t) {

@@ -3,9 +3,7 @@
 #include <QtGlobal>
 
 static void initMorvantisResources() {
-#ifdef MORVANTIS_HAVE_RESOURCES
     Q_INIT_RESOURCE(resources);
-#endif
 }
 
 namespace morvantis {

@@ -1,4 +1,5 @@
 #include "app/frmSplash.h"
+#include "Version.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -40,7 +41,7 @@ void frmSplash::paintEvent(QPaintEvent*) {
     f.setPointSizeF(9);
     p.setFont(f);
     p.drawText(rect().adjusted(0, 0, -12, -8), Qt::AlignRight | Qt::AlignBottom,
-               QStringLiteral("Version 2.0"));
+               QStringLiteral("Version " MORVANTIS_VERSION));
 }
 
 } // namespace morvantis

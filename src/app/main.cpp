@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "app/Autostart.h"
 #include "app/Resources.h"
 #include "app/SingleInstance.h"
@@ -110,7 +111,7 @@ int usageError(QString why) {
 void nameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Morvantis"));
     QCoreApplication::setOrganizationName(QStringLiteral("Morvantis"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MORVANTIS_VERSION));
 }
 // Wayland docks match the window to the desktop entry by this name.
 void nameTheDesktopEntry() {

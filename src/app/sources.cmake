@@ -10,10 +10,7 @@ target_sources(morvantis_ui PRIVATE
   app/SingleInstance.cpp
   app/StartUp.cpp
 )
-if(EXISTS ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
-  target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
-  target_compile_definitions(morvantis_ui PRIVATE MORVANTIS_HAVE_RESOURCES)
-endif()
+target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
 # One clock per settings store: QLocalServer and QLocalSocket.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
 target_link_libraries(morvantis_ui PUBLIC Qt6::Network)

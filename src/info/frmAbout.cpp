@@ -1,4 +1,5 @@
 #include "info/frmAbout.h"
+#include "Version.h"
 
 #include "platform/QtTwips.h"
 
@@ -20,7 +21,7 @@ namespace {
 const QColor kBackground(0, 50, 101);
 
 const char* const kUpdates =
-    "Morvantis 2.0\n"
+    "Morvantis " MORVANTIS_VERSION "\n"
     "\n"
     "Updates: new versions come from the project's own source repository and, where Morvantis is "
     "packaged, from your distribution's packages. The program itself never looks for or downloads "
@@ -108,8 +109,8 @@ frmAbout::frmAbout(QWidget* parent, const QString& dataFolder)
     border.setColor(QPalette::WindowText, Qt::white);
     Image3->setPalette(border);
 
-    lblVersion =
-        whiteText(this, "lblVersion", QStringLiteral("Version 2.0"), twipsRect(2595, 1245, 1455, 255));
+    lblVersion = whiteText(this, "lblVersion", QStringLiteral("Version " MORVANTIS_VERSION),
+                           twipsRect(2595, 1245, 1455, 255));
     lblEMail = whiteText(this, "lblEMail", QStringLiteral("E-mail: none published"),
                          twipsRect(120, 1800, 2640, 255));
     lblWebsite = whiteText(this, "lblWebsite", QStringLiteral("Website: none published"),

@@ -1,18 +1,27 @@
-target_sources(morvantis_ui PRIVATE
+# The Qt implementations of the platform services. A library of their own, so that the fuzz
+# targets link them without the windows.
+add_library(morvantis_platform STATIC
   platform/LazySound.cpp
   platform/QtFiles.cpp
   platform/QtPictures.cpp
   platform/QtPrompts.cpp
+  platform/QtSettingsStore.cpp
   platform/QtShell.cpp
 )
+target_link_libraries(morvantis_platform PUBLIC morvantis_core Qt6::Widgets)
+target_link_libraries(morvantis_ui PUBLIC morvantis_platform)
+
+# The wave decoder, shared by the player module, its tests and its fuzz target. Position-
+# independent code, since the module is a shared object.
+add_library(morvantis_wave STATIC platform/WaveDecoder.cpp)
+set_target_properties(morvantis_wave PROPERTIES POSITION_INDEPENDENT_CODE ON)
+target_include_directories(morvantis_wave PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(morvantis_wave PRIVATE PkgConfig::SNDFILE)
 
 # The wave player: a module loaded on the first sound, so that libpulse and libsndfile cost
 # nothing until then. It links no Qt library. It is built beside the executable.
-add_library(morvantis_player MODULE
-  platform/WaveDecoder.cpp
-  platform/player/WavePlayer.cpp
-)
+add_library(morvantis_player MODULE platform/player/WavePlayer.cpp)
 target_include_directories(morvantis_player PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(morvantis_player PRIVATE PkgConfig::PULSE PkgConfig::SNDFILE Threads::Threads)
+target_link_libraries(morvantis_player PRIVATE morvantis_wave PkgConfig::PULSE Threads::Threads)
 set_target_properties(morvantis_player PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 add_dependencies(morvantis_ui morvantis_player)

@@ -90,13 +90,8 @@ wl_wait_window() { # title [tenths of a second]: prints its geometry once it tak
   done
   return 1
 }
-wl_wait_gone() { # title [tenths of a second]
-  for _ in $(seq "${2:-50}"); do
-    [ -z "$(wl_geometry "$1")" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wl_gone() { [ -z "$(wl_geometry "$1")" ]; } # title
+wl_wait_gone() { poll "${2:-5}" wl_gone "$1"; } # title [seconds]
 
 # Input in weston's screen coordinates, through the X server into the compositor's window.
 wl_point() { echo $((weston_x + $1)) $((weston_y + $2)); }
@@ -117,7 +112,7 @@ wl_drag() { # x1 y1 x2 y2 [title of the window it moves]
     for i in $(seq 30); do
       xdotool mousemove $(wl_point $((x1 + (i % 2) * 2)) "$y1")
       [ "$(wl_geometry "$title")" != "$start" ] && break
-      sleep 0.05
+      sleep 0.05 # the hand's pace, as are the steps below
     done
   fi
   for i in $(seq "$steps"); do
@@ -154,13 +149,8 @@ start_openbox() { # needs start_display
   done
   fail "openbox did not start: $(tail -n3 "$work/openbox.log")"
 }
-wait_active() { # X window id [tenths of a second]: the window manager has given it the focus
-  for _ in $(seq "${2:-50}"); do
-    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; } # X window id
+wait_active() { poll "${2:-5}" active "$1"; } # X window id [seconds]: the window manager has given it the focus
 
 # ---- mutter: GNOME's compositor, headless, on a session bus of our own ----
 
@@ -168,8 +158,7 @@ start_mutter() { # exports WAYLAND_DISPLAY
   local bus="$XDG_RUNTIME_DIR/mutter-bus" info=weston-info
   dbus-daemon --session --nofork --nopidfile --address="unix:path=$bus" >"$work/dbus.log" 2>&1 &
   pids+=($!)
-  for _ in $(seq 50); do [ -S "$bus" ] && break; sleep 0.1; done
-  [ -S "$bus" ] || fail "the session bus did not start: $(tail -n3 "$work/dbus.log")"
+  poll 5 test -S "$bus" || fail "the session bus did not start: $(tail -n3 "$work/dbus.log")"
   export WAYLAND_DISPLAY=morvantis-mutter
   mkdir -p "$work/mutter"
   env -u DISPLAY HOME="$work/mutter" XDG_CONFIG_HOME="$work/mutter" GSETTINGS_BACKEND=memory \

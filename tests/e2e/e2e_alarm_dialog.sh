@@ -27,13 +27,12 @@ set_alarm_then() { # EXIT | TERM | HUP
   wid=$(wait_window Main) || fail "the clock window did not appear"
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   ox=$X oy=$Y
-  sleep 0.3
+  poll 10 drawn "$wid" || fail "the clock was never drawn"
   xdotool mousemove $((ox + 86)) $((oy + 41)) click 1 # ALARM
   dlg=$(wait_window Alarm) || fail "the alarm dialog did not open"
   xdotool windowfocus --sync "$dlg" 2>/dev/null || true
   xdotool key --delay 100 alt+f Down Return
-  for _ in $(seq 50); do xdotool search --onlyvisible --name '^Alarm$' >/dev/null 2>&1 || break; sleep 0.1; done
-  ! xdotool search --onlyvisible --name '^Alarm$' >/dev/null 2>&1 || fail "Enter did not close the alarm dialog"
+  wait_gone Alarm || fail "Enter did not close the alarm dialog"
   [ $((SECONDS - started)) -lt 50 ] || fail "too slow: the clock's minute may have moved on"
 
   if [ "$1" = EXIT ]; then

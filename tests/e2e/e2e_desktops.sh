@@ -132,10 +132,7 @@ weston_shake_no_band() {
   set_clock "2002-03-01 19:04:58"
   # The shake ends with the light out, the case back in place.
   ox=$x oy=$y
-  for _ in $(seq 150); do
-    lit_off && break
-    sleep 0.1
-  done
+  poll 15 lit_off || true
   touch "$work/frames.stop"
   wait "$capture" || true
   lit_off || { why="the light was not put out within 15 s of the alarm"; return 1; }
@@ -170,8 +167,7 @@ openbox_altf4_alarm_dialog() {
   dlg=$(wait_window Alarm 50) || { why="ALARM opened no alarm dialog"; return 1; }
   wait_active "$dlg" || { why="openbox did not focus the alarm dialog"; return 1; }
   xdotool key alt+F4
-  for _ in $(seq 50); do xdotool search --onlyvisible --name '^Alarm$' >/dev/null 2>&1 || break; sleep 0.1; done
-  ! xdotool search --onlyvisible --name '^Alarm$' >/dev/null 2>&1 || { why="Alt+F4 left the alarm dialog open"; return 1; }
+  wait_gone Alarm || { why="Alt+F4 left the alarm dialog open"; return 1; }
   xdotool mousemove $((ox + exit_x)) $((oy + exit_y)) click 1
   wait_exit 20 || status=$?
   [ "$status" = 0 ] || { why="EXIT ended with status $status"; return 1; }
@@ -190,10 +186,7 @@ openbox_altf4_custom_message() {
   wait_active "$alert" || { why="openbox did not focus the alert window"; return 1; }
   xdotool key alt+F4
   # Nothing to wait for when nothing happens: it must stay through a second and a half.
-  for _ in $(seq 15); do
-    xdotool search --onlyvisible --name '^Custom Message$' >/dev/null 2>&1 || { why="Alt+F4 closed the alert window"; return 1; }
-    sleep 0.1
-  done
+  holds 1.5 visible "Custom Message" || { why="Alt+F4 closed the alert window"; return 1; }
 }
 
 # ---- Running them ----

@@ -32,8 +32,8 @@ click_exit() { # the EXIT button's middle, the window at 100,100
 # ---- 2. A skin cannot take the buttons away: EXIT still ends the program ----
 write_settings "$work/home1" "ThemeNo=1" "Left=1500" "Top=1500"
 launch_clock "$work/home1"
-wait_window Main >/dev/null || { cat "$work/clock.log"; fail "the clock did not appear"; }
-sleep 0.5
+wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock did not appear"; }
+poll 10 drawn "$wid" || fail "the clock was never drawn"
 click_exit
 wait_exit 20 || fail "EXIT could not be reached on a skin with a transparent background (status $?)"
 grep -qx 'ThemeNo=1' "$work/home1/Morvantis/Morvantis.conf" || fail "nothing saved"
@@ -44,8 +44,8 @@ save_fails() { # home, how to break the save, the reason expected
   local home=$1 breakit=$2 reason=$3 conf="$1/Morvantis/Morvantis.conf"
   write_settings "$home" "ThemeNo=0" "Left=1500" "Top=1500"
   launch_clock "$home"
-  wait_window Main >/dev/null || { cat "$work/clock.log"; fail "the clock did not appear"; }
-  sleep 0.3
+  wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock did not appear"; }
+  poll 10 drawn "$wid" || fail "the clock was never drawn"
   eval "$breakit"
   click_exit
   box=$(wait_window Morvantis) || { cat "$work/clock.log"; fail "no message about the failed save"; }

@@ -18,15 +18,13 @@ export XDG_CONFIG_HOME="$work/home"
 conf=$(settings_file "$XDG_CONFIG_HOME")
 write_settings "$XDG_CONFIG_HOME" "ThemeNo=0" "Left=1500" "Top=1500" "LightOn=False"
 
-windows() { xdotool search --onlyvisible --pid "$clock_pid" 2>/dev/null | wc -l; }
 # The Menu key on the focused clock, then the entry's access key once the menu is up.
 menu() { # access key
   local before
   xdotool windowfocus --sync "$wid" 2>/dev/null || true
-  before=$(windows)
+  before=$(clock_windows)
   xdotool key Menu
-  for _ in $(seq 50); do [ "$(windows)" -gt "$before" ] && break; sleep 0.1; done
-  [ "$(windows)" -gt "$before" ] || fail "the Menu key opened no menu"
+  poll 5 more_windows "$before" || fail "the Menu key opened no menu"
   xdotool key "$1"
 }
 
@@ -39,8 +37,7 @@ menu a # Alarm
 dlg=$(wait_window Alarm) || fail "the menu's Alarm did not open the alarm dialog"
 xdotool windowfocus --sync "$dlg" 2>/dev/null || true
 xdotool key --delay 100 alt+f Down Return
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Alarm$' >/dev/null 2>&1 || break; sleep 0.1; done
-! xdotool search --onlyvisible --name '^Alarm$' >/dev/null 2>&1 || fail "Return did not close the alarm dialog"
+wait_gone Alarm || fail "Return did not close the alarm dialog"
 [ $((SECONDS - started)) -lt 50 ] || fail "too slow: the clock's minute may have moved on"
 
 menu x # Exit

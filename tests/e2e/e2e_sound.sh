@@ -28,7 +28,7 @@ clock_exe="$prog/morvantis"
 
 now() { date +%s.%N; }
 # Seconds into the recording of a moment taken with now().
-offset() { awk -v a="$1" -v b="$rec_start" 'BEGIN { printf "%.3f", a - b + 0.3 }'; }
+offset() { awk -v a="$1" -v b="$rec_start" 'BEGIN { printf "%.3f", a - b }'; }
 near() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { d = a - b; exit !(d <= t && d >= -t) }'; }
 # Checks that a recording's sounds are the expected ones in order: "name:milliseconds" each,
 # "alert" for the built-in alert (its two pitches). The segments file comes from
@@ -64,7 +64,8 @@ write_settings "$home1" "ThemeNo=0" "HourlyPlay=True"
 record "$work/chime.raw"
 start_clock "$home1" "@2001-09-23 13:59:57"
 clock_start=$(now)
-sleep 6
+# The chime heard whole, then two seconds without another.
+poll 15 quiet_after_sound "$work/chime.raw" 2 || true
 stop_clock
 stop_recording
 "$segments" "$work/chime.raw" >"$work/chime.txt"
@@ -82,7 +83,7 @@ home2="$work/home2"
 write_settings "$home2" "ThemeNo=0" "HourlyPlay=False"
 record "$work/quiet.raw"
 start_clock "$home2" "@2001-09-23 13:59:58"
-sleep 4
+sleep 4 # the clock runs across the full hour: silence has no moment to wait for
 stop_clock
 stop_recording
 "$segments" "$work/quiet.raw" >"$work/quiet.txt"
@@ -95,10 +96,11 @@ write_settings "$home3" "ThemeNo=0" "HourlyPlay=False" "Left=1500" "Top=1500"
 say_time() { # file to record into
   record "$1"
   start_clock "$home3" "@2001-09-23 21:21:00"
-  wait_window Main >/dev/null || { cat "$work/clock.log"; fail "the clock window did not appear"; }
-  sleep 0.5
+  wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock window did not appear"; }
+  poll 10 drawn "$wid" || fail "the clock was never drawn"
   xdotool mousemove $((100 + 509)) $((100 + 70)) click 1
-  sleep 3.5
+  # The words heard, then a second without more (the gaps between words are far shorter).
+  poll 10 quiet_after_sound "$1" 1 || true
   stop_clock
   stop_recording
   "$segments" --gap 0.001 --words "$src/data/wave" "$1" >"$1.txt"

@@ -48,10 +48,8 @@ write_settings "$home" "24Hours=False" "Left=1500" "Top=1500" \
   "DefaultSound=False" "SoundPath=/gone/my-chime.wav"
 start_clock "$home" "2001-09-23 13:45:07"
 wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the installed clock showed no window"; }
-sleep 0.5
 read -r ox oy <<<"$(window_origin "$wid")"
-import -window root "$work/shot.png"
-expect_face_134507
+poll 10 shows expect_face_134507 || expect_face_134507
 [ "$(xprop -id "$wid" WM_CLASS)" = 'WM_CLASS(STRING) = "morvantis", "Morvantis"' ] ||
   fail "window class $(xprop -id "$wid" WM_CLASS) does not match StartupWMClass"
 grep -qx 'StartupWMClass=Morvantis' "$usr/share/applications/$id.desktop" || fail "StartupWMClass changed"
@@ -61,7 +59,8 @@ pass "the installed clock shows 1:45:07 PM in Digital Age; its window class matc
 if [ $sound = yes ]; then
   record "$work/say.raw"
   xdotool mousemove $((ox + 509)) $((oy + 70)) click 1
-  sleep 3.5
+  # The words heard, then a second without more (or ten seconds of nothing).
+  poll 10 quiet_after_sound "$work/say.raw" 1 || true
   stop_recording
   "$segments" "$work/say.raw" >"$work/say.txt"
   [ -s "$work/say.txt" ] || { cat "$work/clock.log"; fail "SAY TIME was not heard from the installed program"; }

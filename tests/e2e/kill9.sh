@@ -7,30 +7,13 @@ set -euo pipefail
 exe=$1
 src=$2
 rounds=${3:-100}
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-
-exec 3<> "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/displayfd" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/displayfd")"
-[ "$DISPLAY" != ":" ] || fail "Xvfb did not start"
+source "$(dirname "$0")/lib.sh"
+start_display
 
 prog="$work/prog"
-mkdir -p "$prog/Skins"
-cp "$exe" "$prog/morvantis"
-cp -r "$src/data/Skins/Digital Age" "$prog/Skins/"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
-export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config"
-mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Morvantis"
+program_with "$prog" "Digital Age"
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/Morvantis"
 dir="$XDG_CONFIG_HOME/Morvantis"
 conf="$dir/Morvantis.conf"
 
@@ -86,17 +69,11 @@ start() {
   "$prog/morvantis" >"$work/clock.log" 2>&1 &
   clock_pid=$!
   pids+=($clock_pid)
-  for _ in $(seq 200); do
-    wid=$(xdotool search --onlyvisible --name '^Main$' 2>/dev/null | head -n1 || true)
-    [ -n "$wid" ] && break
-    alive || { cat "$work/clock.log"; fail "the clock ended at start-up"; }
-    pause 0.05
-  done
-  [ -n "$wid" ] || fail "the clock window did not appear"
+  wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock window did not appear"; }
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   xdotool mousemove $((X + 467 + 42)) $((Y + 167 + 11))
-  # The window is mapped before its first frame is painted; give the face its first tick.
-  pause 0.1
+  # The window is mapped before its first frame is painted.
+  poll 5 drawn "$wid" || fail "the clock was never drawn"
 }
 # The click goes out in the background: xdotool itself takes longer than the save.
 press_exit() {

@@ -25,6 +25,47 @@ passed=0
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0:detect_leaks=0"
 export XDG_RUNTIME_DIR="$work/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
+# Waits for a condition: runs the command every tenth of a second until it succeeds, for at
+# most the given seconds (fractions too). Status 1 when the time ran out.
+poll() { # seconds command...
+  local deadline
+  deadline=$(($(date +%s%3N) + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }')))
+  shift
+  until "$@"; do
+    [ "$(date +%s%3N)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+# A check holds all along: runs the command every tenth of a second for the given seconds and
+# fails at its first failure. For what must not happen, where there is no event to wait for.
+holds() { # seconds command...
+  local deadline
+  deadline=$(($(date +%s%3N) + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }')))
+  shift
+  while "$@"; do
+    [ "$(date +%s%3N)" -lt "$deadline" ] || return 0
+    sleep 0.1
+  done
+  return 1
+}
+# A new screenshot in $work/shot.png passes the check. The check runs in a subshell, so that
+# its fail only answers no; run it again after the poll for its message.
+shows() { # check...
+  import -window root "$work/shot.png" && ("$@") >/dev/null 2>&1
+}
+# The window has been painted: it shows more than the one colour of a bare window.
+drawn() { # window id
+  local colours
+  colours=$(import -window "$1" miff:- 2>/dev/null | identify -format %k - 2>/dev/null) &&
+    [ "${colours:-0}" -gt 1 ]
+}
+visible() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; } # window name
+gone() { ! visible "$1"; } # window name
+wait_gone() { poll "${2:-5}" gone "$1"; } # window name [seconds]
+clock_windows() { xdotool search --onlyvisible --pid "$clock_pid" 2>/dev/null | wc -l; }
+more_windows() { [ "$(clock_windows)" -gt "$1" ]; } # than the given count: a menu has opened
+at_origin() { [ "$(window_origin "$1")" = "$2" ]; } # window id, "x y"
+
 need_faketime() {
   faketime_lib=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1)
   [ -n "$faketime_lib" ] || fail "libfaketime is not installed"
@@ -53,8 +94,16 @@ record() { # file: records the sink until stop_recording
   parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 -d testsink.monitor >"$1" &
   rec_pid=$!
   pids+=($rec_pid)
-  sleep 0.3
-  rec_start=$(date +%s.%N)
+  # The monitor streams silence too: the first bytes show the recorder connected. The recording
+  # began as long ago as the bytes written so far last (176400 a second).
+  poll 10 test -s "$1" || fail "parec recorded nothing"
+  rec_start=$(awk -v n="$(date +%s.%N)" -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.3f", n - b / 176400 }')
+}
+# The recording holds a sound, and has been quiet for the given seconds since its last one ended.
+quiet_after_sound() { # recording seconds
+  local ended
+  ended=$(last_sound_end "$1")
+  [ -n "$ended" ] && awk -v e="$ended" -v q="$2" -v n="$(date +%s.%N)" 'BEGIN { exit !(n - e >= q) }'
 }
 stop_recording() { kill "$rec_pid"; wait "$rec_pid" 2>/dev/null || true; }
 wave_ms() { # file [decimals]: length of a wave file in ms, from its header: rate, block size and data chunk
@@ -167,6 +216,7 @@ make_tone() { # file seconds
     printf 'data'; printf "$(le32 "$bytes")"; head -c "$bytes" "$chunk"; } >"$file"
   rm -f "$chunk"
 }
+heard() { [ -n "$("$segments" "$1")" ]; } # recording: it holds a sound
 # When the last sound of a recording ended, in seconds since the epoch (empty: no sound).
 last_sound_end() { # recording
   "$segments" "$1" | tail -n1 | awk -v s="$rec_start" 'NF { printf "%.3f", s + ($1 + $2) / 1000 }'

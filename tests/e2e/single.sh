@@ -18,20 +18,15 @@ write_settings "$mine" "ThemeNo=1" "Left=1500" "Top=1500"
 write_settings "$other" "ThemeNo=0" "Left=1500" "Top=1500"
 
 main_windows() { xdotool search --onlyvisible --name '^Main$' 2>/dev/null | wc -l; }
-wait_windows() { # count
-  for _ in $(seq 100); do [ "$(main_windows)" = "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
+main_windows_are() { [ "$(main_windows)" = "$1" ]; } # count
+wait_windows() { poll 10 main_windows_are "$1"; } # count
 in_front() { # skin: a blank stretch of the display panel (top right) shows that skin's panel
   import -window root "$work/front.png"
   convert "$work/front.png" -crop 60x10+$((ox + 340))+$((oy + 44)) +repage "$work/got.png"
   convert "$src/data/Skins/$1/lcd.gif" -crop 60x10+198+3 +repage "$work/want.png"
   same_picture "$work/got.png" "$work/want.png" 3%
 }
-wait_front() { # skin
-  for _ in $(seq 50); do in_front "$1" && return 0; sleep 0.1; done
-  return 1
-}
+wait_front() { poll 5 in_front "$1"; } # skin
 second_start() { # config-home: starts the program again; sets status, ms and lines (its output)
   local t0=$(date +%s%N)
   status=0
@@ -47,7 +42,7 @@ read -r ox oy <<<"$(window_origin "$wid")"
 wait_front "Digital Age" || fail "the clock does not show its skin"
 
 # ---- The command line while the clock runs ----
-[ "$("$clock_exe" --version)" = "Morvantis 2.0" ] || fail "--version did not answer while a clock runs"
+[ "$("$clock_exe" --version)" = "Morvantis ${MORVANTIS_VERSION:?}" ] || fail "--version did not answer while a clock runs"
 "$clock_exe" --help | grep -q -- '--autostart' || fail "--help did not answer while a clock runs"
 [ "$(XDG_CONFIG_HOME="$mine" "$clock_exe" --autostart)" = "Autostart is off" ] ||
   fail "--autostart did not answer while a clock runs"

@@ -68,12 +68,6 @@ QColor systemColour(QPalette::ColorRole role) {
     return QApplication::palette().color(QPalette::Active, role);
 }
 
-bool waitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 100 && !done(); ++i)
-        QTest::qWait(10);
-    return done();
-}
-
 } // namespace
 
 TEST_F(Options, IsAFixedDialogCreatedHiddenAtTheFirstTick) {
@@ -452,7 +446,7 @@ TEST_F(Options, TabOrderAndAccessKeys) {
     for (const Key& k : keys) {
         SCOPED_TRACE(k.focus);
         QTest::keyClick(QApplication::focusWidget(), k.key, Qt::AltModifier);
-        EXPECT_TRUE(waitFor(k.done));
+        EXPECT_TRUE(QTest::qWaitFor(k.done, 1000));
         EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), k.focus);
     }
 }

@@ -1,4 +1,4 @@
-#include "settings/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 #include "settings/SettingsFormat.h"
 
 #include "support/RunUnprivileged.h"

@@ -1,4 +1,4 @@
-#include "settings/QtSettingsStore.h"
+#include "platform/QtSettingsStore.h"
 
 #include <QDateTime>
 #include <QDir>
