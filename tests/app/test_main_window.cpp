@@ -350,12 +350,23 @@ TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
 }
 
 // The rest of start-up holds the thread for as long as the skin takes to load: by then the splash
-// must be on screen with its picture, not an empty window.
-TEST(Splash, IsDrawnBeforeTheRestOfStartUpRuns) {
+// must be on screen with its picture, not an empty window. A window system may draw it a while
+// after it is shown.
+TEST(Splash, TheRestOfStartUpWaitsForItsFirstPaint) {
+    struct HoldPaint : QObject {
+        bool hold = true;
+        bool eventFilter(QObject*, QEvent* event) override { return hold && event->type() == QEvent::Paint; }
+    } notYetDrawn;
     QImage onScreen;
     QPointer<frmSplash> splash;
     splash = new frmSplash([&] { onScreen = splash->screen()->grabWindow(splash->winId()).toImage(); });
+    splash->installEventFilter(&notYetDrawn);
     splash->show();
+    splash->Timer1_Timer();
+    EXPECT_TRUE(onScreen.isNull()) << "start-up went on before the splash was drawn";
+
+    notYetDrawn.hold = false;
+    splash->update();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !onScreen.isNull(); }, 5000)) << "start-up did not go on";
     const QImage picture = readResourcePicture(QStringLiteral(":/img/splash.png"));
     ASSERT_FALSE(picture.isNull());
