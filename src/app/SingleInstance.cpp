@@ -4,13 +4,25 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <QFile>
+#include <QSocketNotifier>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#else
+#include <QLocalServer>
+#include <QLocalSocket>
+#endif
 
 namespace morvantis {
 
@@ -57,7 +69,15 @@ SingleInstance::SingleInstance(const QString& settingsFile, const QString& runti
     m_lock.setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+#ifdef Q_OS_UNIX
+    if (m_listener >= 0) {
+        delete m_notifier;
+        ::close(m_listener);
+        ::unlink(QFile::encodeName(m_socketName).constData());
+    }
+#endif
+}
 
 std::optional<int> SingleInstance::claim() {
     QElapsedTimer waited;
@@ -96,6 +116,91 @@ std::optional<int> SingleInstance::claim() {
     }
 }
 
+void SingleInstance::raised() {
+    if (onRaise)
+        onRaise();
+}
+
+#ifdef Q_OS_UNIX
+
+namespace {
+// The socket's address, or nothing when the path does not fit one.
+bool addressOf(const QString& name, sockaddr_un& address) {
+    const QByteArray path = QFile::encodeName(name);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    return true;
+}
+} // namespace
+
+bool SingleInstance::listen() {
+    sockaddr_un address;
+    const char* failed = nullptr;
+    if (!addressOf(m_socketName, address)) {
+        failed = "the socket's path is too long";
+    } else if ((m_listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)) < 0) {
+        failed = std::strerror(errno);
+    } else {
+        // We hold the lock: a socket file that exists is a killed clock's.
+        ::unlink(address.sun_path);
+        // Only this user may connect.
+        const mode_t mask = ::umask(0177);
+        const int bound = ::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        const int error = errno;
+        ::umask(mask);
+        if (bound != 0 || ::listen(m_listener, 8) != 0)
+            failed = std::strerror(bound != 0 ? error : errno);
+    }
+    if (failed) {
+        say(stderr, QStringLiteral("morvantis: a second start will not find this clock: %1")
+                        .arg(QString::fromLocal8Bit(failed)));
+        if (m_listener >= 0)
+            ::close(m_listener);
+        m_listener = -1;
+        return false;
+    }
+    // A connection is the whole request; nothing is read from it.
+    m_notifier = new QSocketNotifier(m_listener, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        int any = 0;
+        for (int c; (c = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC)) >= 0; ++any)
+            ::close(c);
+        // Out of descriptors the pending request cannot be taken: stop listening rather than spin.
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR && errno != ECONNABORTED)
+            m_notifier->setEnabled(false);
+        if (any)
+            raised();
+    });
+    return true;
+}
+
+bool SingleInstance::askToRaise(int msecs) const {
+    sockaddr_un address;
+    if (!addressOf(m_socketName, address))
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (s < 0)
+            return false;
+        const int connected = ::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        const int error = errno;
+        ::close(s);
+        if (connected == 0)
+            return true;
+        // A full backlog clears as the clock accepts; anything else is no answer.
+        if (error != EAGAIN || waited.elapsed() >= msecs)
+            return false;
+        QThread::msleep(5);
+    }
+}
+
+#else
+
 bool SingleInstance::listen() {
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -114,8 +219,7 @@ bool SingleInstance::listen() {
             socket->abort();
             socket->deleteLater();
         }
-        if (onRaise)
-            onRaise();
+        raised();
     });
     return true;
 }
@@ -127,5 +231,7 @@ bool SingleInstance::askToRaise(int msecs) const {
     socket.abort();
     return connected;
 }
+
+#endif
 
 } // namespace morvantis

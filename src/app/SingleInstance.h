@@ -8,6 +8,7 @@
 #include <optional>
 
 class QLocalServer;
+class QSocketNotifier;
 
 namespace morvantis {
 
@@ -39,10 +40,17 @@ public:
 private:
     bool listen();
     bool askToRaise(int msecs) const;
+    void raised();
 
     QString m_socketName;
     QLockFile m_lock;
+#ifdef Q_OS_UNIX
+    // A plain socket: Qt's local server would bring Qt Network and its libraries into every start.
+    int m_listener = -1;
+    QSocketNotifier* m_notifier = nullptr;
+#else
     QLocalServer* m_server = nullptr;
+#endif
 };
 
 } // namespace morvantis

@@ -1,6 +1,9 @@
 #include "app/frmSplash.h"
 #include "Version.h"
 
+#include "app/AlarmFiring.h"
+#include "platform/QtPictures.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -9,7 +12,8 @@ namespace morvantis {
 
 frmSplash::frmSplash(std::function<void()> onFirstTick, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_picture(QStringLiteral(":/img/splash.png")), m_onFirstTick(std::move(onFirstTick)) {
+      m_picture(QPixmap::fromImage(readResourcePicture(QStringLiteral(":/img/splash.png")))),
+      m_onFirstTick(std::move(onFirstTick)) {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(m_picture.isNull() ? QSize(360, 160) : m_picture.deviceIndependentSize().toSize());
@@ -22,26 +26,38 @@ frmSplash::frmSplash(std::function<void()> onFirstTick, QWidget* parent)
 }
 
 void frmSplash::Timer1_Timer() {
-    // Runs once: the rest of start-up may close this window.
-    m_timer1.stop();
     if (!isVisible())
         show();
+    // The rest of start-up holds the thread: the splash is drawn first, or it would stand empty.
+    if (!m_painted && m_shown.elapsed() < kPaintWaitMs)
+        return;
+    flushWindowSystem();
+    // Runs once: the rest of start-up may close this window.
+    m_timer1.stop();
     if (m_onFirstTick)
         m_onFirstTick();
 }
 
+void frmSplash::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_shown.start();
+}
+
 void frmSplash::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (m_picture.isNull())
-        p.fillRect(rect(), QColor(0, 50, 101));
-    else
+    if (!m_picture.isNull()) {
+        // The picture holds the version: no font is needed before the clock shows.
         p.drawPixmap(0, 0, m_picture);
-    p.setPen(m_picture.isNull() ? QColor(Qt::white) : QColor(40, 44, 52));
-    QFont f = font();
-    f.setPointSizeF(9);
-    p.setFont(f);
-    p.drawText(rect().adjusted(0, 0, -12, -8), Qt::AlignRight | Qt::AlignBottom,
-               QStringLiteral("Version " MORVANTIS_VERSION));
+    } else {
+        p.fillRect(rect(), QColor(0, 50, 101));
+        p.setPen(Qt::white);
+        QFont f = font();
+        f.setPointSizeF(9);
+        p.setFont(f);
+        p.drawText(rect().adjusted(0, 0, -12, -8), Qt::AlignRight | Qt::AlignBottom,
+                   QStringLiteral("Version " MORVANTIS_VERSION));
+    }
+    m_painted = true;
 }
 
 } // namespace morvantis

@@ -3,6 +3,7 @@
 #include "app/Resources.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
+#include "platform/QtPictures.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -176,7 +177,9 @@ int main(int argc, char* argv[]) {
     // may be the last window on screen for a moment.
     QApplication::setQuitOnLastWindowClosed(false);
     morvantis::initResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/img/icon256.png")));
+    // 48 pixels is what panels show; the window system is sent every size the icon holds.
+    QApplication::setWindowIcon(
+        QIcon(QPixmap::fromImage(morvantis::readResourcePicture(QStringLiteral(":/img/icon48.png")))));
 
     morvantis::StartUp startUp;
     single.onRaise = [&startUp] { startUp.bringToFront(); };

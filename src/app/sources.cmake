@@ -11,6 +11,8 @@ target_sources(morvantis_ui PRIVATE
   app/StartUp.cpp
 )
 target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
-# One clock per settings store: QLocalServer and QLocalSocket.
-find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
-target_link_libraries(morvantis_ui PUBLIC Qt6::Network)
+# One clock per settings store: a local socket, Qt's own where there are no Unix sockets.
+if(NOT UNIX)
+  find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
+  target_link_libraries(morvantis_ui PUBLIC Qt6::Network)
+endif()

@@ -8,6 +8,11 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
+#include <optional>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace morvantis {
 
@@ -128,10 +133,44 @@ bool wholeButUnclosed(const QByteArray& gif) {
     return false;
 }
 
+// What tells one state of an open file from another, and how long ago it last changed.
+struct FileState {
+    std::array<std::int64_t, 7> identity;
+    std::chrono::nanoseconds age;
+};
+
+std::optional<FileState> stateOf([[maybe_unused]] int fd) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    timespec now{};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || ::clock_gettime(CLOCK_REALTIME, &now) != 0)
+        return std::nullopt;
+    const auto ns = [](const timespec& t) {
+        return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+    };
+    const auto changed = std::max(ns(st.st_mtim), ns(st.st_ctim));
+    return FileState{{static_cast<std::int64_t>(st.st_dev), static_cast<std::int64_t>(st.st_ino),
+                      static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                      static_cast<std::int64_t>(st.st_mtim.tv_nsec),
+                      static_cast<std::int64_t>(st.st_ctim.tv_sec),
+                      static_cast<std::int64_t>(st.st_ctim.tv_nsec)},
+                     ns(now) - changed};
+#else
+    return std::nullopt;
+#endif
+}
+
 } // namespace
 
-QtPictures::QtPictures() {
+QtPictures::QtPictures(std::chrono::milliseconds settle) : m_settle(settle) {
     QImageReader::setAllocationLimit(AllocationLimitMb);
+}
+
+QImage readResourcePicture(const QString& path) {
+    const QByteArray format = path.section(QLatin1Char('.'), -1).toLatin1().toLower();
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels) {
@@ -141,6 +180,21 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
     const qint64 size = file.size();
     if (size > MaxFileBytes)
         return nullptr;
+    const auto fits = [maxPixels](QSize s) {
+        return s.width() > 0 && s.height() > 0 &&
+               static_cast<std::uint64_t>(s.width()) * static_cast<std::uint64_t>(s.height()) <= maxPixels;
+    };
+    const std::optional<FileState> state = stateOf(file.handle());
+    if (state) {
+        const auto known = m_decoded.find(state->identity);
+        if (known != m_decoded.end()) {
+            if (PictureHandle picture = known->second.picture.lock()) {
+                const bool declaredFits = !known->second.declared.isValid() || fits(known->second.declared);
+                return declaredFits && fits({picture->width(), picture->height()}) ? picture : nullptr;
+            }
+            m_decoded.erase(known);
+        }
+    }
     NoEndBuffer data;
     QByteArray bytes = file.read(size); // what the file held when it was opened, no more
     file.close();
@@ -153,10 +207,6 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
     reader.setDecideFormatFromContent(false);
     if (!reader.canRead())
         return nullptr;
-    const auto fits = [maxPixels](QSize s) {
-        return s.width() > 0 && s.height() > 0 &&
-               static_cast<std::uint64_t>(s.width()) * static_cast<std::uint64_t>(s.height()) <= maxPixels;
-    };
     // Refused before decoding when the declared size is already too large.
     const QSize declared = reader.size();
     if (declared.isValid() && !fits(declared))
@@ -168,7 +218,12 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
     QImage converted = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (converted.isNull())
         return nullptr;
-    return std::make_shared<QtPicture>(std::move(converted));
+    PictureHandle picture = std::make_shared<QtPicture>(std::move(converted));
+    if (state && state->age >= m_settle) {
+        std::erase_if(m_decoded, [](const auto& entry) { return entry.second.picture.expired(); });
+        m_decoded[state->identity] = {picture, declared};
+    }
+    return picture;
 }
 
 } // namespace morvantis

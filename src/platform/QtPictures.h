@@ -5,6 +5,11 @@
 #include <QImage>
 #include <QPixmap>
 
+#include <array>
+#include <chrono>
+#include <map>
+#include <memory>
+
 namespace morvantis {
 
 // A decoded picture for the windows to draw.
@@ -23,13 +28,31 @@ private:
 // bounds a picture by its declared size before it is decoded, Qt's allocation limit bounds
 // what decoding may take whatever the file declares, and only the first frame of an
 // animation is decoded.
+//
+// A file that is still the one a picture on the face was decoded from (the same device, inode,
+// size, modification and change times) gives that picture again instead of a new decode: the
+// start-up loads its skin twice within milliseconds, and reopening the chooser reloads it. A file
+// changed within settle of the read is not trusted to show its next change in its times.
 class QtPictures final : public Pictures {
 public:
     static constexpr int AllocationLimitMb = 64;
     // A GIF this large is not a skin picture.
     static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
-    QtPictures();
+    explicit QtPictures(std::chrono::milliseconds settle = std::chrono::seconds(2));
     PictureHandle load(const std::string& path, std::uint64_t maxPixels) override;
+
+private:
+    using Identity = std::array<std::int64_t, 7>;
+    struct Decoded {
+        std::weak_ptr<const Picture> picture;
+        QSize declared;
+    };
+    std::chrono::milliseconds m_settle;
+    std::map<Identity, Decoded> m_decoded;
 };
+
+// A picture of the program's own resources, read as the format its name ends with: no other
+// image format plugin is loaded to find out what the file is.
+QImage readResourcePicture(const QString& path);
 
 } // namespace morvantis

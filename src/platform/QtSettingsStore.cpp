@@ -97,14 +97,18 @@ QString QtSettingsStore::fileName() const {
 }
 
 QStringList QtSettingsStore::spellingsOf(const QString& section, const QString& key) const {
+    if (!m_keys) {
+        m_keys.emplace();
+        for (const QString& group : m_settings->childGroups()) {
+            m_settings->beginGroup(group);
+            m_keys->emplace_back(group, m_settings->childKeys());
+            m_settings->endGroup();
+        }
+    }
     QStringList found;
-    const QStringList groups = m_settings->childGroups();
-    for (const QString& group : groups) {
+    for (const auto& [group, keys] : *m_keys) {
         if (group.compare(section, Qt::CaseInsensitive) != 0)
             continue;
-        m_settings->beginGroup(group);
-        const QStringList keys = m_settings->childKeys();
-        m_settings->endGroup();
         for (const QString& k : keys) {
             if (k.compare(key, Qt::CaseInsensitive) == 0)
                 found.append(group + QLatin1Char('/') + k);
@@ -141,6 +145,7 @@ void QtSettingsStore::apply(const QString& section, const QString& key, const QS
             m_settings->remove(spelling);
     }
     m_settings->setValue(exact, value);
+    m_keys.reset();
 }
 
 QtSettingsStore::Unsaved* QtSettingsStore::unsaved(const QString& section, const QString& key) {
@@ -250,6 +255,7 @@ bool QtSettingsStore::commit(std::string& error) {
     if (m_reopen) {
         m_settings.reset();
         m_settings = open();
+        m_keys.reset();
     }
     const QString file = fileName();
     std::string reason;
@@ -262,6 +268,7 @@ bool QtSettingsStore::commit(std::string& error) {
     // (A program that takes the lock in this instant makes QSettings wait for it: it saves quickly.)
     const FileStamp before = stampOf(file);
     m_settings->sync();
+    m_keys.reset(); // sync also reads what others wrote meanwhile
     const QSettings::Status status = m_settings->status();
     m_reopen = status != QSettings::NoError;
     // A format error may be left over from loading a hand-edited file; the save itself can

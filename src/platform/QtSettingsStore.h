@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,8 @@ private:
 
     QString m_filePath; // empty: the per-user native store
     std::unique_ptr<QSettings> m_settings;
+    // The stored groups and their keys, listed once for all the reads until QSettings changes.
+    mutable std::optional<std::vector<std::pair<QString, QStringList>>> m_keys;
     // The writes not yet saved, one per key, given to QSettings only when a save goes ahead.
     // QSettings keeps reporting an error once one has happened (also a malformed line met
     // while loading), so after one the next save starts from a fresh QSettings.

@@ -67,16 +67,30 @@ frmOptions::frmOptions(Services& services, const Settings& settings, QWidget* pa
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
     setModal(false);
-    build();
-    Form_Load();
-}
-
-void frmOptions::build() {
     // The layout is fixed, in twips, for a small dialog font.
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
     setFixedSize(twipsSize(kWidthTwips, kHeightTwips));
+    Form_Load();
+}
+
+void frmOptions::buildControls() const {
+    if (m_built)
+        return;
+    auto* self = const_cast<frmOptions*>(this);
+    self->m_built = true;
+    self->build();
+    self->loadControls();
+}
+
+void frmOptions::setVisible(bool visible) {
+    if (visible)
+        buildControls();
+    QDialog::setVisible(visible);
+}
+
+void frmOptions::build() {
 
     m_fraStyle =
         place(new QGroupBox(QStringLiteral("Sty&le"), this), "fraStyle", twipsRect(120, 0, 2595, 2010));
@@ -190,25 +204,32 @@ void frmOptions::Form_Load() {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
+    // 2 to 8 fill the controls from the settings as they are now, when the controls are built.
+    m_loaded = m_settings;
+    if (m_built)
+        loadControls();
+}
+
+void frmOptions::loadControls() {
     // 2. The path controls in line with the design-time choices.
     if (m_optADefault->isChecked())
         optADefault_Click();
     if (m_optHDefault->isChecked())
         optHDefault_Click();
     // 3. The slider holds 0 to 10: a stored value outside that shows at the nearer end.
-    m_slider->setValue(m_settings.ShakeSpeed);
+    m_slider->setValue(m_loaded.ShakeSpeed);
     // 4, 5. The sound choices.
-    loadChoice(m_alarm, m_settings.DefaultAlarm, m_settings.AlarmPath);
-    loadChoice(m_hourly, m_settings.DefaultSound, m_settings.SoundPath);
+    loadChoice(m_alarm, m_loaded.DefaultAlarm, m_loaded.AlarmPath);
+    loadChoice(m_hourly, m_loaded.DefaultSound, m_loaded.SoundPath);
     // 6 to 8.
-    check(m_chkHourly, m_settings.HourlyPlay);
-    (m_settings.Hours24 ? m_opt24 : m_optAMPM)->setChecked(true);
-    check(m_chkSec, m_settings.ShowSec);
-    check(m_chkMonth, m_settings.ShowMonth);
-    check(m_ChkDate, m_settings.ShowDate);
-    check(m_chkDay, m_settings.ShowDay);
-    check(m_chkYear, m_settings.ShowYear);
-    check(m_chkBlink, m_settings.Blink);
+    check(m_chkHourly, m_loaded.HourlyPlay);
+    (m_loaded.Hours24 ? m_opt24 : m_optAMPM)->setChecked(true);
+    check(m_chkSec, m_loaded.ShowSec);
+    check(m_chkMonth, m_loaded.ShowMonth);
+    check(m_ChkDate, m_loaded.ShowDate);
+    check(m_chkDay, m_loaded.ShowDay);
+    check(m_chkYear, m_loaded.ShowYear);
+    check(m_chkBlink, m_loaded.Blink);
 }
 
 void frmOptions::loadChoice(const SoundChoice& choice, bool byDefault, const std::string& path) {
@@ -267,12 +288,15 @@ void frmOptions::browse(QLineEdit* path) {
 }
 
 DateFields frmOptions::dateFields() {
+    if (!m_built)
+        return {m_loaded.ShowYear, m_loaded.ShowDay, m_loaded.ShowDate, m_loaded.ShowMonth};
     return {isChecked(m_chkYear), isChecked(m_chkDay), isChecked(m_ChkDate), isChecked(m_chkMonth)};
 }
 
 void frmOptions::cmdOK_Click() {
     if (m_finished)
         return;
+    buildControls();
     Settings s = m_settings;
     s.ShowSec = isChecked(m_chkSec);
     const std::string folder = m_services.files.programFolder();
@@ -308,7 +332,7 @@ void frmOptions::keyPressEvent(QKeyEvent* event) {
         QWidget* focused = focusWidget();
         auto* button = qobject_cast<QPushButton*>(focused);
         if (!button && !qobject_cast<QCheckBox*>(focused))
-            button = m_cmdOK;
+            button = cmdOK();
         if (button && button->isEnabled())
             button->click();
         return;

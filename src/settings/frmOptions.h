@@ -18,7 +18,8 @@ namespace morvantis {
 
 // The options: display, chime and sound files. It edits only its own controls; OK hands
 // a changed copy of the settings to whoever listens (the clock applies it). Rendering reads
-// the four date boxes on every tick, so the clock keeps one, hidden, almost all the time.
+// the four date boxes on every tick, so the clock keeps one, hidden, almost all the time: its
+// controls are built, from the settings it was loaded with, only when it is shown or asked for one.
 class frmOptions : public QDialog, public DateFieldSource {
     Q_OBJECT
 public:
@@ -27,6 +28,7 @@ public:
 
     // The date boxes as the face reads them: only a checked box counts.
     DateFields dateFields() override;
+    void setVisible(bool visible) override;
 
     void Form_Load();
     void optADefault_Click();
@@ -38,26 +40,26 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    QRadioButton* opt24() const { return m_opt24; }
-    QRadioButton* optAMPM() const { return m_optAMPM; }
-    QCheckBox* chkHourly() const { return m_chkHourly; }
-    QCheckBox* chkMonth() const { return m_chkMonth; }
-    QCheckBox* ChkDate() const { return m_ChkDate; }
-    QCheckBox* chkYear() const { return m_chkYear; }
-    QCheckBox* chkDay() const { return m_chkDay; }
-    QCheckBox* chkSec() const { return m_chkSec; }
-    QCheckBox* chkBlink() const { return m_chkBlink; }
-    QSlider* Slider1() const { return m_slider; }
-    QRadioButton* optADefault() const { return m_optADefault; }
-    QRadioButton* optACustom() const { return m_optACustom; }
-    QLineEdit* txtFileA() const { return m_txtFileA; }
-    QPushButton* cmdShowA() const { return m_cmdShowA; }
-    QRadioButton* optHDefault() const { return m_optHDefault; }
-    QRadioButton* optHCustom() const { return m_optHCustom; }
-    QLineEdit* txtFileH() const { return m_txtFileH; }
-    QPushButton* cmdShowH() const { return m_cmdShowH; }
-    QPushButton* cmdOK() const { return m_cmdOK; }
-    QPushButton* cmdCancel() const { return m_cmdCancel; }
+    QRadioButton* opt24() const { return built(m_opt24); }
+    QRadioButton* optAMPM() const { return built(m_optAMPM); }
+    QCheckBox* chkHourly() const { return built(m_chkHourly); }
+    QCheckBox* chkMonth() const { return built(m_chkMonth); }
+    QCheckBox* ChkDate() const { return built(m_ChkDate); }
+    QCheckBox* chkYear() const { return built(m_chkYear); }
+    QCheckBox* chkDay() const { return built(m_chkDay); }
+    QCheckBox* chkSec() const { return built(m_chkSec); }
+    QCheckBox* chkBlink() const { return built(m_chkBlink); }
+    QSlider* Slider1() const { return built(m_slider); }
+    QRadioButton* optADefault() const { return built(m_optADefault); }
+    QRadioButton* optACustom() const { return built(m_optACustom); }
+    QLineEdit* txtFileA() const { return built(m_txtFileA); }
+    QPushButton* cmdShowA() const { return built(m_cmdShowA); }
+    QRadioButton* optHDefault() const { return built(m_optHDefault); }
+    QRadioButton* optHCustom() const { return built(m_optHCustom); }
+    QLineEdit* txtFileH() const { return built(m_txtFileH); }
+    QPushButton* cmdShowH() const { return built(m_cmdShowH); }
+    QPushButton* cmdOK() const { return built(m_cmdOK); }
+    QPushButton* cmdCancel() const { return built(m_cmdCancel); }
 
 signals:
     // OK: the settings with this dialog's values stored into them.
@@ -80,7 +82,14 @@ private:
         QLineEdit* path;
         QPushButton* browse;
     };
+    void buildControls() const;
+    // A control, the controls built first if they are not yet.
+    template <class W> W* built(W* const& control) const {
+        buildControls();
+        return control;
+    }
     void build();
+    void loadControls();
     void showChoice(const SoundChoice& choice, bool byDefault);
     void loadChoice(const SoundChoice& choice, bool byDefault, const std::string& path);
     void browse(QLineEdit* path);
@@ -88,33 +97,35 @@ private:
 
     Services& m_services;
     const Settings& m_settings;
+    Settings m_loaded; // the settings as loading found them
     bool m_finished = false;
+    bool m_built = false;
 
-    QGroupBox* m_fraStyle;
-    QRadioButton* m_opt24;
-    QRadioButton* m_optAMPM;
-    QCheckBox* m_chkHourly;
-    QGroupBox* m_fraLCD;
-    QCheckBox* m_chkMonth;
-    QCheckBox* m_ChkDate;
-    QCheckBox* m_chkYear;
-    QCheckBox* m_chkDay;
-    QCheckBox* m_chkSec;
-    QCheckBox* m_chkBlink;
-    QLabel* m_lblShake;
-    QSlider* m_slider;
-    QGroupBox* m_fraAlarm;
-    QRadioButton* m_optADefault;
-    QRadioButton* m_optACustom;
-    QLineEdit* m_txtFileA;
-    QPushButton* m_cmdShowA;
-    QGroupBox* m_fraHourly;
-    QRadioButton* m_optHDefault;
-    QRadioButton* m_optHCustom;
-    QLineEdit* m_txtFileH;
-    QPushButton* m_cmdShowH;
-    QPushButton* m_cmdOK;
-    QPushButton* m_cmdCancel;
+    QGroupBox* m_fraStyle = nullptr;
+    QRadioButton* m_opt24 = nullptr;
+    QRadioButton* m_optAMPM = nullptr;
+    QCheckBox* m_chkHourly = nullptr;
+    QGroupBox* m_fraLCD = nullptr;
+    QCheckBox* m_chkMonth = nullptr;
+    QCheckBox* m_ChkDate = nullptr;
+    QCheckBox* m_chkYear = nullptr;
+    QCheckBox* m_chkDay = nullptr;
+    QCheckBox* m_chkSec = nullptr;
+    QCheckBox* m_chkBlink = nullptr;
+    QLabel* m_lblShake = nullptr;
+    QSlider* m_slider = nullptr;
+    QGroupBox* m_fraAlarm = nullptr;
+    QRadioButton* m_optADefault = nullptr;
+    QRadioButton* m_optACustom = nullptr;
+    QLineEdit* m_txtFileA = nullptr;
+    QPushButton* m_cmdShowA = nullptr;
+    QGroupBox* m_fraHourly = nullptr;
+    QRadioButton* m_optHDefault = nullptr;
+    QRadioButton* m_optHCustom = nullptr;
+    QLineEdit* m_txtFileH = nullptr;
+    QPushButton* m_cmdShowH = nullptr;
+    QPushButton* m_cmdOK = nullptr;
+    QPushButton* m_cmdCancel = nullptr;
     SoundChoice m_alarm{};
     SoundChoice m_hourly{};
 };

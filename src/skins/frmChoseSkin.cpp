@@ -68,6 +68,24 @@ frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setGeometry(twipsRect(0, 0, 2655, 3375));
     m_list->setSortingEnabled(false);
+
+    m_dir = new QListWidget(this);
+    m_dir->setObjectName(QStringLiteral("Dir1"));
+    m_dir->setGeometry(twipsRect(2760, 720, 1215, 1665));
+    m_dir->hide();
+
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int) { List1_Click(); });
+}
+
+// The rest of the window: text, fonts and a style sheet cost a hidden chooser time before the
+// clock shows and memory for its whole run.
+void frmChoseSkin::buildControls() const {
+    if (m_text)
+        return;
+    const_cast<frmChoseSkin*>(this)->build();
+}
+
+void frmChoseSkin::build() {
     m_list->setStyleSheet(QStringLiteral("QListWidget { color: rgb(0, 255, 0); background: black; }"));
 
     m_text = new DescriptionBox(this);
@@ -75,14 +93,10 @@ frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget
     m_text->setGeometry(twipsRect(0, 3480, 2655, 615));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setReadOnly(true);
+    m_text->setPlainText(m_description);
 
-    m_dir = new QListWidget(this);
-    m_dir->setObjectName(QStringLiteral("Dir1"));
-    m_dir->setGeometry(twipsRect(2760, 720, 1215, 1665));
-    m_dir->hide();
-
-    const QString page = URLLink::skinsPage(QString::fromStdString(services.files.programFolder()));
-    m_link = new URLLink(services.shell, services.prompts, page, this);
+    const QString page = URLLink::skinsPage(QString::fromStdString(m_services.files.programFolder()));
+    m_link = new URLLink(m_services.shell, m_services.prompts, page, this);
     m_link->setObjectName(QStringLiteral("URLLink1"));
     m_link->setText(QStringLiteral("Get more skins"));
     m_link->setURL(page);
@@ -105,8 +119,26 @@ frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget
     setTabOrder(m_link, m_exit);
     m_list->setFocus();
 
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int) { List1_Click(); });
     connect(m_exit, &QPushButton::clicked, this, &frmChoseSkin::cmdExit_Click);
+}
+
+void frmChoseSkin::setVisible(bool visible) {
+    if (visible)
+        buildControls();
+    QDialog::setVisible(visible);
+}
+
+QPlainTextEdit* frmChoseSkin::Text1() const {
+    buildControls();
+    return m_text;
+}
+URLLink* frmChoseSkin::URLLink1() const {
+    buildControls();
+    return m_link;
+}
+QPushButton* frmChoseSkin::cmdExit() const {
+    buildControls();
+    return m_exit;
 }
 
 std::string frmChoseSkin::skinsFolder() const {
@@ -144,7 +176,9 @@ void frmChoseSkin::List1_Click() {
     const std::string skin = skinsFolder() + '/' + name;
     const auto line = m_services.files.firstLine(skin + "/info.txt", kInfoLineLimit);
     // Plain text: a description is never markup.
-    m_text->setPlainText(QString::fromStdString(infoDescription(line.value_or(std::string()))));
+    m_description = QString::fromStdString(infoDescription(line.value_or(std::string())));
+    if (m_text)
+        m_text->setPlainText(m_description);
     emit skinSelected(listIndex(), QString::fromStdString(skin));
 }
 

@@ -33,9 +33,12 @@ public:
     void cmdExit_Click();
 
     QListWidget* List1() const { return m_list; }
-    QPlainTextEdit* Text1() const { return m_text; }
-    URLLink* URLLink1() const { return m_link; }
-    QPushButton* cmdExit() const { return m_exit; }
+    // Built when the window is first shown or asked for: the chooser lives hidden from start-up on.
+    QPlainTextEdit* Text1() const;
+    URLLink* URLLink1() const;
+    QPushButton* cmdExit() const;
+
+    void setVisible(bool visible) override;
 
 signals:
     // An entry was selected: the skin in folder path is to be loaded now, and index remembered
@@ -44,14 +47,17 @@ signals:
 
 private:
     std::string skinsFolder() const;
+    void buildControls() const;
+    void build();
 
     Services& m_services;
     const Settings& m_settings;
     QListWidget* m_list;
-    QPlainTextEdit* m_text;
     QListWidget* m_dir;
-    URLLink* m_link;
-    QPushButton* m_exit;
+    QPlainTextEdit* m_text = nullptr;
+    URLLink* m_link = nullptr;
+    QPushButton* m_exit = nullptr;
+    QString m_description; // Text1's text, also while Text1 is not built
 };
 
 } // namespace morvantis

@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
+#include "app/frmSplash.h"
 #include "info/frmAbout.h"
+#include "platform/QtPictures.h"
 #include "settings/SettingsFormat.h"
 #include "support/ModalDriver.h"
 #include "support/TestServices.h"
@@ -9,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -344,4 +347,29 @@ TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
     EXPECT_TRUE(ticked);
     EXPECT_FALSE(visible(window, Element::imgYearButP));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// The rest of start-up holds the thread for as long as the skin takes to load: by then the splash
+// must be on screen with its picture, not an empty window. A window system may draw it a while
+// after it is shown.
+TEST(Splash, TheRestOfStartUpWaitsForItsFirstPaint) {
+    struct HoldPaint : QObject {
+        bool hold = true;
+        bool eventFilter(QObject*, QEvent* event) override { return hold && event->type() == QEvent::Paint; }
+    } notYetDrawn;
+    QImage onScreen;
+    QPointer<frmSplash> splash;
+    splash = new frmSplash([&] { onScreen = splash->screen()->grabWindow(splash->winId()).toImage(); });
+    splash->installEventFilter(&notYetDrawn);
+    splash->show();
+    splash->Timer1_Timer();
+    EXPECT_TRUE(onScreen.isNull()) << "start-up went on before the splash was drawn";
+
+    notYetDrawn.hold = false;
+    splash->update();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !onScreen.isNull(); }, 5000)) << "start-up did not go on";
+    const QImage picture = readResourcePicture(QStringLiteral(":/img/splash.png"));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
+    splash->close();
 }

@@ -2,10 +2,13 @@
 // by what the file holds. Every GIF here is made by the test.
 #include "platform/QtPictures.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <vector>
 
 using namespace morvantis;
@@ -123,4 +126,63 @@ TEST(Pictures, GifsAsOtherReadersDrawThem) {
             EXPECT_EQ(image, reference) << "drawn as the closed picture is";
         }
     }
+}
+
+// A picture still held (on the face) is given again for its file while the file is the same one,
+// unchanged: the start-up loads its skin twice, and reopening the chooser loads it again. Any
+// change to the file is read again, and a file changed just now is not trusted to show its next
+// change in its times.
+TEST(Pictures, AFileStillTheSameGivesThePictureDecodedFromIt) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.gif"));
+    const QString spare = dir.filePath(QStringLiteral("spare.gif"));
+    const QByteArray first = gifOf(4, 4, lzwOf(pattern(16)));
+    std::vector<int> others = pattern(16);
+    for (int& p : others)
+        p = 3 - p;
+    const QByteArray second = gifOf(4, 4, lzwOf(others));
+    ASSERT_EQ(first.size(), second.size());
+    const QDateTime then = QDateTime::fromSecsSinceEpoch(1'000'000'000);
+    const auto write = [&](const QString& to, const QByteArray& gif, const QDateTime& modified) {
+        QFile file(to);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.write(gif);
+        ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    };
+    const auto pixels = [](const PictureHandle& p) { return static_cast<const QtPicture&>(*p).image(); };
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool readAgain;
+    } cases[] = {
+        {"unchanged", [] {}, false},
+        {"rewritten in place, same size, another time", [&] { write(path, second, then.addSecs(1)); }, true},
+        {"replaced by another file of the same size and time",
+         [&] {
+             write(spare, second, then);
+             ASSERT_EQ(std::rename(QFile::encodeName(spare).constData(), QFile::encodeName(path).constData()),
+                       0);
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(path);
+        write(path, first, then);
+        QtPictures pictures(std::chrono::milliseconds(0));
+        const PictureHandle held = pictures.load(path.toStdString(), 16);
+        ASSERT_TRUE(held);
+        const QImage before = pixels(held);
+        c.change();
+        const PictureHandle again = pictures.load(path.toStdString(), 16);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again == held, !c.readAgain);
+        EXPECT_EQ(pixels(again) == before, !c.readAgain);
+        EXPECT_FALSE(pictures.load(path.toStdString(), 15)) << "the budget still holds";
+    }
+
+    // Written just now, whatever time it claims: decoded afresh each time.
+    QtPictures pictures;
+    const PictureHandle held = pictures.load(path.toStdString(), 16);
+    EXPECT_NE(pictures.load(path.toStdString(), 16), held);
 }

@@ -306,6 +306,12 @@ QImage drawSplash() {
     p.setBrush(QColor(0x8d, 0xb0, 0x6e));
     p.drawRoundedRect(QRectF(174, 82, 150, 2), 1, 1);
 
+    // The version is part of the picture: the splash shows it without starting the program's fonts.
+    p.setPen(QColor(40, 44, 52));
+    p.setFont(fontOf(Face::Sans, 12));
+    p.drawText(QRectF(0, 0, size.width() - 12, size.height() - 8), Qt::AlignRight | Qt::AlignBottom,
+               QStringLiteral("Version 2.0"));
+
     p.setPen(QPen(QColor(0xa0, 0xa2, 0x9c), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1));
