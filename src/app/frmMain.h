@@ -30,7 +30,7 @@ class frmCustom;
 enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 
 // The clock: a borderless window whose whole surface is the skinned face.
-class frmMain : public QWidget, private DateFieldSource, private FiringHost {
+class frmMain : public QWidget, private FiringHost {
     Q_OBJECT
 public:
     frmMain(Services& services, Settings& settings, QWidget* parent = nullptr);
@@ -129,7 +129,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    DateFields dateFields() override;
+    DateFields dateFields();
     void keepOnScreen();
     void elementMouseDown(Element e);
     void elementMouseUp(Element e);

@@ -17,12 +17,6 @@ struct DateFields {
     bool month = true;
 };
 
-class DateFieldSource {
-public:
-    virtual ~DateFieldSource() = default;
-    virtual DateFields dateFields() = 0;
-};
-
 // The eight texts one render reads, each from a fresh clock reading.
 struct FaceTexts {
     ClockText second;   // "ss"

@@ -20,14 +20,14 @@ namespace morvantis {
 // a changed copy of the settings to whoever listens (the clock applies it). Rendering reads
 // the four date boxes on every tick, so the clock keeps one, hidden, almost all the time: its
 // controls are built, from the settings it was loaded with, only when it is shown or asked for one.
-class frmOptions : public QDialog, public DateFieldSource {
+class frmOptions : public QDialog {
     Q_OBJECT
 public:
     // Runs the loading steps: the dialog comes up hidden, filled from the settings.
     frmOptions(Services& services, const Settings& settings, QWidget* parent = nullptr);
 
     // The date boxes as the face reads them: only a checked box counts.
-    DateFields dateFields() override;
+    DateFields dateFields();
     void setVisible(bool visible) override;
 
     void Form_Load();

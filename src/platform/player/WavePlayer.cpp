@@ -335,11 +335,12 @@ private:
         std::string why;
         {
             const LoopLock lock(m_loop);
-            const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(wave.rate),
-                                      static_cast<std::uint8_t>(wave.channels)};
+            const pa_sample_spec sampleFormat{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(wave.rate),
+                                              static_cast<std::uint8_t>(wave.channels)};
             const std::string name = baseName(path);
             pa_proplist* props = properties(name.empty() ? "alert" : name.c_str());
-            pa_stream* stream = pa_stream_new_with_proplist(m_context, nullptr, &spec, nullptr, props);
+            pa_stream* stream =
+                pa_stream_new_with_proplist(m_context, nullptr, &sampleFormat, nullptr, props);
             pa_proplist_free(props);
             if (!stream) {
                 why = std::string("the sound server refuses the sound (") +
@@ -353,7 +354,7 @@ private:
                 pa_stream_set_write_callback(stream, onWrite, m_playback.get());
                 pa_buffer_attr attr{};
                 attr.maxlength = static_cast<std::uint32_t>(-1);
-                attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kBufferUs, &spec));
+                attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kBufferUs, &sampleFormat));
                 attr.prebuf = static_cast<std::uint32_t>(-1);
                 attr.minreq = static_cast<std::uint32_t>(-1);
                 attr.fragsize = static_cast<std::uint32_t>(-1);
