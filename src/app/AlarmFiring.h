@@ -39,8 +39,8 @@ public:
 };
 
 // The alarm going off: the shake or the alert window, and the alarm's sound. While the sound
-// plays the clock does not tick and takes no input, except that the alert's OK and Snooze (or,
-// after a shake, EXIT) still answer, and answering stops the sound.
+// plays the clock does not tick and takes no input, except that the alert's OK and Snooze and
+// the face's EXIT still answer; OK and Snooze stop the sound, EXIT ends the program.
 class AlarmFiring : public QObject {
     Q_OBJECT
 public:

@@ -27,9 +27,10 @@ export XDG_RUNTIME_DIR="$work/run"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 # Waits for a condition: runs the command every tenth of a second until it succeeds, for at
 # most the given seconds (fractions too). Status 1 when the time ran out.
+deadline_after() { echo $(($(date +%s%3N) + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }'))); } # seconds -> ms
 poll() { # seconds command...
   local deadline
-  deadline=$(($(date +%s%3N) + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }')))
+  deadline=$(deadline_after "$1")
   shift
   until "$@"; do
     [ "$(date +%s%3N)" -lt "$deadline" ] || return 1
@@ -40,7 +41,7 @@ poll() { # seconds command...
 # fails at its first failure. For what must not happen, where there is no event to wait for.
 holds() { # seconds command...
   local deadline
-  deadline=$(($(date +%s%3N) + $(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }')))
+  deadline=$(deadline_after "$1")
   shift
   while "$@"; do
     [ "$(date +%s%3N)" -lt "$deadline" ] || return 0
