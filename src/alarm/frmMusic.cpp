@@ -143,7 +143,7 @@ void showNext(QComboBox* list) {
 
 } // namespace
 
-frmMusic::frmMusic(Services& services, Settings& settings, QWidget* parent)
+frmMusic::frmMusic(Services& services, const Settings& settings, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       m_services(services), m_settings(settings) {
@@ -335,23 +335,27 @@ void frmMusic::setFieldEnabled(QWidget* field, bool enabled) {
     field->setPalette(palette);
 }
 
+void frmMusic::chooseAction(bool shake, bool custom) {
+    Settings changed = m_settings;
+    changed.MusicBolShake = shake;
+    changed.MusicCustomBol = custom;
+    emit alarmChanged(changed);
+}
+
 void frmMusic::optShake_Click() {
-    m_settings.MusicBolShake = true;
-    m_settings.MusicCustomBol = false;
+    chooseAction(true, false);
     setFieldEnabled(txtCustom, false);
     setFieldEnabled(cboImportance, false);
 }
 
 void frmMusic::optWin_Click() {
-    m_settings.MusicBolShake = false;
-    m_settings.MusicCustomBol = false;
+    chooseAction(false, false);
     setFieldEnabled(txtCustom, false);
     setFieldEnabled(cboImportance, true);
 }
 
 void frmMusic::optCus_Click() {
-    m_settings.MusicCustomBol = true;
-    m_settings.MusicBolShake = false;
+    chooseAction(false, true);
     setFieldEnabled(txtCustom, true);
     setFieldEnabled(cboImportance, true);
 }
@@ -379,7 +383,10 @@ MusicEntry frmMusic::entry() const {
 }
 
 void frmMusic::cmdOK_Click() {
-    const OkResult result = storeAlarm(m_settings, entry(), m_services.clock.now());
+    Settings changed = m_settings;
+    const OkResult result = storeAlarm(changed, entry(), m_services.clock.now());
+    // A refused entry keeps the fields it had written before the refusal, as the stored record did.
+    emit alarmChanged(changed);
     if (result != OkResult::Stored) {
         const OkMessage m = okMessage(result);
         m_services.prompts.message(std::string(m.text), std::string(m.title),
@@ -393,7 +400,7 @@ void frmMusic::cmdOK_Click() {
             txtSec->revisit();
         return;
     }
-    emit captionChanged(QString::fromStdString(alarmCaption(m_settings, true)));
+    emit captionChanged(QString::fromStdString(alarmCaption(changed, true)));
     done(QDialog::Accepted);
 }
 

@@ -21,11 +21,12 @@ class TimeField;
 // closes, so every opening starts from the current date. OK and Cancel close it; so does the
 // program's own close(), which leaves the alarm as it is (neither stored nor disarmed). A close
 // from outside (a title bar's close button, the window manager, the compositor) is Cancel.
+// It reads the clock's settings and changes none: what its controls write is reported by alarmChanged.
 class frmMusic : public QDialog {
     Q_OBJECT
 
 public:
-    frmMusic(Services& services, Settings& settings, QWidget* parent = nullptr);
+    frmMusic(Services& services, const Settings& settings, QWidget* parent = nullptr);
 
     void Form_Load();
     void FillToday();
@@ -51,6 +52,10 @@ signals:
     void lightOff();
     // OK's new status caption for the clock.
     void captionChanged(const QString& caption);
+    // The settings as an action button or OK leaves them, made from the settings of that moment:
+    // an alarm that fires while the dialog is open reads the action at once, and a snooze from
+    // its alert is never overwritten by an older copy.
+    void alarmChanged(const Settings& changed);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -60,9 +65,10 @@ protected:
 private:
     MusicEntry entry() const;
     static void setFieldEnabled(QWidget* field, bool enabled);
+    void chooseAction(bool shake, bool custom);
 
     Services& m_services;
-    Settings& m_settings;
+    const Settings& m_settings;
 
     QGroupBox* fraTime;
     QComboBox* cboFastSelect;

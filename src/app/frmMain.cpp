@@ -434,6 +434,7 @@ void frmMain::imgAlarmBut_MouseUp() {
     auto* dialog = new frmMusic(m_services, m_settings, this);
     dialog->setWindowModality(Qt::WindowModal);
     m_music = dialog;
+    connect(dialog, &frmMusic::alarmChanged, this, [this](const Settings& changed) { m_settings = changed; });
     connect(dialog, &frmMusic::lightOff, this, [this] {
         m_face.hide(Element::imgLight);
         flushFace();

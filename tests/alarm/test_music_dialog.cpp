@@ -48,6 +48,7 @@ protected:
         dialog = new frmMusic(env.services, settings);
         QObject::connect(dialog, &frmMusic::lightOff, [this] { ++lightOffs; });
         QObject::connect(dialog, &frmMusic::captionChanged, [this](const QString& c) { caption = c; });
+        QObject::connect(dialog, &frmMusic::alarmChanged, [this](const Settings& s) { settings = s; });
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     }
@@ -360,9 +361,11 @@ TEST_F(MusicDialog, OptionButtonsWriteTheirFlagsAtOnceAndCancelDisarms) {
         SCOPED_TRACE(c.option);
         settings.MusicBolShake = !c.shake;
         settings.MusicCustomBol = !c.custom;
+        settings.MusicDay = c.option; // changed meanwhile, as a snooze from the alert does
         clickOption(c.option);
         EXPECT_EQ(settings.MusicBolShake, c.shake);
         EXPECT_EQ(settings.MusicCustomBol, c.custom);
+        EXPECT_EQ(settings.MusicDay, c.option) << "the report is made from the settings of that moment";
         for (const auto& [name, on] :
              {std::pair{"txtCustom", c.customField}, {"cboImportance", c.importance}}) {
             EXPECT_EQ(get(name)->isEnabled(), on) << name;
@@ -396,6 +399,7 @@ TEST_F(MusicDialog, EnterEscapeAndCloseEndTheModalDialog) {
         lightOffs = 0;
         QPointer<frmMusic> modal = new frmMusic(env.services, settings);
         QObject::connect(modal, &frmMusic::lightOff, [this] { ++lightOffs; });
+        QObject::connect(modal, &frmMusic::alarmChanged, [this](const Settings& s) { settings = s; });
         ModalDriver driver([&](QWidget* w) {
             ASSERT_EQ(w, modal.data());
             if (c.key > 0) {
