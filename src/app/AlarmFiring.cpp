@@ -80,6 +80,21 @@ AlarmFiring::~AlarmFiring() {
     delete m_custom.data();
 }
 
+void AlarmFiring::check() {
+    if (m_firing)
+        return;
+    const bool armed = m_face.isVisible(Element::imgLight);
+    const AlarmDue::Verdict verdict = m_due.tick(m_settings, armed, m_services.clock.now());
+    if (verdict == AlarmDue::Verdict::NotArmed) {
+        m_face.setCaption(kAlarmNotSet);
+        return;
+    }
+    if (verdict == AlarmDue::Verdict::NotDue)
+        return;
+    fire(m_due.firedMoment());
+    m_due.ownBlockEnded();
+}
+
 void AlarmFiring::fire(const LocalTime& moment) {
     m_firing = true;
     struct Done {

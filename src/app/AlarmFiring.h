@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarm/AlarmDue.h"
 #include "alarm/frmCustom.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
@@ -38,7 +39,8 @@ public:
     virtual void closeAlarmDialog() = 0;
 };
 
-// The alarm going off: the shake or the alert window, and the alarm's sound. While the sound
+// The alarm: its check at each tick, and its going off: the shake or the alert window, and the
+// alarm's sound. While the sound
 // plays the clock does not tick and takes no input, except that the alert's OK and Snooze and
 // the face's EXIT still answer; OK and Snooze stop the sound, EXIT ends the program.
 class AlarmFiring : public QObject {
@@ -47,6 +49,11 @@ public:
     AlarmFiring(Services& services, Settings& settings, FaceModel& face, FiringHost& host, QWidget* clock);
     ~AlarmFiring() override;
 
+    // The tick's check: the caption when the alarm is not armed, the alarm going off when it is
+    // due. The ticks that come while it goes off do nothing.
+    void check();
+    // The clock held itself still (a chime, the spoken time): the next check looks back over the gap.
+    void ownBlockEnded() { m_due.ownBlockEnded(); }
     // The alarm went off for this moment.
     void fire(const LocalTime& moment);
     bool firing() const { return m_firing; }
@@ -71,6 +78,7 @@ private:
     FiringHost& m_host;
     QWidget* m_clock;
     std::vector<QObject*> m_heldTimers;
+    AlarmDue m_due;
     QPointer<frmCustom> m_custom;
     LocalTime m_firedOn; // the moment the alarm went off for; a snooze counts from it
     bool m_firing = false;

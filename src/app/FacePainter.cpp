@@ -6,6 +6,7 @@
 #include <QBitmap>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QWidget>
 
 namespace morvantis {
 
@@ -147,6 +148,35 @@ void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& d
         painter.drawText(labelRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          QString::fromStdString(face.caption()));
     }
+}
+
+void FacePainter::flush(QWidget& window, FaceModel& face) {
+    const bool background = face.backgroundChanged();
+    const FaceModel::Changes changes = face.takeChanges();
+    if (background) {
+        const auto* bg = static_cast<const QtPicture*>(face.background().get());
+        if (const std::optional<QRegion> shape = bg ? shapeOf(bg->image(), window.size()) : std::nullopt)
+            window.setMask(*shape);
+        else
+            window.clearMask();
+        window.update();
+        return;
+    }
+    if (!changes.none())
+        window.update(dirtyRect(changes));
+}
+
+void FacePainter::paintWindow(QWidget& window, const FaceModel& face, const QRect& dirty, QPoint offset) {
+    QPainter painter(&window);
+    if (!offset.isNull()) {
+        paintMoved(painter, face, window.rect(), offset, window.testAttribute(Qt::WA_TranslucentBackground),
+                   window.devicePixelRatioF());
+        return;
+    }
+    const Picture* bg = face.background().get();
+    if (!bg || bg->width() < window.width() || bg->height() < window.height())
+        painter.fillRect(dirty, Qt::black);
+    paint(painter, face, dirty, window.devicePixelRatioF());
 }
 
 } // namespace morvantis

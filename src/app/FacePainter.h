@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 class QPainter;
+class QWidget;
 
 namespace morvantis {
 
@@ -38,6 +39,14 @@ public:
     // The alarm caption's font: the longest caption the alarm can write fits its label.
     static QFont captionFont();
     void paint(QPainter& painter, const FaceModel& face, const QRect& dirty, qreal devicePixelRatio);
+
+    // The face's window: what changed on the face since the last call is queued for repainting
+    // (with a new background, all of it and the window's shape); a tick that changes nothing
+    // paints nothing.
+    static void flush(QWidget& window, FaceModel& face);
+    // Paints the window's dirty rectangle, black where no background covers it; with the face
+    // moved by offset pixels (a shake inside the window), all of it.
+    void paintWindow(QWidget& window, const FaceModel& face, const QRect& dirty, QPoint offset);
 
 private:
     // The pixmap of an element's picture at the size of its rectangle.

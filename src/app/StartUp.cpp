@@ -1,5 +1,6 @@
 #include "app/StartUp.h"
 
+#include "app/FaceAccessible.h"
 #include "app/frmMain.h"
 #include "app/frmSplash.h"
 
@@ -50,6 +51,7 @@ void StartUp::bringToFront() {
 
 void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
+    FaceAccessible::install(); // screen readers see the face's buttons, light and time
     m_main = std::make_unique<frmMain>(m_services, m_settings);
     m_main->onEnd = [this](int status) {
         m_status = status;

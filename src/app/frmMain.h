@@ -1,19 +1,18 @@
 #pragma once
 
-#include "alarm/AlarmDue.h"
 #include "app/AlarmFiring.h"
+#include "app/ClockDialogs.h"
+#include "app/FaceInput.h"
 #include "app/FacePainter.h"
+#include "app/SkinSwitch.h"
+#include "app/WindowPlacement.h"
 #include "face/FaceModel.h"
 #include "face/TimeRenderer.h"
 #include "platform/Services.h"
 #include "settings/Settings.h"
-#include "settings/frmOptions.h"
-#include "skins/SkinLoader.h"
-#include "skins/frmChoseSkin.h"
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
@@ -25,12 +24,12 @@ namespace morvantis {
 class frmSplash;
 class frmChoseSkin;
 class frmCustom;
+class frmOptions;
 
-// Mouse button state as the handlers see it: left = 1, right = 2, middle = 4.
-enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
-
-// The clock: a borderless window whose whole surface is the skinned face.
-class frmMain : public QWidget, private FiringHost {
+// The clock: a borderless window whose whole surface is the skinned face. It keeps the clock's
+// handlers and coordinates: input, placement, the other windows, the skin switch and the alarm
+// going off each have their own class, and it alone changes the settings and the face.
+class frmMain : public QWidget, private FiringHost, private FaceInputHost, private SkinSwitchHost {
     Q_OBJECT
 public:
     frmMain(Services& services, Settings& settings, QWidget* parent = nullptr);
@@ -41,28 +40,29 @@ public:
 
     // Operations called by the timers, the buttons and start-up.
     void SetTime();
-    void CheckMusic();
+    void CheckMusic() { m_firing->check(); }
     void CheckHourly();
     void SayTime();
-    void SetThemeElse();
+    // Loads skin ThemePath, falling back to the default skin; see SkinSwitch.
+    void SetThemeElse() { m_skins.apply(); }
     void GetMySetting();
     // False, with the reason in error, when the store could not be written.
     bool SaveMySetting(std::string& error);
     void CheckIfBefore(bool& past);
 
     // Window position in twips.
-    float Left() const;
-    float Top() const;
-    void setLeft(float twips);
-    void setTop(float twips);
+    float Left() const { return m_place.left(); }
+    float Top() const { return m_place.top(); }
+    void setLeft(float twips) { m_place.setLeft(twips); }
+    void setTop(float twips) { m_place.setTop(twips); }
 
     // Timer handlers.
     void Timer1_Timer();
     void Timer2_Timer();
 
     // Background mouse handlers; x and y in twips relative to the client area.
-    void Form_MouseDown(int button, float x, float y);
-    void Form_MouseMove(int buttonState, float x, float y);
+    void Form_MouseDown(int button, float x, float y) override;
+    void Form_MouseMove(int buttonState, float x, float y) override;
 
     // Button handlers.
     void imgAlarmBut_MouseDown();
@@ -80,28 +80,28 @@ public:
 
     // The splash window, closed at the end of every skin load.
     void setSplash(frmSplash* splash);
-    void closeSplash();
+    void closeSplash() override;
 
     // The one way the program ends, saving nothing: every window of the program closes, this one
     // included, then onEnd gets the status. Later calls change nothing.
-    void endProgram(int status);
+    void endProgram(int status) override;
     bool ending() const override { return m_ending; }
     // What the application does once the windows are closed (tests record the status instead).
     std::function<void(int)> onEnd = [](int status) { QCoreApplication::exit(status); };
 
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
-    frmChoseSkin& skinChooser();
+    frmChoseSkin& skinChooser() override { return m_dialogs->chooser(); }
 
     // The options dialog, created hidden (and filled from the settings) when it does not exist.
-    frmOptions& options();
-    bool hasOptions() const { return m_options != nullptr; }
+    frmOptions& options() { return m_dialogs->options(); }
+    bool hasOptions() const { return m_dialogs->hasOptions(); }
     // What the options dialog's OK stored, applied in one place.
     void applyOptions(const Settings& changed);
     // Blinking colons, or both colons steady, as Blink says.
     void applyBlink();
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
-    void flushFace() override;
+    void flushFace() override { FacePainter::flush(*this, m_face); }
 
     QTimer* Timer1() { return &m_timer1; }
     QTimer* Timer2() { return &m_timer2; }
@@ -110,10 +110,10 @@ public:
     QString displayTime() const;
     QString displayDate();
     // The six buttons' actions as a menu, for the keyboard and for the right button on the case.
-    void showFaceMenu(QPoint globalPos);
+    void showFaceMenu(QPoint globalPos) { m_input.showMenu(globalPos); }
 
     // The alert window while it is loaded.
-    frmCustom* alertWindow() const;
+    frmCustom* alertWindow() const { return m_firing->alertWindow(); }
     // Where the window system will not let a window place itself, the shake moves the face inside it.
     bool shakeInsideWindow = false;
     // The pause after each step of the shake (a short sleep when empty); it processes no events.
@@ -121,24 +121,21 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override { m_input.press(*event); }
+    void mouseMoveEvent(QMouseEvent* event) override { m_input.move(*event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { m_input.release(*event); }
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override { m_input.contextMenu(*event); }
 
 private:
-    DateFields dateFields();
-    void keepOnScreen();
-    void elementMouseDown(Element e);
-    void elementMouseUp(Element e);
-    void updateMask();
-    void shakeBegin() override;
+    void elementDown(Element e) override;
+    void elementUp(Element e) override;
+    void shakeBegin() override { m_place.shakeBegin(); }
     void shakeTo(QPoint offsetTwips) override;
     void pauseShake() override;
     bool passesWhileSounding(QPoint pixels) const override;
-    void closeAlarmDialog() override;
+    void closeAlarmDialog() override { m_dialogs->closeAlarm(); }
 
     Services& m_services;
     Settings& m_settings;
@@ -148,21 +145,13 @@ private:
     QTimer m_timer2;
     std::int16_t m_pressX = 0;
     std::int16_t m_pressY = 0;
-    std::optional<Element> m_pressedElement; // the element that received the last press
-    bool m_pressOnBackground = false;
+    FaceInput m_input;
+    WindowPlacement m_place;
+    ClockDialogs* m_dialogs; // a child of this window
+    SkinSwitch m_skins;
     QPointer<frmSplash> m_splash;
-    QPointer<frmChoseSkin> m_chooser;
-    QPointer<frmOptions> m_options;
-    QPointer<QDialog> m_music; // the alarm dialog while it is open
-    SkinLoader m_loader;
-    bool m_fallingBack = false;
     bool m_ending = false;
-    // The position read at start-up, written back where the window system does not tell it.
-    std::optional<float> m_storedLeft, m_storedTop;
-    AlarmDue m_due;
     AlarmFiring* m_firing; // a child of this window
-    QPoint m_shakeStart;   // window position in pixels where the shake began
-    QPoint m_faceOffset;   // pixels, while the face shakes inside the window
 };
 
 } // namespace morvantis

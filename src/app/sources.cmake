@@ -1,13 +1,16 @@
 target_sources(morvantis_ui PRIVATE
   app/AlarmFiring.cpp
   app/Autostart.cpp
+  app/ClockDialogs.cpp
   app/FaceAccessible.cpp
-  app/FaceMenu.cpp
+  app/FaceInput.cpp
   app/FacePainter.cpp
   app/frmMain.cpp
   app/frmSplash.cpp
+  app/WindowPlacement.cpp
   app/Resources.cpp
   app/SingleInstance.cpp
+  app/SkinSwitch.cpp
   app/StartUp.cpp
 )
 target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)

@@ -1,6 +1,8 @@
 #include "alarm/frmCustom.h"
 #include "app/FacePainter.h"
 #include "app/frmMain.h"
+#include "settings/frmOptions.h"
+#include "skins/frmChoseSkin.h"
 #include "support/AlarmSettings.h"
 #include "support/ModalDriver.h"
 #include "support/TestServices.h"

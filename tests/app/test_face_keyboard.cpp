@@ -1,5 +1,8 @@
 // The face without a mouse: its menu from the keyboard and the case, and what a screen reader finds.
+#include "app/FaceAccessible.h"
 #include "app/frmMain.h"
+#include "settings/frmOptions.h"
+#include "skins/frmChoseSkin.h"
 #include "support/TestServices.h"
 
 #include <QAccessible>
@@ -19,6 +22,8 @@ namespace {
 
 class FaceKeyboard : public ::testing::Test {
 protected:
+    // Before any window, as start-up does.
+    static void SetUpTestSuite() { FaceAccessible::install(); }
     FaceKeyboard() {
         settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
             true;

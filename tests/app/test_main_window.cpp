@@ -3,6 +3,8 @@
 #include "info/frmAbout.h"
 #include "platform/QtPictures.h"
 #include "settings/SettingsFormat.h"
+#include "settings/frmOptions.h"
+#include "skins/frmChoseSkin.h"
 #include "support/ModalDriver.h"
 #include "support/TestServices.h"
 

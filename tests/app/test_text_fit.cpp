@@ -7,6 +7,7 @@
 #include "app/frmSplash.h"
 #include "core/ClockText.h"
 #include "info/frmAbout.h"
+#include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
 #include "support/TestServices.h"
 

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 #include "info/URLLink.h"
+#include "settings/frmOptions.h"
 #include "skins/SkinRules.h"
 #include "skins/frmChoseSkin.h"
 #include "support/TestServices.h"

@@ -1,4 +1,6 @@
 #include "app/frmMain.h"
+#include "settings/frmOptions.h"
+#include "skins/frmChoseSkin.h"
 #include "support/TestServices.h"
 
 #include <QApplication>

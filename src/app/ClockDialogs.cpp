@@ -1,0 +1,86 @@
+#include "app/ClockDialogs.h"
+
+#include "alarm/frmMusic.h"
+#include "info/frmAbout.h"
+#include "settings/frmOptions.h"
+#include "skins/frmChoseSkin.h"
+
+namespace morvantis {
+
+ClockDialogs::ClockDialogs(Services& services, const Settings& settings, QWidget& clock)
+    : QObject(&clock), m_services(services), m_settings(settings), m_clock(clock) {}
+
+frmOptions& ClockDialogs::options() {
+    if (m_options)
+        return *m_options;
+    auto* options = new frmOptions(m_services, m_settings, &m_clock);
+    m_options = options;
+    connect(options, &frmOptions::stored, this, &ClockDialogs::optionsStored);
+    connect(options, &frmOptions::closed, this, [this] { m_options = nullptr; });
+    return *options;
+}
+
+bool ClockDialogs::hasOptions() const {
+    return m_options != nullptr;
+}
+
+void ClockDialogs::showOptions() {
+    frmOptions& dialog = options();
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+}
+
+DateFields ClockDialogs::dateFields() {
+    return options().dateFields();
+}
+
+frmChoseSkin& ClockDialogs::chooser() {
+    if (m_chooser)
+        return *m_chooser;
+    // Known before its creation steps run: they load a skin, which asks for the chooser again.
+    auto* chooser = new frmChoseSkin(m_services, m_settings, &m_clock);
+    m_chooser = chooser;
+    connect(chooser, &frmChoseSkin::skinSelected, this,
+            [this, alive = QPointer<QObject>(chooser)](int index, const QString& path) {
+                emit skinSelected(path);
+                if (alive)
+                    emit skinRemembered(index);
+            });
+    connect(chooser, &QDialog::finished, this, [this, chooser] {
+        if (m_chooser == chooser)
+            m_chooser = nullptr;
+    });
+    chooser->Form_Load();
+    return *chooser; // alive until the event loop deletes it, even if the load closed it
+}
+
+void ClockDialogs::showChooser() {
+    frmChoseSkin& dialog = chooser();
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+}
+
+void ClockDialogs::execAlarm() {
+    auto* dialog = new frmMusic(m_services, m_settings, &m_clock);
+    dialog->setWindowModality(Qt::WindowModal);
+    m_music = dialog;
+    connect(dialog, &frmMusic::alarmChanged, this, &ClockDialogs::alarmChanged);
+    connect(dialog, &frmMusic::lightOff, this, &ClockDialogs::alarmLightOff);
+    connect(dialog, &frmMusic::captionChanged, this, &ClockDialogs::alarmCaptionChanged);
+    dialog->exec();
+}
+
+void ClockDialogs::execAbout(const QString& programFolder) {
+    auto* about = new frmAbout(&m_clock, programFolder);
+    about->setWindowModality(Qt::WindowModal);
+    about->exec();
+}
+
+void ClockDialogs::closeAlarm() {
+    if (m_music)
+        m_music->close();
+}
+
+} // namespace morvantis

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "face/TimeRenderer.h"
+#include "platform/Services.h"
+#include "settings/Settings.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QWidget;
+
+namespace morvantis {
+
+class frmChoseSkin;
+class frmMusic;
+class frmOptions;
+
+// The clock's other windows, each created when first needed. They read the settings and change
+// none: what they do comes back as these signals, and the main window alone acts on them.
+class ClockDialogs : public QObject {
+    Q_OBJECT
+public:
+    ClockDialogs(Services& services, const Settings& settings, QWidget& clock);
+
+    // The options dialog, created hidden (and filled from the settings) when it does not exist.
+    frmOptions& options();
+    bool hasOptions() const;
+    // Shown, or brought to the front keeping what its controls hold.
+    void showOptions();
+    // The date fields the face shows: the options dialog's boxes, which act before its OK.
+    DateFields dateFields();
+    // The skin chooser, created hidden on first request (which selects entry ThemeNo). A closed
+    // chooser is gone for good: the next request creates it afresh.
+    frmChoseSkin& chooser();
+    void showChooser();
+
+    // Modal to the clock's windows only, so that the alarm's alert, which has no parent, answers
+    // above them; they return when closed and delete themselves.
+    void execAlarm();
+    void execAbout(const QString& programFolder);
+    // The program's own close of an open alarm dialog: it leaves the alarm as it is.
+    void closeAlarm();
+
+signals:
+    void optionsStored(const morvantis::Settings& changed);
+    // A skin was selected in the chooser: to be loaded now, and its index remembered as ThemeNo
+    // once loaded (unless loading it ended the program, and the chooser with it).
+    void skinSelected(const QString& path);
+    void skinRemembered(int index);
+    void alarmChanged(const morvantis::Settings& changed);
+    void alarmCaptionChanged(const QString& caption);
+    void alarmLightOff();
+
+private:
+    Services& m_services;
+    const Settings& m_settings;
+    QWidget& m_clock;
+    QPointer<frmOptions> m_options;
+    QPointer<frmChoseSkin> m_chooser;
+    QPointer<frmMusic> m_music;
+};
+
+} // namespace morvantis

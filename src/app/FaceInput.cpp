@@ -1,0 +1,146 @@
+#include "app/FaceInput.h"
+
+#include "app/FacePainter.h"
+#include "platform/QtTwips.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
+
+namespace morvantis {
+
+namespace {
+
+int buttonState(Qt::MouseButtons buttons) {
+    int state = 0;
+    if (buttons & Qt::LeftButton)
+        state |= LeftButton;
+    if (buttons & Qt::RightButton)
+        state |= RightButton;
+    if (buttons & Qt::MiddleButton)
+        state |= MiddleButton;
+    return state;
+}
+
+// The six buttons as a menu: the button chosen, or nothing.
+std::optional<Element> chooseFaceButton(QWidget* parent, QPoint globalPos) {
+    QMenu menu(parent);
+    menu.setObjectName(QStringLiteral("mnuFace"));
+    const struct {
+        const char* name;
+        const char* caption;
+        Element button;
+    } items[] = {
+        {"mnuAlarm", "&Alarm", Element::imgAlarmBut},     {"mnuOptions", "&Options", Element::imgOptBut},
+        {"mnuSkins", "&Skins", Element::imgMontBut},      {"mnuAbout", "A&bout", Element::imgYearBut},
+        {"mnuSayTime", "Say &Time", Element::imgDateBut}, {"mnuExit", "E&xit", Element::imgExitBut},
+    };
+    for (const auto& item : items)
+        menu.addAction(QString::fromLatin1(item.caption))->setObjectName(QString::fromLatin1(item.name));
+    const QAction* chosen = menu.exec(globalPos);
+    if (!chosen)
+        return std::nullopt;
+    for (const auto& item : items)
+        if (chosen->objectName() == QLatin1String(item.name))
+            return item.button;
+    return std::nullopt;
+}
+
+} // namespace
+
+bool windowSystemPlacesWindows() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+FaceInput::FaceInput(QWidget& window, const FaceModel& face, FaceInputHost& host)
+    : m_window(window), m_face(face), m_host(host) {}
+
+void FaceInput::forgetPress() {
+    m_pressedElement.reset();
+    m_pressOnBackground = false;
+}
+
+void FaceInput::press(const QMouseEvent& event) {
+    const QPointF pos = event.position();
+    // No other button is held: whatever an earlier press left behind is over (a compositor keeps
+    // the release that ends a system move).
+    if (event.buttons() == event.button())
+        forgetPress();
+    if (!m_pressedElement && !m_pressOnBackground) {
+        m_pressedElement = FacePainter::elementAt(m_face, pos.toPoint());
+        m_pressOnBackground = !m_pressedElement;
+    }
+    if (m_pressedElement) {
+        m_host.elementDown(*m_pressedElement);
+        return;
+    }
+    m_host.Form_MouseDown(buttonState(event.button()), pixelsToTwips(pos.x()), pixelsToTwips(pos.y()));
+    QWindow* handle = m_window.windowHandle();
+    if (event.button() == Qt::LeftButton && windowSystemPlacesWindows() && handle &&
+        handle->startSystemMove()) {
+        // The compositor moves the window and keeps the release: the press ends here.
+        m_pressOnBackground = false;
+    }
+}
+
+void FaceInput::move(const QMouseEvent& event) {
+    if (!m_pressOnBackground)
+        return;
+    const QPointF pos = event.position();
+    m_host.Form_MouseMove(buttonState(event.buttons()), pixelsToTwips(pos.x()), pixelsToTwips(pos.y()));
+}
+
+void FaceInput::release(const QMouseEvent& event) {
+    const std::optional<Element> pressed = m_pressedElement;
+    if (event.buttons() == Qt::NoButton)
+        forgetPress();
+    // The release goes to the element that received the press, wherever the pointer is now.
+    if (pressed)
+        m_host.elementUp(*pressed);
+}
+
+QPoint FaceInput::menuPoint() const {
+    // Below the alarm light, where the face's controls begin.
+    return m_window.mapToGlobal(FacePainter::rectOf(Element::imgAlarmBut).bottomLeft());
+}
+
+bool FaceInput::key(const QKeyEvent& event) {
+    const bool menuKey = event.key() == Qt::Key_Menu && event.modifiers() == Qt::NoModifier;
+    const bool shiftF10 = event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier;
+    if (!menuKey && !shiftF10)
+        return false;
+    showMenu(menuPoint());
+    return true;
+}
+
+void FaceInput::contextMenu(const QContextMenuEvent& event) {
+    if (event.reason() != QContextMenuEvent::Mouse) {
+        showMenu(menuPoint());
+        return;
+    }
+    // The right button on the case, not on the display or a button (they keep their own meaning),
+    // and not while the left button drags the clock.
+    if (FacePainter::elementAt(m_face, event.pos()) || (QGuiApplication::mouseButtons() & Qt::LeftButton))
+        return;
+    showMenu(event.globalPos());
+}
+
+void FaceInput::showMenu(QPoint globalPos) {
+    if (m_host.ending())
+        return;
+    const std::optional<Element> chosen = chooseFaceButton(&m_window, globalPos);
+    // The menu took the release of the button that opened it: no press is pending any more.
+    if (QGuiApplication::mouseButtons() == Qt::NoButton)
+        forgetPress();
+    if (!chosen || m_host.ending())
+        return;
+    // After the menu has closed: the action may open a modal dialog or end the program.
+    m_host.elementUp(*chosen);
+}
+
+} // namespace morvantis

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "face/FaceElements.h"
+
+#include <QPoint>
+
+#include <optional>
+
+class QContextMenuEvent;
+class QKeyEvent;
+class QMouseEvent;
+class QWidget;
+
+namespace morvantis {
+
+class FaceModel;
+
+// Mouse button state as the handlers see it: left = 1, right = 2, middle = 4.
+enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
+
+// Where the window system places windows itself and a window cannot place or find itself.
+bool windowSystemPlacesWindows();
+
+// What the routed input does on the clock.
+class FaceInputHost {
+public:
+    virtual void elementDown(Element e) = 0;
+    virtual void elementUp(Element e) = 0;
+    // The case, not an element: x and y in twips relative to the client area.
+    virtual void Form_MouseDown(int button, float x, float y) = 0;
+    virtual void Form_MouseMove(int buttonState, float x, float y) = 0;
+    virtual bool ending() const = 0;
+
+protected:
+    ~FaceInputHost() = default;
+};
+
+// The clock's mouse and keyboard: a press goes to the frontmost visible element under it, else to
+// the case, and its release to whatever received the press; the menu key, Shift+F10 and the right
+// button on the case open the buttons' menu.
+class FaceInput {
+public:
+    FaceInput(QWidget& window, const FaceModel& face, FaceInputHost& host);
+
+    void press(const QMouseEvent& event);
+    void move(const QMouseEvent& event);
+    void release(const QMouseEvent& event);
+    // False when the key is not the menu's.
+    bool key(const QKeyEvent& event);
+    void contextMenu(const QContextMenuEvent& event);
+    // The six buttons' actions as a menu at a point of the screen.
+    void showMenu(QPoint globalPos);
+
+    // The element that received the press still held, if any.
+    std::optional<Element> pressedElement() const { return m_pressedElement; }
+
+private:
+    void forgetPress();
+    QPoint menuPoint() const;
+
+    QWidget& m_window;
+    const FaceModel& m_face;
+    FaceInputHost& m_host;
+    std::optional<Element> m_pressedElement;
+    bool m_pressOnBackground = false;
+};
+
+} // namespace morvantis

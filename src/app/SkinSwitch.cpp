@@ -1,0 +1,63 @@
+#include "app/SkinSwitch.h"
+
+#include "platform/Files.h"
+#include "platform/Prompts.h"
+#include "skins/frmChoseSkin.h"
+
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QPointer>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace morvantis {
+
+SkinSwitch::SkinSwitch(Services& services, Settings& settings, FaceModel& face, SkinSwitchHost& host)
+    : m_services(services), m_settings(settings), m_face(face), m_host(host),
+      m_loader(services.files, services.pictures) {}
+
+void SkinSwitch::apply() {
+    const QPointer<frmChoseSkin> chooser = &m_host.skinChooser();
+    if (m_host.ending() || !chooser)
+        return;
+    if (chooser->selectedText().empty()) {
+        // No selection: with no skin at all nothing can be shown.
+        chooser->setListIndex(firstRunEntry(chooser->List1()->count()));
+        if (m_host.ending() || !chooser)
+            return;
+        if (!chooser->selectedText().empty()) {
+            apply();
+            m_host.closeSplash();
+            return;
+        }
+        m_host.closeSplash();
+        m_services.prompts.message(std::string(kNoSkinText), std::string(kNoSkinTitle),
+                                   Prompts::Icon::Critical, Prompts::Buttons::Ok);
+        m_host.endProgram(1);
+        return;
+    }
+    // The budget of decoded pixels follows the sharpest screen the face may be drawn on.
+    double ratio = 1.0;
+    for (const QScreen* screen : QGuiApplication::screens())
+        ratio = std::max(ratio, screen->devicePixelRatio());
+    m_loader.setPixelBudget(skinPixelBudget(ratio));
+    const SkinOutcome outcome =
+        afterSkinLoad(m_loader.load(m_face, m_settings.ThemePath), m_fallingBack, m_settings.ThemePath);
+    m_host.flushFace();
+    m_host.closeSplash();
+    if (outcome == SkinOutcome::Loaded)
+        return;
+    m_services.prompts.message(skinLoadErrorText(m_settings.ThemePath), std::string(kSkinLoadErrorTitle),
+                               Prompts::Icon::Information, Prompts::Buttons::Ok);
+    if (outcome == SkinOutcome::DefaultBroken)
+        m_host.endProgram(1);
+    if (m_host.ending())
+        return;
+    m_settings.ThemePath = skinsFolderOf(m_services.files.programFolder()) + '/' + std::string(kDefaultSkin);
+    m_fallingBack = true;
+    apply();
+    m_fallingBack = false;
+}
+
+} // namespace morvantis

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPoint>
+
+#include <optional>
+#include <utility>
+
+class QWidget;
+
+namespace morvantis {
+
+// Where the clock's window stands, in twips: the stored position applied at start and kept on a
+// screen, the position to store, and the shake's steps. Where the window system places windows
+// itself, the stored position is kept as it was and the shake moves the face inside the window.
+class WindowPlacement {
+public:
+    explicit WindowPlacement(QWidget& window) : m_window(window) {}
+
+    float left() const;
+    float top() const;
+    void setLeft(float twips);
+    void setTop(float twips);
+
+    void restore(std::optional<float> left, std::optional<float> top);
+    std::pair<float, float> toStore() const;
+
+    void shakeBegin();
+    // Moves the window, or the face inside it, by an offset in twips from where the shake began;
+    // false when that is where it already is.
+    bool shakeTo(QPoint offsetTwips, bool insideWindow);
+    // Pixels, while the face shakes inside the window.
+    QPoint faceOffset() const { return m_faceOffset; }
+
+private:
+    void keepOnScreen();
+
+    QWidget& m_window;
+    std::optional<float> m_storedLeft, m_storedTop;
+    QPoint m_shakeStart; // window position in pixels where the shake began
+    QPoint m_faceOffset;
+};
+
+} // namespace morvantis
