@@ -1,6 +1,7 @@
 #include "app/FaceInput.h"
 
 #include "app/FacePainter.h"
+#include "app/WindowPlacement.h"
 #include "platform/QtTwips.h"
 
 #include <QAction>
@@ -52,10 +53,6 @@ std::optional<Element> chooseFaceButton(QWidget* parent, QPoint globalPos) {
 }
 
 } // namespace
-
-bool windowSystemPlacesWindows() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
 
 FaceInput::FaceInput(QWidget& window, const FaceModel& face, FaceInputHost& host)
     : m_window(window), m_face(face), m_host(host) {}

@@ -18,9 +18,6 @@ class FaceModel;
 // Mouse button state as the handlers see it: left = 1, right = 2, middle = 4.
 enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 
-// Where the window system places windows itself and a window cannot place or find itself.
-bool windowSystemPlacesWindows();
-
 // What the routed input does on the clock.
 class FaceInputHost {
 public:

@@ -1,6 +1,5 @@
 #include "app/WindowPlacement.h"
 
-#include "app/FaceInput.h"
 #include "platform/QtTwips.h"
 
 #include <QGuiApplication>
@@ -8,6 +7,10 @@
 #include <QWidget>
 
 namespace morvantis {
+
+bool windowSystemPlacesWindows() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 float WindowPlacement::left() const {
     return pixelsToTwips(m_window.x());

@@ -9,6 +9,9 @@ class QWidget;
 
 namespace morvantis {
 
+// Where the window system places windows itself and a window cannot place or find itself.
+bool windowSystemPlacesWindows();
+
 // Where the clock's window stands, in twips: the stored position applied at start and kept on a
 // screen, the position to store, and the shake's steps. Where the window system places windows
 // itself, the stored position is kept as it was and the shake moves the face inside the window.

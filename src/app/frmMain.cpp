@@ -2,7 +2,6 @@
 
 #include "alarm/AlarmRules.h"
 #include "alarm/TickPlan.h"
-#include "app/frmSplash.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "platform/QtTwips.h"
@@ -343,10 +342,6 @@ void frmMain::elementUp(Element e) {
 }
 
 // ---- Splash ----
-
-void frmMain::setSplash(frmSplash* splash) {
-    m_splash = splash;
-}
 
 void frmMain::closeSplash() {
     if (m_splash)

@@ -21,7 +21,6 @@
 
 namespace morvantis {
 
-class frmSplash;
 class frmChoseSkin;
 class frmCustom;
 class frmOptions;
@@ -79,7 +78,7 @@ public:
     void imgYearBut_MouseUp();
 
     // The splash window, closed at the end of every skin load.
-    void setSplash(frmSplash* splash);
+    void setSplash(QWidget* splash) { m_splash = splash; }
     void closeSplash() override;
 
     // The one way the program ends, saving nothing: every window of the program closes, this one
@@ -149,7 +148,7 @@ private:
     WindowPlacement m_place;
     ClockDialogs* m_dialogs; // a child of this window
     SkinSwitch m_skins;
-    QPointer<frmSplash> m_splash;
+    QPointer<QWidget> m_splash;
     bool m_ending = false;
     AlarmFiring* m_firing; // a child of this window
 };

@@ -307,10 +307,11 @@ QImage drawSplash() {
     p.drawRoundedRect(QRectF(174, 82, 150, 2), 1, 1);
 
     // The version is part of the picture: the splash shows it without starting the program's fonts.
+    // A new version means generating the pictures again.
     p.setPen(QColor(40, 44, 52));
     p.setFont(fontOf(Face::Sans, 12));
     p.drawText(QRectF(0, 0, size.width() - 12, size.height() - 8), Qt::AlignRight | Qt::AlignBottom,
-               QStringLiteral("Version 2.0"));
+               QStringLiteral("Version " MORVANTIS_VERSION));
 
     p.setPen(QPen(QColor(0xa0, 0xa2, 0x9c), 1));
     p.setBrush(Qt::NoBrush);
