@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarm/AlarmDue.h"
+#include "alarm/TickPlan.h"
 #include "app/AlarmFiring.h"
 #include "app/FacePainter.h"
 #include "face/FaceModel.h"
@@ -146,6 +147,7 @@ private:
     FacePainter m_painter;
     QTimer m_timer1;
     QTimer m_timer2;
+    BlinkSteps m_blinkSteps;
     std::int16_t m_pressX = 0;
     std::int16_t m_pressY = 0;
     std::optional<Element> m_pressedElement; // the element that received the last press

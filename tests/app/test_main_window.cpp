@@ -88,6 +88,19 @@ TEST_F(MainWindow, BlinkKeepsColonsInStepAndOnlyTheFirstWithoutSeconds) {
     EXPECT_EQ(window.Timer2()->interval(), 500);
 }
 
+TEST_F(MainWindow, TheFirstTickOfEachSecondStepsTheRunningBlink) {
+    window.Timer2()->start();
+    const bool lit = visible(window, Element::imgDDot);
+    window.Timer1_Timer();
+    EXPECT_NE(visible(window, Element::imgDDot), lit);
+    window.Timer1_Timer(); // the same second
+    EXPECT_NE(visible(window, Element::imgDDot), lit);
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    EXPECT_EQ(visible(window, Element::imgDDot), lit);
+    EXPECT_EQ(visible(window, Element::imgDDot), visible(window, Element::imgDDot2));
+}
+
 TEST_F(MainWindow, DragFollowsTheLeftButtonAlone) {
     window.move(100, 100);
     window.Form_MouseDown(LeftButton, 300, 240);
