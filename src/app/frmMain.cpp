@@ -290,7 +290,7 @@ void frmMain::SetThemeElse() {
         return;
     if (chooser->selectedText().empty()) {
         // No selection: with no skin at all nothing can be shown.
-        chooser->setListIndex(firstRunEntry(chooser->List1()->count()));
+        chooser->setListIndex(firstRunEntry(chooser->count()));
         if (m_ending || !chooser)
             return;
         if (!chooser->selectedText().empty()) {
