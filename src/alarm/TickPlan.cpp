@@ -12,7 +12,14 @@ int msToNextTick(const LocalTime& now, const Settings& s, bool armed) {
 }
 
 int msToNextBlink(const LocalTime& now) {
-    return kBlinkMs - now.millisecond % kBlinkMs;
+    return 1000 - (now.millisecond + kBlinkMs) % 1000;
+}
+
+bool BlinkSteps::tickSteps(const LocalTime& now) {
+    const std::int64_t second = localSeconds(now);
+    const bool first = second != m_lastSecond;
+    m_lastSecond = second;
+    return first;
 }
 
 } // namespace morvantis

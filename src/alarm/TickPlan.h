@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "settings/Settings.h"
 
+#include <cstdint>
+
 namespace morvantis {
 
 // When the clock's main tick runs. The face changes only when a second begins, so the tick sleeps
@@ -13,7 +15,21 @@ inline constexpr int kBlinkMs = 500;
 
 // Milliseconds from now to the next tick.
 int msToNextTick(const LocalTime& now, const Settings& s, bool armed);
-// Milliseconds from now to the next blink of the colons: on the second and the half second.
+
+// The colons blink on the second and on the half second. The main tick wakes on the second anyway
+// and makes that step itself, so the blink's own timer wakes only for the half second: one wakeup
+// instead of two.
+// Milliseconds from now to the next half second (x.500).
 int msToNextBlink(const LocalTime& now);
+
+// Which main ticks make the blink's step: the first tick of each second, however many ticks the
+// second holds.
+class BlinkSteps {
+public:
+    bool tickSteps(const LocalTime& now);
+
+private:
+    std::int64_t m_lastSecond = INT64_MIN;
+};
 
 } // namespace morvantis

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace morvantis {
 
 std::optional<Element> FacePainter::elementAt(const FaceModel& face, QPoint p) {
@@ -41,7 +43,26 @@ std::optional<QRegion> FacePainter::shapeOf(const QImage& image, QSize window) {
     }
     if (!transparent)
         return std::nullopt;
-    QRegion shape(QBitmap::fromImage(image.createAlphaMask()));
+    // The mask QImage::createAlphaMask makes (set where alpha >= 128), in one plain pass: its
+    // general conversion took most of the time the shape costs the start.
+    QImage mask(image.size(), QImage::Format_MonoLSB);
+    if (mask.isNull())
+        return std::nullopt;
+    mask.setColorTable({0xffffffff, 0xff000000});
+    mask.fill(0);
+    const int width = image.width();
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* bits = mask.scanLine(y);
+        for (int x = 0; x < width; x += 8) {
+            // Eight pixels to a byte, the first in the lowest bit; alpha >= 128 is the top bit set.
+            unsigned byte = 0;
+            for (int i = 0; i < std::min(8, width - x); ++i)
+                byte |= (line[x + i] >> 31) << i;
+            bits[x >> 3] = static_cast<uchar>(byte);
+        }
+    }
+    QRegion shape(QBitmap::fromImage(mask));
     shape |= rectOf(Element::imgLCD);
     for (const Element button : kFaceButtons)
         shape |= rectOf(button);

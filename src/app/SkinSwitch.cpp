@@ -5,7 +5,6 @@
 #include "skins/frmChoseSkin.h"
 
 #include <QGuiApplication>
-#include <QListWidget>
 #include <QPointer>
 #include <QScreen>
 
@@ -23,7 +22,7 @@ void SkinSwitch::apply() {
         return;
     if (chooser->selectedText().empty()) {
         // No selection: with no skin at all nothing can be shown.
-        chooser->setListIndex(firstRunEntry(chooser->List1()->count()));
+        chooser->setListIndex(firstRunEntry(chooser->count()));
         if (m_host.ending() || !chooser)
             return;
         if (!chooser->selectedText().empty()) {

@@ -102,6 +102,8 @@ constexpr int kWakeAfterMs = 2;
 
 void frmMain::Timer1_Timer() {
     SetTime();
+    if (m_blinkSteps.tickSteps(m_services.clock.now()) && m_timer2.isActive())
+        blinkColons(m_face, m_settings.ShowSec); // the blink's step on the second
     CheckMusic();
     CheckHourly();
     flushFace();

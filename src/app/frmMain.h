@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarm/TickPlan.h"
 #include "app/AlarmFiring.h"
 #include "app/ClockDialogs.h"
 #include "app/FaceInput.h"
@@ -142,6 +143,7 @@ private:
     FacePainter m_painter;
     QTimer m_timer1;
     QTimer m_timer2;
+    BlinkSteps m_blinkSteps;
     std::int16_t m_pressX = 0;
     std::int16_t m_pressY = 0;
     FaceInput m_input;

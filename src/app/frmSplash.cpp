@@ -12,7 +12,7 @@ namespace morvantis {
 
 frmSplash::frmSplash(std::function<void()> onFirstTick, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_picture(QPixmap::fromImage(readResourcePicture(QStringLiteral(":/img/splash.png")))),
+      m_picture(QPixmap::fromImage(readResourcePicture(QStringLiteral(":/img/splash.ppm")))),
       m_onFirstTick(std::move(onFirstTick)) {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -203,8 +203,10 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
     data.setData(bytes);
     data.open(QIODevice::ReadOnly);
     QImageReader reader(&data, "gif");
-    // Skins are GIF pictures; anything else is refused, whatever its name.
+    // Skins are GIF pictures; anything else is refused, whatever its name. No other reader is
+    // asked what the data is: that would also load every image format plugin there is.
     reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);
     if (!reader.canRead())
         return nullptr;
     // Refused before decoding when the declared size is already too large.

@@ -63,18 +63,39 @@ frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setFixedSize(twipsSize(4020, 4140));
+}
 
-    m_list = new QListWidget(this);
+// Two list widgets cost the hidden chooser memory for the clock's whole run: they are made from
+// the names when the window is first shown or asked for.
+void frmChoseSkin::buildLists() const {
+    if (m_list)
+        return;
+    auto* self = const_cast<frmChoseSkin*>(this);
+    self->m_list = new QListWidget(self);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setGeometry(twipsRect(0, 0, 2655, 3375));
     m_list->setSortingEnabled(false);
 
-    m_dir = new QListWidget(this);
+    self->m_dir = new QListWidget(self);
     m_dir->setObjectName(QStringLiteral("Dir1"));
     m_dir->setGeometry(twipsRect(2760, 720, 1215, 1665));
     m_dir->hide();
 
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int) { List1_Click(); });
+    for (const QString& name : m_names) {
+        m_dir->addItem(name);
+        m_list->addItem(name);
+    }
+    if (m_current >= 0)
+        m_list->setCurrentRow(m_current, QItemSelectionModel::ClearAndSelect);
+    connect(m_list, &QListWidget::currentRowChanged, self, [self](int row) {
+        self->m_current = row;
+        self->List1_Click();
+    });
+}
+
+QListWidget* frmChoseSkin::List1() const {
+    buildLists();
+    return m_list;
 }
 
 // The rest of the window: text, fonts and a style sheet cost a hidden chooser time before the
@@ -86,6 +107,7 @@ void frmChoseSkin::buildControls() const {
 }
 
 void frmChoseSkin::build() {
+    buildLists();
     m_list->setStyleSheet(QStringLiteral("QListWidget { color: rgb(0, 255, 0); background: black; }"));
 
     m_text = new DescriptionBox(this);
@@ -146,27 +168,37 @@ std::string frmChoseSkin::skinsFolder() const {
 }
 
 void frmChoseSkin::Form_Load() {
-    m_dir->clear();
+    // The folder list is read afresh; List1 keeps what it holds and gets the folders added.
+    std::vector<QString> folders;
     for (const std::string& name : m_services.files.subfolders(skinsFolder()))
-        m_dir->addItem(QString::fromStdString(name));
-    for (int i = 0; i < m_dir->count(); ++i)
-        m_list->addItem(m_dir->item(i)->text());
+        folders.push_back(QString::fromStdString(name));
+    m_names.insert(m_names.end(), folders.begin(), folders.end());
+    if (m_list) {
+        m_dir->clear();
+        for (const QString& name : folders) {
+            m_dir->addItem(name);
+            m_list->addItem(name);
+        }
+    }
     setListIndex(m_settings.ThemeNo);
 }
 
 std::string frmChoseSkin::selectedText() const {
-    const QListWidgetItem* item = m_list->currentItem();
-    return item ? item->text().toStdString() : std::string();
-}
-
-int frmChoseSkin::listIndex() const {
-    return m_list->currentRow();
+    return m_current >= 0 ? m_names[static_cast<std::size_t>(m_current)].toStdString() : std::string();
 }
 
 void frmChoseSkin::setListIndex(int index) {
-    if (index < 0 || index >= m_list->count())
+    if (index < 0 || index >= count())
         return;
-    m_list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    if (m_list) {
+        m_list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        return;
+    }
+    // As the list widget does: a click on the current entry changes nothing.
+    if (index == m_current)
+        return;
+    m_current = index;
+    List1_Click();
 }
 
 void frmChoseSkin::List1_Click() {

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <string>
+#include <vector>
+
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -23,17 +26,20 @@ public:
     // Fills the list and selects entry ThemeNo, which applies that skin.
     void Form_Load();
 
-    // What the loader needs: the selected entry's text ("" when none), and the selected index.
+    // What the loader needs: the number of entries, the selected entry's text ("" when none), and
+    // the selected index (-1 when none).
+    int count() const { return static_cast<int>(m_names.size()); }
     std::string selectedText() const;
-    int listIndex() const;
+    int listIndex() const { return m_current; }
     // Selects an entry as a click does; an index outside the list selects nothing.
     void setListIndex(int index);
 
     void List1_Click();
     void cmdExit_Click();
 
-    QListWidget* List1() const { return m_list; }
-    // Built when the window is first shown or asked for: the chooser lives hidden from start-up on.
+    // Built when the window is first shown or asked for: the chooser lives hidden from start-up on,
+    // and until then its entries are plain names.
+    QListWidget* List1() const;
     QPlainTextEdit* Text1() const;
     URLLink* URLLink1() const;
     QPushButton* cmdExit() const;
@@ -47,13 +53,16 @@ signals:
 
 private:
     std::string skinsFolder() const;
+    void buildLists() const;
     void buildControls() const;
     void build();
 
     Services& m_services;
     const Settings& m_settings;
-    QListWidget* m_list;
-    QListWidget* m_dir;
+    std::vector<QString> m_names; // List1's entries, also while List1 is not built
+    int m_current = -1;           // List1's current row
+    QListWidget* m_list = nullptr;
+    QListWidget* m_dir = nullptr;
     QPlainTextEdit* m_text = nullptr;
     URLLink* m_link = nullptr;
     QPushButton* m_exit = nullptr;

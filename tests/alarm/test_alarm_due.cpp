@@ -146,7 +146,7 @@ TEST(Snooze, MinutesOnTheDialAndTheDayAfterMidnight) {
     }
 }
 
-TEST(TickPlan, SleepsToTheNextSecondUnlessTheChimeOrTheAlarmCanAct) {
+TEST(TickPlan, SleepsToTheNextSecondUnlessTheChimeOrTheAlarmCanActTheBlinkToTheHalfSecond) {
     const Settings alarm = alarmAt(7, 5, 0, "PM");
     Settings chiming = alarm;
     chiming.HourlyPlay = true;
@@ -160,17 +160,36 @@ TEST(TickPlan, SleepsToTheNextSecondUnlessTheChimeOrTheAlarmCanAct) {
     } cases[] = {
         {"a plain second", at(2002, 3, 1, 19, 4, 58), 0, alarm, true, 1000, 500},
         {"later in a plain second", at(2002, 3, 1, 19, 4, 58), 250, alarm, true, 750, 250},
-        {"just before the next", at(2002, 3, 1, 19, 4, 59), 999, alarm, true, 1, 1},
+        {"just before the next", at(2002, 3, 1, 19, 4, 59), 999, alarm, true, 1, 501},
+        {"on the half second", at(2002, 3, 1, 19, 4, 59), 500, alarm, true, 500, 1000},
         {"the armed alarm's second", at(2002, 3, 1, 19, 5, 0), 230, alarm, true, 70, 270},
         {"the same second disarmed", at(2002, 3, 1, 19, 5, 0), 230, alarm, false, 770, 270},
-        {"a full hour with the chime", at(2002, 3, 1, 20, 0, 0), 520, chiming, false, 80, 480},
-        {"a full hour without it", at(2002, 3, 1, 20, 0, 0), 520, alarm, false, 480, 480},
-        {"the chime's second 1", at(2002, 3, 1, 20, 0, 1), 520, chiming, false, 480, 480},
+        {"a full hour with the chime", at(2002, 3, 1, 20, 0, 0), 520, chiming, false, 80, 980},
+        {"a full hour without it", at(2002, 3, 1, 20, 0, 0), 520, alarm, false, 480, 980},
+        {"the chime's second 1", at(2002, 3, 1, 20, 0, 1), 520, chiming, false, 480, 980},
     };
     for (const auto& c : cases) {
         LocalTime now = c.now;
         now.millisecond = c.millisecond;
         EXPECT_EQ(msToNextTick(now, c.s, c.armed), c.tick) << c.what;
         EXPECT_EQ(msToNextBlink(now), c.blink) << c.what;
+    }
+}
+
+TEST(TickPlan, TheFirstMainTickOfEachSecondMakesTheBlinksStep) {
+    // Ticks in order, as the timer runs them: ten in a busy second, one in a plain one, late ones.
+    const struct {
+        int second, millisecond;
+        bool steps;
+    } ticks[] = {
+        {0, 2, true},  {0, 102, false}, {0, 502, false}, {0, 902, false}, {1, 2, true},
+        {2, 2, true},  {2, 140, false}, {4, 700, true},  {5, 2, true},    {5, 3, false},
+        {65, 2, true}, {65, 2, false},  {3665, 2, true},
+    };
+    BlinkSteps steps;
+    for (const auto& t : ticks) {
+        LocalTime now = localTimeAt(localSeconds(at(2002, 3, 1, 19, 0, 0)) + t.second);
+        now.millisecond = t.millisecond;
+        EXPECT_EQ(steps.tickSteps(now), t.steps) << t.second << "." << t.millisecond;
     }
 }

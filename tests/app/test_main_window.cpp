@@ -9,6 +9,7 @@
 #include "support/TestServices.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -88,6 +89,19 @@ TEST_F(MainWindow, BlinkKeepsColonsInStepAndOnlyTheFirstWithoutSeconds) {
     EXPECT_FALSE(visible(window, Element::imgDDot2));
     EXPECT_EQ(window.Timer1()->interval(), 100);
     EXPECT_EQ(window.Timer2()->interval(), 500);
+}
+
+TEST_F(MainWindow, TheFirstTickOfEachSecondStepsTheRunningBlink) {
+    window.Timer2()->start();
+    const bool lit = visible(window, Element::imgDDot);
+    window.Timer1_Timer();
+    EXPECT_NE(visible(window, Element::imgDDot), lit);
+    window.Timer1_Timer(); // the same second
+    EXPECT_NE(visible(window, Element::imgDDot), lit);
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    EXPECT_EQ(visible(window, Element::imgDDot), lit);
+    EXPECT_EQ(visible(window, Element::imgDDot), visible(window, Element::imgDDot2));
 }
 
 TEST_F(MainWindow, DragFollowsTheLeftButtonAlone) {
@@ -370,8 +384,32 @@ TEST(Splash, TheRestOfStartUpWaitsForItsFirstPaint) {
     notYetDrawn.hold = false;
     splash->update();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !onScreen.isNull(); }, 5000)) << "start-up did not go on";
-    const QImage picture = readResourcePicture(QStringLiteral(":/img/splash.png"));
+    const QImage picture = readResourcePicture(QStringLiteral(":/img/splash.ppm"));
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
     splash->close();
+}
+
+// The window's shape follows the background's alpha as Qt's own mask of it does, outside the
+// display and the buttons, which it always holds.
+TEST(FaceShape, FollowsTheBackgroundsAlphaAsQtsMask) {
+    QImage picture(61, 7, QImage::Format_ARGB32_Premultiplied); // rows of no whole number of bytes
+    const int alphas[] = {0, 1, 127, 128, 200, 255};
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qPremultiply(qRgba(90, 160, 40, alphas[(x * 5 + y) % 6])));
+    const std::optional<QRegion> shape = FacePainter::shapeOf(picture, picture.size());
+    ASSERT_TRUE(shape);
+    const QRegion reference(QBitmap::fromImage(picture.createAlphaMask()));
+    QRegion always = FacePainter::rectOf(Element::imgLCD);
+    for (const Element button : kFaceButtons)
+        always |= FacePainter::rectOf(button);
+    int compared = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (!always.contains(QPoint(x, y))) {
+                EXPECT_EQ(shape->contains(QPoint(x, y)), reference.contains(QPoint(x, y))) << x << "," << y;
+                ++compared;
+            }
+    EXPECT_GT(compared, picture.width() * picture.height() / 2);
 }

@@ -277,7 +277,8 @@ TEST_F(Options, BlinkOffStopsTheBlinkingWithBothColonsLitAndOnRestartsIt) {
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot));
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot2));
 
-    window.Timer1_Timer();
+    window.Timer1_Timer(); // no step of the blink from the tick either
+    EXPECT_TRUE(window.face().isVisible(Element::imgDDot) && window.face().isVisible(Element::imgDDot2));
     frmOptions& again = open();
     EXPECT_EQ(again.chkBlink()->checkState(), Qt::Unchecked);
     click(again.chkBlink());

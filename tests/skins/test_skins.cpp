@@ -104,6 +104,29 @@ TEST_F(Skins, ListIsOrderedByNameWithoutCaseAndThemeNoPicksTheSkin) {
     EXPECT_TRUE(env.prompts.shown.empty());
 }
 
+TEST_F(Skins, TheChooserSelectsAlikeBeforeAndAfterItsListIsBuilt) {
+    addSkin("A");
+    addSkin("B");
+    window.SetThemeElse();
+    frmChoseSkin& chooser = window.skinChooser();
+    ASSERT_FALSE(chooser.findChild<QListWidget*>()); // start-up builds no list
+    for (const bool built : {false, true}) {
+        SCOPED_TRACE(built ? "built" : "names only");
+        if (built) {
+            ASSERT_EQ(chooser.List1()->currentRow(), chooser.listIndex());
+        }
+        int selected = 0;
+        const auto c = QObject::connect(&chooser, &frmChoseSkin::skinSelected, [&] { ++selected; });
+        chooser.setListIndex(chooser.listIndex()); // the current entry again
+        chooser.setListIndex(chooser.count());
+        chooser.setListIndex(1 - chooser.listIndex());
+        QObject::disconnect(c);
+        EXPECT_EQ(selected, 1);
+        EXPECT_EQ(settings.ThemePath, themePath(chooser.listIndex() ? "B" : "A"));
+        EXPECT_EQ(chooser.selectedText(), chooser.listIndex() ? "B" : "A");
+    }
+}
+
 TEST_F(Skins, ASuccessfulLoadGivesEveryElementItsPicture) {
     addSkin("Digital Age");
     window.SetThemeElse();

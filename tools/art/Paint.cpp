@@ -150,8 +150,12 @@ QRectF drawCentredText(QPainter& p, const QString& text, double centreX, double 
 }
 
 void savePng(const QImage& image, const QString& path) {
+    saveImage(image, path, "PNG");
+}
+
+void saveImage(const QImage& image, const QString& path, const char* format) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!image.save(path, "PNG")) {
+    if (!image.save(path, format)) {
         std::fprintf(stderr, "morvantis-art: cannot write %s\n", qPrintable(path));
         std::exit(1);
     }

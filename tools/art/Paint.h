@@ -35,6 +35,8 @@ QRectF drawCentredText(QPainter& p, const QString& text, double centreX, double 
 
 // Saves a picture; creates the folder. Aborts the run on failure.
 void savePng(const QImage& image, const QString& path);
+// Any format Qt writes, named as QImage::save names it.
+void saveImage(const QImage& image, const QString& path, const char* format);
 
 // A five-by-seven pixel glyph for the tiny AM and PM marks, one square per pixel.
 void drawPixelText(QPainter& p, const QString& text, QPointF topLeft, double pixel, double spacing);
