@@ -24,11 +24,16 @@ bool ClockDialogs::hasOptions() const {
     return m_options != nullptr;
 }
 
+namespace {
+void bringToFront(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+} // namespace
+
 void ClockDialogs::showOptions() {
-    frmOptions& dialog = options();
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
+    bringToFront(options());
 }
 
 DateFields ClockDialogs::dateFields() {
@@ -56,10 +61,7 @@ frmChoseSkin& ClockDialogs::chooser() {
 }
 
 void ClockDialogs::showChooser() {
-    frmChoseSkin& dialog = chooser();
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
+    bringToFront(chooser());
 }
 
 void ClockDialogs::execAlarm() {

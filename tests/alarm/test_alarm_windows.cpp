@@ -4,6 +4,7 @@
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
 #include "support/AlarmSettings.h"
+#include "support/ClockWindowTest.h"
 #include "support/ModalDriver.h"
 #include "support/TestServices.h"
 
@@ -28,7 +29,7 @@ using morvantis::test::TestServices;
 namespace {
 
 // An armed alarm for 7:05:00 PM on Friday 1 March 2002; the clock one second before it.
-class AlarmWindows : public ::testing::Test {
+class AlarmWindows : public morvantis::test::ClockWindowTest {
 protected:
     AlarmWindows() {
         env.clock.set(2002, 3, 1, 19, 4, 59);
@@ -36,9 +37,6 @@ protected:
         settings.AlarmPath = "/prog/alarm.wav";
         settings.ShakeSpeed = 5;
         settings.GreenSign = true;
-        window.Timer1()->stop(); // the tests tick by hand
-        window.Timer2()->stop();
-        window.onEnd = [](int) {};
         window.face().show(Element::imgLight);
         window.move(100, 100);
         window.show();
@@ -60,10 +58,6 @@ protected:
         window.Timer1_Timer();
         ASSERT_TRUE(alert() && alert()->isVisible());
     }
-
-    TestServices env;
-    Settings settings;
-    frmMain window{env.services, settings};
 };
 
 using Mode = Sound::Mode;

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
+#include "support/ClockWindowTest.h"
 #include "support/TestServices.h"
 
 #include <QAccessible>
@@ -20,7 +21,7 @@ using morvantis::test::TestServices;
 
 namespace {
 
-class FaceKeyboard : public ::testing::Test {
+class FaceKeyboard : public morvantis::test::ClockWindowTest {
 protected:
     // Before any window, as start-up does.
     static void SetUpTestSuite() { FaceAccessible::install(); }
@@ -28,9 +29,6 @@ protected:
         settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
             true;
         settings.Hours24 = false;
-        window.Timer1()->stop();
-        window.Timer2()->stop();
-        window.onEnd = [this](int status) { exitStatus = status; };
         window.show();
         QApplication::setActiveWindow(&window);
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -72,11 +70,6 @@ protected:
         act();
         return entries;
     }
-
-    TestServices env;
-    Settings settings;
-    frmMain window{env.services, settings};
-    std::optional<int> exitStatus;
 };
 
 const QStringList kEntries = {"&Alarm", "&Options", "&Skins", "A&bout", "Say &Time", "E&xit"};

@@ -5,6 +5,7 @@
 #include "settings/SettingsFormat.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
+#include "support/ClockWindowTest.h"
 #include "support/ModalDriver.h"
 #include "support/TestServices.h"
 
@@ -25,16 +26,13 @@ using morvantis::test::TestServices;
 
 namespace {
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public morvantis::test::ClockWindowTest {
 protected:
     MainWindow() {
         settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
             true;
         settings.Hours24 = false;
         settings.Blink = true;
-        window.Timer1()->stop(); // the tests tick by hand
-        window.Timer2()->stop();
-        window.onEnd = [this](int status) { exitStatus = status; };
     }
     QPoint centre(Element e) const { return FacePainter::rectOf(e).center(); }
     // A mouse event with an explicit button state, as the window system delivers it.
@@ -42,11 +40,6 @@ protected:
         QMouseEvent ev(type, QPointF(pos), window.mapToGlobal(QPointF(pos)), button, buttons, Qt::NoModifier);
         QApplication::sendEvent(&window, &ev);
     }
-
-    TestServices env;
-    Settings settings;
-    frmMain window{env.services, settings};
-    std::optional<int> exitStatus;
 };
 
 bool visible(const frmMain& w, Element e) {

@@ -9,6 +9,7 @@
 #include "info/frmAbout.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
+#include "support/ClockWindowTest.h"
 #include "support/TestServices.h"
 
 #include <QAbstractScrollArea>
@@ -98,16 +99,9 @@ bool inside(const QRectF& need, const QRectF& room) {
            need.right() <= room.right() + 0.5 && need.bottom() <= room.bottom() + 0.5;
 }
 
-class TextFit : public ::testing::Test {
+class TextFit : public morvantis::test::ClockWindowTest {
 protected:
-    TextFit() {
-        window.Timer1()->stop();
-        window.Timer2()->stop();
-        window.onEnd = [](int) {};
-    }
-    TestServices env;
-    Settings settings;
-    frmMain window{env.services, settings};
+    TextFit() {}
 };
 
 } // namespace

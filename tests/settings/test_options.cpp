@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 #include "settings/frmOptions.h"
+#include "support/ClockWindowTest.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ namespace {
 
 // The clock with its options dialog, ticked by hand; the dialog is reached as a user does,
 // through the face's options button.
-class Options : public ::testing::Test {
+class Options : public morvantis::test::ClockWindowTest {
 protected:
     Options() {
         settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
@@ -30,9 +31,6 @@ protected:
         settings.DefaultAlarm = settings.DefaultSound = true;
         settings.AlarmPath = settings.SoundPath = folder() + "/alarm.wav";
         settings.ShakeSpeed = 5;
-        window.Timer1()->stop();
-        window.Timer2()->stop();
-        window.onEnd = [](int) {};
     }
     std::string folder() const { return env.files.programFolder(); }
     void mouse(QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
@@ -55,10 +53,6 @@ protected:
         QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(std::min(8, b->width() / 2), b->height() / 2));
     }
     bool yearShown() const { return window.face().isVisible(Element::imgDY4_1); }
-
-    TestServices env;
-    Settings settings;
-    frmMain window{env.services, settings};
 };
 
 QColor base(const QLineEdit* box) {

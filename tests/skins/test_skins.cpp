@@ -3,6 +3,7 @@
 #include "settings/frmOptions.h"
 #include "skins/SkinRules.h"
 #include "skins/frmChoseSkin.h"
+#include "support/ClockWindowTest.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -47,14 +48,9 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // A program folder of the test's own with a Skins folder built from the shipped default skin.
-class Skins : public ::testing::Test {
+class Skins : public morvantis::test::ClockWindowTest {
 protected:
-    Skins() {
-        settings.ThemeNo = 0;
-        window.Timer1()->stop();
-        window.Timer2()->stop();
-        window.onEnd = [this](int status) { exitStatus = status; };
-    }
+    Skins() { settings.ThemeNo = 0; }
     QString skins() const { return env.dir.path() + "/Skins"; }
     QString addSkin(const QString& name) {
         const QString to = skins() + "/" + name;
@@ -71,11 +67,6 @@ protected:
     std::string themePath(const QString& name) const {
         return env.dir.path().toStdString() + "/Skins/" + name.toStdString();
     }
-
-    TestServices env;
-    Settings settings;
-    frmMain window{env.services, settings};
-    std::optional<int> exitStatus;
 };
 
 std::uint32_t colourOf(const std::string& line) {

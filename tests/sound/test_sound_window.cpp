@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
+#include "support/ClockWindowTest.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -13,16 +14,9 @@ using morvantis::test::TestServices;
 
 namespace {
 
-class SoundWindow : public ::testing::Test {
+class SoundWindow : public morvantis::test::ClockWindowTest {
 protected:
-    SoundWindow() {
-        window.Timer1()->stop(); // the tests tick by hand
-        window.Timer2()->stop();
-        window.onEnd = [](int) {};
-    }
-    TestServices env;
-    Settings settings;
-    frmMain window{env.services, settings};
+    SoundWindow() {}
 };
 
 } // namespace
