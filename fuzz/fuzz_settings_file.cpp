@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QtSettingsStore store(file);
         where = readSettings(store, first, folder);
         std::string error;
-        fuzz::check(
-            writeSettings(store, first, where.left.value_or(1500), where.top.value_or(1500), folder, error),
-            "the settings read can be saved");
+        fuzz::check(writeSettings(store, first, where.left.value_or(defaultPosition()),
+                                  where.top.value_or(defaultPosition()), folder, error),
+                    "the settings read can be saved");
     }
     Settings second;
     QtSettingsStore again(file);

@@ -12,10 +12,6 @@ namespace morvantis {
 // comparisons are made every time.
 bool alarmMatches(const Settings& s, const LocalTime& now);
 
-// Seconds counted along the local calendar from 1 January 1970, and back.
-std::int64_t localSeconds(const LocalTime& t);
-LocalTime localTimeAt(std::int64_t seconds);
-
 // The due check kept from tick to tick. A tick that sees the alarm's second finds it due; so does
 // the first tick after a gap in which the moment went by unseen (a busy thread), once for that
 // moment and only within a minute of it. A gap the program made itself (its own sound, shake or

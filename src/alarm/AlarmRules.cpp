@@ -2,7 +2,6 @@
 
 #include "core/ClockText.h"
 
-#include <charconv>
 #include <optional>
 #include <string_view>
 
@@ -12,12 +11,6 @@ namespace {
 
 ClockText nowAs(const Clock& clock, TimeForm form) {
     return formatTime(clock.now(), form);
-}
-
-int number(std::string_view digits) {
-    int value = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return value;
 }
 
 // Seconds since midnight of a time on the 12-hour dial; nothing for a designator that is neither AM nor PM.
@@ -38,10 +31,10 @@ bool checkIfBefore(const Settings& s, const Clock& clock) {
     // Compared as times of day: on the 12-hour dial alone, 1 PM would come before 12:30 PM and
     // 7 PM before 7 AM, which drops or keeps alarms the wrong way round.
     const auto alarm = secondOfDay(s.MusicHour, s.MusicMin, s.MusicSec, s.MusicAMPM);
-    const auto now =
-        secondOfDay(number(nowAs(clock, TimeForm::HourAmPm2).view().substr(0, 2)),
-                    number(nowAs(clock, TimeForm::Minute).view()),
-                    number(nowAs(clock, TimeForm::Second2).view()), nowAs(clock, TimeForm::AmPm).view());
+    const auto now = secondOfDay(leadingNumber(nowAs(clock, TimeForm::HourAmPm2).view().substr(0, 2)),
+                                 leadingNumber(nowAs(clock, TimeForm::Minute).view()),
+                                 leadingNumber(nowAs(clock, TimeForm::Second2).view()),
+                                 nowAs(clock, TimeForm::AmPm).view());
     return alarm && now && *alarm < *now;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "face/FaceModel.h" // kAlarmNotSet
 #include "platform/Clock.h"
 #include "settings/Settings.h"
 
@@ -7,8 +8,6 @@
 #include <string_view>
 
 namespace morvantis {
-
-inline constexpr std::string_view kAlarmNotSet = "alarm did not set";
 
 // True when the alarm's date is today and its time of day has already gone by,
 // compared on the 12-hour dial. Every comparison reads the clock afresh.

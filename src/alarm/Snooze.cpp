@@ -1,6 +1,6 @@
 #include "alarm/Snooze.h"
 
-#include "alarm/AlarmDue.h"
+#include "core/Calendar.h"
 #include "core/ClockText.h"
 
 namespace morvantis {

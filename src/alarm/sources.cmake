@@ -6,7 +6,6 @@ target_sources(morvantis_ui PRIVATE alarm/frmMusic.cpp)
 target_sources(morvantis_core PRIVATE
   alarm/AlarmDue.cpp
   alarm/Snooze.cpp
-  alarm/TickPlan.cpp
 )
 target_sources(morvantis_ui PRIVATE
   alarm/frmCustom.cpp

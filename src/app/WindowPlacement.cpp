@@ -1,6 +1,7 @@
 #include "app/WindowPlacement.h"
 
 #include "platform/QtTwips.h"
+#include "settings/SettingsFormat.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -40,7 +41,7 @@ void WindowPlacement::restore(std::optional<float> left, std::optional<float> to
 std::pair<float, float> WindowPlacement::toStore() const {
     // The window system does not tell where the window is: keep what was stored.
     if (windowSystemPlacesWindows())
-        return {m_storedLeft.value_or(1500.0f), m_storedTop.value_or(1500.0f)};
+        return {m_storedLeft.value_or(defaultPosition()), m_storedTop.value_or(defaultPosition())};
     return {left(), top()};
 }
 

@@ -1,7 +1,7 @@
 #include "app/frmMain.h"
 
 #include "alarm/AlarmRules.h"
-#include "alarm/TickPlan.h"
+#include "app/TickPlan.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "platform/QtTwips.h"

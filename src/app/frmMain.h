@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alarm/TickPlan.h"
+#include "app/TickPlan.h"
 #include "app/AlarmFiring.h"
 #include "app/ClockDialogs.h"
 #include "app/FaceInput.h"

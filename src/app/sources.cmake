@@ -1,3 +1,5 @@
+# The main tick's plan: a rule, without Qt.
+target_sources(morvantis_core PRIVATE app/TickPlan.cpp)
 target_sources(morvantis_ui PRIVATE
   app/AlarmFiring.cpp
   app/Autostart.cpp

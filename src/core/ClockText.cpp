@@ -1,6 +1,7 @@
 #include "core/ClockText.h"
 
 #include <array>
+#include <charconv>
 
 namespace morvantis {
 
@@ -112,6 +113,12 @@ ClockText formatTime(const LocalTime& t, TimeForm form) {
         break;
     }
     return out;
+}
+
+int leadingNumber(std::string_view digits) {
+    int value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
 }
 
 } // namespace morvantis

@@ -52,4 +52,8 @@ std::string_view weekdayName(int weekday);      // 0 = "Sunday"
 std::string_view weekdayShortName(int weekday); // 0 = "Sun"
 std::string_view monthName(int month);          // 1 = "January"
 
+// The number its leading digits make, as the clock texts' hours, minutes and seconds are read;
+// 0 when it begins with none.
+int leadingNumber(std::string_view digits);
+
 } // namespace morvantis

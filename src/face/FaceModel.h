@@ -11,6 +11,9 @@
 
 namespace morvantis {
 
+// The caption while no alarm is set; the face starts with it.
+inline constexpr std::string_view kAlarmNotSet = "alarm did not set";
+
 // The state of the face: per element its visibility and picture, the background
 // picture and the caption. It remembers what changed since the window last asked,
 // so that only those rectangles are repainted.
@@ -52,7 +55,7 @@ private:
     std::array<bool, kElementCount> m_visible{};
     std::array<PictureHandle, kElementCount> m_pictures{};
     PictureHandle m_background;
-    std::string m_caption = "alarm did not set";
+    std::string m_caption{kAlarmNotSet};
     std::uint32_t m_captionColor = 0;
     Changes m_changes;
     bool m_backgroundChanged = false;

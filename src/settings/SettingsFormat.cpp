@@ -94,6 +94,10 @@ std::string formatInteger(std::int16_t value) {
     return std::to_string(value);
 }
 
+float defaultPosition() {
+    return *parsePosition(kDefaultPositionText);
+}
+
 std::string formatPosition(float value) {
     char buffer[64];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);

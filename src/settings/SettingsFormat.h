@@ -32,6 +32,10 @@ struct SettingKey {
     std::string Settings::*text = nullptr;
 };
 
+// A window position the store does not hold, in twips: its text in the table, and as a number.
+inline constexpr std::string_view kDefaultPositionText = "1500";
+float defaultPosition();
+
 namespace settings_table {
 constexpr SettingKey truth(std::string_view name, int readRank, bool Settings::*m, bool defaultTrue = false) {
     return {name, ValueKind::Truth, defaultTrue, false, defaultTrue ? "True" : "", readRank,
@@ -46,7 +50,8 @@ constexpr SettingKey text(std::string_view name, int readRank, std::string Setti
     return {name, ValueKind::Text, !def.empty(), underProgramFolder, def, readRank, nullptr, nullptr, m};
 }
 constexpr SettingKey position(std::string_view name, int readRank) {
-    return {name, ValueKind::Position, true, false, "1500", readRank, nullptr, nullptr, nullptr};
+    return {name,   ValueKind::Position, true, false, kDefaultPositionText, readRank, nullptr, nullptr,
+            nullptr};
 }
 } // namespace settings_table
 

@@ -1,6 +1,7 @@
 #include "alarm/AlarmDue.h"
 #include "alarm/Snooze.h"
-#include "alarm/TickPlan.h"
+#include "app/TickPlan.h"
+#include "core/Calendar.h"
 
 #include "support/AlarmSettings.h"
 #include "support/FakeClock.h"

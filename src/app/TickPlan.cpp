@@ -1,6 +1,7 @@
-#include "alarm/TickPlan.h"
+#include "app/TickPlan.h"
 
 #include "alarm/AlarmDue.h"
+#include "core/Calendar.h"
 #include "sound/SoundRules.h"
 
 namespace morvantis {
