@@ -42,7 +42,7 @@ struct Clockwork {
         // A whole record that is never due: the year has gone.
         settings = morvantis::test::alarmAt(7, 5, 0, "PM");
         settings.MusicMessage = true;
-        window.face().setVisible(Element::imgLight, armed);
+        window.state().setLight(armed);
         window.CheckMusic();
         window.face().takeChanges();
     }

@@ -143,10 +143,10 @@ void showNext(QComboBox* list) {
 
 } // namespace
 
-frmMusic::frmMusic(Services& services, const Settings& settings, QWidget* parent)
+frmMusic::frmMusic(Services& services, ClockState& state, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_services(services), m_settings(settings) {
+      m_services(services), m_state(state) {
     setObjectName(QStringLiteral("frmMusic"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Alarm"));
@@ -336,10 +336,8 @@ void frmMusic::setFieldEnabled(QWidget* field, bool enabled) {
 }
 
 void frmMusic::chooseAction(bool shake, bool custom) {
-    Settings changed = m_settings;
-    changed.MusicBolShake = shake;
-    changed.MusicCustomBol = custom;
-    emit alarmChanged(changed);
+    m_state.set(&Settings::MusicBolShake, shake);
+    m_state.set(&Settings::MusicCustomBol, custom);
 }
 
 void frmMusic::optShake_Click() {
@@ -383,10 +381,10 @@ MusicEntry frmMusic::entry() const {
 }
 
 void frmMusic::cmdOK_Click() {
-    Settings changed = m_settings;
+    Settings changed = m_state.settings();
     const OkResult result = storeAlarm(changed, entry(), m_services.clock.now());
     // A refused entry keeps the fields it had written before the refusal, as the stored record did.
-    emit alarmChanged(changed);
+    m_state.setAlarm(changed);
     if (result != OkResult::Stored) {
         const OkMessage m = okMessage(result);
         m_services.prompts.message(std::string(m.text), std::string(m.title),
@@ -400,12 +398,12 @@ void frmMusic::cmdOK_Click() {
             txtSec->revisit();
         return;
     }
-    emit captionChanged(QString::fromStdString(alarmCaption(changed, true)));
+    m_state.setCaption(alarmCaption(changed, true));
     done(QDialog::Accepted);
 }
 
 void frmMusic::cmdCancel_Click() {
-    emit lightOff();
+    m_state.setLight(false);
     done(QDialog::Rejected);
 }
 

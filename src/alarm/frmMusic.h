@@ -2,7 +2,7 @@
 
 #include "alarm/MusicRules.h"
 #include "platform/Services.h"
-#include "settings/Settings.h"
+#include "settings/ClockState.h"
 
 #include <QDialog>
 
@@ -21,12 +21,14 @@ class TimeField;
 // closes, so every opening starts from the current date. OK and Cancel close it; so does the
 // program's own close(), which leaves the alarm as it is (neither stored nor disarmed). A close
 // from outside (a title bar's close button, the window manager, the compositor) is Cancel.
-// It reads the clock's settings and changes none: what its controls write is reported by alarmChanged.
+// What its controls change, it asks the clock's state for, at the moment they change it: an alarm
+// that fires while it is open reads the chosen action at once, and a snooze from the alert above
+// it is never overwritten.
 class frmMusic : public QDialog {
     Q_OBJECT
 
 public:
-    frmMusic(Services& services, const Settings& settings, QWidget* parent = nullptr);
+    frmMusic(Services& services, ClockState& state, QWidget* parent = nullptr);
 
     void Form_Load();
     void FillToday();
@@ -47,16 +49,6 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-signals:
-    // Cancel puts the alarm light out.
-    void lightOff();
-    // OK's new status caption for the clock.
-    void captionChanged(const QString& caption);
-    // The settings as an action button or OK leaves them, made from the settings of that moment:
-    // an alarm that fires while the dialog is open reads the action at once, and a snooze from
-    // its alert is never overwritten by an older copy.
-    void alarmChanged(const Settings& changed);
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -68,7 +60,7 @@ private:
     void chooseAction(bool shake, bool custom);
 
     Services& m_services;
-    const Settings& m_settings;
+    ClockState& m_state;
 
     QGroupBox* fraTime;
     QComboBox* cboFastSelect;

@@ -3,7 +3,6 @@
 #include "alarm/AlarmRules.h"
 #include "alarm/Snooze.h"
 #include "alarm/frmCustom.h"
-#include "face/FaceModel.h"
 #include "platform/Sound.h"
 
 #include <QCoreApplication>
@@ -70,10 +69,8 @@ void flushWindowSystem() {
 #endif
 }
 
-AlarmFiring::AlarmFiring(Services& services, Settings& settings, FaceModel& face, FiringHost& host,
-                         QWidget* clock)
-    : QObject(clock), m_services(services), m_settings(settings), m_face(face), m_host(host), m_clock(clock) {
-}
+AlarmFiring::AlarmFiring(Services& services, ClockState& state, FiringHost& host, QWidget* clock)
+    : QObject(clock), m_services(services), m_state(state), m_host(host), m_clock(clock) {}
 
 AlarmFiring::~AlarmFiring() {
     // The alert has no parent, so that the clock's modal dialogs never block it.
@@ -83,10 +80,9 @@ AlarmFiring::~AlarmFiring() {
 void AlarmFiring::check() {
     if (m_firing)
         return;
-    const bool armed = m_face.isVisible(Element::imgLight);
-    const AlarmDue::Verdict verdict = m_due.tick(m_settings, armed, m_services.clock.now());
+    const AlarmDue::Verdict verdict = m_due.tick(m_state.settings(), m_state.light(), m_services.clock.now());
     if (verdict == AlarmDue::Verdict::NotArmed) {
-        m_face.setCaption(kAlarmNotSet);
+        m_state.setCaption(std::string(kAlarmNotSet));
         return;
     }
     if (verdict == AlarmDue::Verdict::NotDue)
@@ -101,16 +97,16 @@ void AlarmFiring::fire(const LocalTime& moment) {
         bool& firing;
         ~Done() { firing = false; }
     } done{m_firing};
-    const std::string wave = m_settings.AlarmPath;
-    if (m_settings.MusicBolShake) {
+    const std::string wave = m_state.settings().AlarmPath;
+    if (m_state.settings().MusicBolShake) {
         m_host.flushFace();
         QCoreApplication::processEvents();
         if (m_host.ending())
             return;
         m_services.sound.play(wave, Sound::Mode::Asynchronous);
         shake();
-        m_face.setCaption(kAlarmNotSet);
-        m_face.hide(Element::imgLight);
+        m_state.setCaption(std::string(kAlarmNotSet));
+        m_state.setLight(false);
         m_host.flushFace();
         QCoreApplication::processEvents();
         flushWindowSystem();
@@ -121,7 +117,7 @@ void AlarmFiring::fire(const LocalTime& moment) {
     }
     m_firedOn = moment;
     if (!m_custom) {
-        m_custom = new frmCustom(m_settings);
+        m_custom = new frmCustom(m_state.settings());
         connect(m_custom, &frmCustom::dismissed, this, &AlarmFiring::dismiss);
         connect(m_custom, &frmCustom::snoozed, this, &AlarmFiring::snooze);
         connect(m_custom, &frmCustom::answered, this, [this] {
@@ -167,22 +163,22 @@ void AlarmFiring::sound(const std::string& wave) {
 }
 
 void AlarmFiring::dismiss() {
-    m_face.hide(Element::imgLight);
-    m_face.setCaption(kAlarmNotSet);
+    m_state.setLight(false);
+    m_state.setCaption(std::string(kAlarmNotSet));
     m_host.closeAlarmDialog();
     m_host.flushFace();
 }
 
 void AlarmFiring::snooze(int minutes) {
     // Past midnight the next day is counted from the moment the alarm went off.
-    m_settings = snoozeAlarm(m_settings, minutes, m_firedOn);
-    m_face.setCaption(alarmCaption(m_settings, false));
-    m_face.show(Element::imgLight);
+    m_state.setAlarm(snoozeAlarm(m_state.settings(), minutes, m_firedOn));
+    m_state.setCaption(alarmCaption(m_state.settings(), false));
+    m_state.setLight(true);
     m_host.flushFace();
 }
 
 bool AlarmFiring::answered() const {
-    return m_answered || (m_custom && !m_settings.MusicBolShake && !m_custom->isVisible());
+    return m_answered || (m_custom && !m_state.settings().MusicBolShake && !m_custom->isVisible());
 }
 
 bool AlarmFiring::eventFilter(QObject* watched, QEvent* event) {
@@ -213,7 +209,7 @@ void AlarmFiring::shake() {
     };
     constexpr Step kSteps[] = {{40, 40}, {-80, 0}, {80, -80}, {-80, 0}, {40, 40}};
     constexpr int kCycles = 20;
-    const int speed = m_settings.ShakeSpeed;
+    const int speed = m_state.settings().ShakeSpeed;
     m_host.shakeBegin();
     // Kept in twips from the start, so that rounding to pixels never drifts the window away.
     QPoint offset;

@@ -4,7 +4,7 @@
 #include "alarm/frmCustom.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
-#include "settings/Settings.h"
+#include "settings/ClockState.h"
 
 #include <QObject>
 #include <QPoint>
@@ -16,8 +16,6 @@
 class QWidget;
 
 namespace morvantis {
-
-class FaceModel;
 
 // Sends the window system what is queued, without processing any event.
 void flushWindowSystem();
@@ -46,7 +44,7 @@ public:
 class AlarmFiring : public QObject {
     Q_OBJECT
 public:
-    AlarmFiring(Services& services, Settings& settings, FaceModel& face, FiringHost& host, QWidget* clock);
+    AlarmFiring(Services& services, ClockState& state, FiringHost& host, QWidget* clock);
     ~AlarmFiring() override;
 
     // The tick's check: the caption when the alarm is not armed, the alarm going off when it is
@@ -73,8 +71,7 @@ private:
     void snooze(int minutes);
 
     Services& m_services;
-    Settings& m_settings;
-    FaceModel& m_face;
+    ClockState& m_state;
     FiringHost& m_host;
     QWidget* m_clock;
     std::vector<QObject*> m_heldTimers;

@@ -7,15 +7,14 @@
 
 namespace morvantis {
 
-ClockDialogs::ClockDialogs(Services& services, const Settings& settings, QWidget& clock)
-    : QObject(&clock), m_services(services), m_settings(settings), m_clock(clock) {}
+ClockDialogs::ClockDialogs(Services& services, ClockState& state, QWidget& clock)
+    : QObject(&clock), m_services(services), m_state(state), m_clock(clock) {}
 
 frmOptions& ClockDialogs::options() {
     if (m_options)
         return *m_options;
-    auto* options = new frmOptions(m_services, m_settings, &m_clock);
+    auto* options = new frmOptions(m_services, m_state, &m_clock);
     m_options = options;
-    connect(options, &frmOptions::stored, this, &ClockDialogs::optionsStored);
     connect(options, &frmOptions::closed, this, [this] { m_options = nullptr; });
     return *options;
 }
@@ -44,7 +43,7 @@ frmChoseSkin& ClockDialogs::chooser() {
     if (m_chooser)
         return *m_chooser;
     // Known before its creation steps run: they load a skin, which asks for the chooser again.
-    auto* chooser = new frmChoseSkin(m_services, m_settings, &m_clock);
+    auto* chooser = new frmChoseSkin(m_services, m_state.settings(), &m_clock);
     m_chooser = chooser;
     connect(chooser, &frmChoseSkin::skinSelected, this,
             [this, alive = QPointer<QObject>(chooser)](int index, const QString& path) {
@@ -65,12 +64,9 @@ void ClockDialogs::showChooser() {
 }
 
 void ClockDialogs::execAlarm() {
-    auto* dialog = new frmMusic(m_services, m_settings, &m_clock);
+    auto* dialog = new frmMusic(m_services, m_state, &m_clock);
     dialog->setWindowModality(Qt::WindowModal);
     m_music = dialog;
-    connect(dialog, &frmMusic::alarmChanged, this, &ClockDialogs::alarmChanged);
-    connect(dialog, &frmMusic::lightOff, this, &ClockDialogs::alarmLightOff);
-    connect(dialog, &frmMusic::captionChanged, this, &ClockDialogs::alarmCaptionChanged);
     dialog->exec();
 }
 

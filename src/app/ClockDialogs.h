@@ -2,7 +2,7 @@
 
 #include "face/TimeRenderer.h"
 #include "platform/Services.h"
-#include "settings/Settings.h"
+#include "settings/ClockState.h"
 
 #include <QObject>
 #include <QPointer>
@@ -16,12 +16,13 @@ class frmChoseSkin;
 class frmMusic;
 class frmOptions;
 
-// The clock's other windows, each created when first needed. They read the settings and change
-// none: what they do comes back as these signals, and the main window alone acts on them.
+// The clock's other windows, each created when first needed. The options and the alarm dialog ask
+// the clock's state for their changes; the chooser's selection comes back as a signal, as loading
+// the skin it names is the clock's own business.
 class ClockDialogs : public QObject {
     Q_OBJECT
 public:
-    ClockDialogs(Services& services, const Settings& settings, QWidget& clock);
+    ClockDialogs(Services& services, ClockState& state, QWidget& clock);
 
     // The options dialog, created hidden (and filled from the settings) when it does not exist.
     frmOptions& options();
@@ -43,18 +44,14 @@ public:
     void closeAlarm();
 
 signals:
-    void optionsStored(const morvantis::Settings& changed);
     // A skin was selected in the chooser: to be loaded now, and its index remembered as ThemeNo
     // once loaded (unless loading it ended the program, and the chooser with it).
     void skinSelected(const QString& path);
     void skinRemembered(int index);
-    void alarmChanged(const morvantis::Settings& changed);
-    void alarmCaptionChanged(const QString& caption);
-    void alarmLightOff();
 
 private:
     Services& m_services;
-    const Settings& m_settings;
+    ClockState& m_state;
     QWidget& m_clock;
     QPointer<frmOptions> m_options;
     QPointer<frmChoseSkin> m_chooser;

@@ -12,8 +12,8 @@
 
 namespace morvantis {
 
-SkinSwitch::SkinSwitch(Services& services, Settings& settings, FaceModel& face, SkinSwitchHost& host)
-    : m_services(services), m_settings(settings), m_face(face), m_host(host),
+SkinSwitch::SkinSwitch(Services& services, ClockState& state, FaceModel& face, SkinSwitchHost& host)
+    : m_services(services), m_state(state), m_face(face), m_host(host),
       m_loader(services.files, services.pictures) {}
 
 void SkinSwitch::apply() {
@@ -41,19 +41,21 @@ void SkinSwitch::apply() {
     for (const QScreen* screen : QGuiApplication::screens())
         ratio = std::max(ratio, screen->devicePixelRatio());
     m_loader.setPixelBudget(skinPixelBudget(ratio));
-    const SkinOutcome outcome =
-        afterSkinLoad(m_loader.load(m_face, m_settings.ThemePath), m_fallingBack, m_settings.ThemePath);
+    const std::string& path = m_state.settings().ThemePath;
+    const SkinOutcome outcome = afterSkinLoad(m_loader.load(m_face, path), m_fallingBack, path);
     m_host.flushFace();
     m_host.closeSplash();
     if (outcome == SkinOutcome::Loaded)
         return;
-    m_services.prompts.message(skinLoadErrorText(m_settings.ThemePath), std::string(kSkinLoadErrorTitle),
-                               Prompts::Icon::Information, Prompts::Buttons::Ok);
+    m_services.prompts.message(skinLoadErrorText(m_state.settings().ThemePath),
+                               std::string(kSkinLoadErrorTitle), Prompts::Icon::Information,
+                               Prompts::Buttons::Ok);
     if (outcome == SkinOutcome::DefaultBroken)
         m_host.endProgram(1);
     if (m_host.ending())
         return;
-    m_settings.ThemePath = skinsFolderOf(m_services.files.programFolder()) + '/' + std::string(kDefaultSkin);
+    m_state.set(&Settings::ThemePath,
+                skinsFolderOf(m_services.files.programFolder()) + '/' + std::string(kDefaultSkin));
     m_fallingBack = true;
     apply();
     m_fallingBack = false;

@@ -2,7 +2,7 @@
 
 #include "face/FaceModel.h"
 #include "platform/Services.h"
-#include "settings/Settings.h"
+#include "settings/ClockState.h"
 #include "skins/SkinLoader.h"
 
 namespace morvantis {
@@ -28,12 +28,12 @@ protected:
 // program: every step after one checks for that.
 class SkinSwitch {
 public:
-    SkinSwitch(Services& services, Settings& settings, FaceModel& face, SkinSwitchHost& host);
+    SkinSwitch(Services& services, ClockState& state, FaceModel& face, SkinSwitchHost& host);
     void apply();
 
 private:
     Services& m_services;
-    Settings& m_settings;
+    ClockState& m_state;
     FaceModel& m_face;
     SkinSwitchHost& m_host;
     SkinLoader m_loader;

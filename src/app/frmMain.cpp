@@ -40,10 +40,10 @@ std::int16_t roundToInt16(float v) {
 } // namespace
 
 frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_settings(settings),
-      m_input(*this, m_face, *this), m_place(*this), m_dialogs(new ClockDialogs(services, settings, *this)),
-      m_skins(services, settings, m_face, *this),
-      m_firing(new AlarmFiring(services, settings, m_face, *this, this)) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_state(settings),
+      m_settings(m_state.settings()), m_input(*this, m_face, *this), m_place(*this),
+      m_dialogs(new ClockDialogs(services, m_state, *this)), m_skins(services, m_state, m_face, *this),
+      m_firing(new AlarmFiring(services, m_state, *this, this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
     setFixedSize(twipsSize(kFaceWidthTwips, kFaceHeightTwips));
@@ -71,24 +71,27 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     startTimer(m_timer2, "Timer2", kBlinkMs, &frmMain::Timer2_Timer);
     m_firing->holdTicksOf({&m_timer1, &m_timer2});
 
-    // What the other windows report; this window alone changes the settings and the face.
-    connect(m_dialogs, &ClockDialogs::optionsStored, this, &frmMain::applyOptions);
-    connect(m_dialogs, &ClockDialogs::skinSelected, this, [this](const QString& path) {
-        m_settings.ThemePath = path.toStdString();
-        SetThemeElse();
-    });
-    connect(m_dialogs, &ClockDialogs::skinRemembered, this,
-            [this](int index) { m_settings.ThemeNo = static_cast<std::int16_t>(index); });
-    connect(m_dialogs, &ClockDialogs::alarmChanged, this,
-            [this](const Settings& changed) { m_settings = changed; });
-    connect(m_dialogs, &ClockDialogs::alarmLightOff, this, [this] {
-        m_face.hide(Element::imgLight);
+    // The face follows the state; the blink follows its setting.
+    connect(&m_state, &ClockState::lightChanged, this, [this](bool on) {
+        m_face.setVisible(Element::imgLight, on);
         flushFace();
     });
-    connect(m_dialogs, &ClockDialogs::alarmCaptionChanged, this, [this](const QString& caption) {
+    connect(&m_state, &ClockState::captionChanged, this, [this](const QString& caption) {
         m_face.setCaption(caption.toStdString());
         flushFace();
     });
+    connect(&m_state, &ClockState::settingChanged, this, [this](const QString& key) {
+        if (key == QLatin1String("Blink")) {
+            applyBlink();
+            flushFace();
+        }
+    });
+    connect(m_dialogs, &ClockDialogs::skinSelected, this, [this](const QString& path) {
+        m_state.set(&Settings::ThemePath, path.toStdString());
+        SetThemeElse();
+    });
+    connect(m_dialogs, &ClockDialogs::skinRemembered, this,
+            [this](int index) { m_state.set(&Settings::ThemeNo, static_cast<std::int16_t>(index)); });
 }
 
 frmMain::~frmMain() = default;
@@ -108,9 +111,8 @@ void frmMain::Timer1_Timer() {
     CheckHourly();
     flushFace();
     if (m_timer1.isActive())
-        m_timer1.setInterval(
-            msToNextTick(m_services.clock.now(), m_settings, m_face.isVisible(Element::imgLight)) +
-            kWakeAfterMs);
+        m_timer1.setInterval(msToNextTick(m_services.clock.now(), m_settings, m_state.light()) +
+                             kWakeAfterMs);
 }
 
 void frmMain::Timer2_Timer() {
@@ -147,12 +149,6 @@ void frmMain::SayTime() {
 }
 
 // ---- Options ----
-
-void frmMain::applyOptions(const Settings& changed) {
-    m_settings = changed;
-    applyBlink();
-    flushFace();
-}
 
 void frmMain::applyBlink() {
     if (m_settings.Blink) {
@@ -202,18 +198,19 @@ void frmMain::endProgram(int status) {
 
 void frmMain::GetMySetting() {
     const std::string folder = m_services.files.programFolder();
-    const StoredPosition pos = readSettings(m_services.store, m_settings, folder);
-    reformDefaultSounds(m_settings, folder, [this](const std::string& path) {
-        return m_services.files.resolve(path).has_value();
-    });
+    Settings read = m_settings;
+    const StoredPosition pos = readSettings(m_services.store, read, folder);
+    reformDefaultSounds(
+        read, folder, [this](const std::string& path) { return m_services.files.resolve(path).has_value(); });
+    m_state.load(read);
     m_place.restore(pos.left, pos.top);
     const DerivedAlarm alarm = deriveAlarmState(m_settings, m_services.clock);
-    m_face.setVisible(Element::imgLight, alarm.lightOn);
-    m_face.setCaption(alarm.caption);
+    m_state.setLight(alarm.lightOn);
+    m_state.setCaption(alarm.caption);
 }
 
 bool frmMain::SaveMySetting(std::string& error) {
-    m_settings.LightOn = m_face.isVisible(Element::imgLight);
+    m_state.set(&Settings::LightOn, m_state.light());
     const auto [left, top] = m_place.toStore();
     if (writeSettings(m_services.store, m_settings, left, top, m_services.files.programFolder(), error))
         return true;
@@ -246,11 +243,11 @@ void frmMain::imgAlarmBut_MouseDown() {
 }
 void frmMain::imgAlarmBut_MouseUp() {
     m_face.hide(Element::imgAlarmButP);
-    if (m_face.isVisible(Element::imgLight)) {
-        m_face.hide(Element::imgLight);
+    if (m_state.light()) {
+        m_state.setLight(false);
         return;
     }
-    m_face.show(Element::imgLight);
+    m_state.setLight(true);
     flushFace();
     // The clock keeps ticking, and checking the armed alarm, while it is open.
     m_dialogs->execAlarm();

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "app/TickPlan.h"
 #include "app/AlarmFiring.h"
 #include "app/ClockDialogs.h"
 #include "app/FaceInput.h"
 #include "app/FacePainter.h"
 #include "app/SkinSwitch.h"
+#include "app/TickPlan.h"
 #include "app/WindowPlacement.h"
 #include "face/FaceModel.h"
 #include "face/TimeRenderer.h"
 #include "platform/Services.h"
+#include "settings/ClockState.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
@@ -28,7 +29,8 @@ class frmOptions;
 
 // The clock: a borderless window whose whole surface is the skinned face. It keeps the clock's
 // handlers and coordinates: input, placement, the other windows, the skin switch and the alarm
-// going off each have their own class, and it alone changes the settings and the face.
+// going off each have their own class. The settings, the light and the caption change only
+// through its ClockState, and the face follows what that announces.
 class frmMain : public QWidget, private FiringHost, private FaceInputHost, private SkinSwitchHost {
     Q_OBJECT
 public:
@@ -37,6 +39,7 @@ public:
 
     FaceModel& face() { return m_face; }
     const FaceModel& face() const { return m_face; }
+    ClockState& state() { return m_state; }
 
     // Operations called by the timers, the buttons and start-up.
     void SetTime();
@@ -95,8 +98,6 @@ public:
     // The options dialog, created hidden (and filled from the settings) when it does not exist.
     frmOptions& options() { return m_dialogs->options(); }
     bool hasOptions() const { return m_dialogs->hasOptions(); }
-    // What the options dialog's OK stored, applied in one place.
-    void applyOptions(const Settings& changed);
     // Blinking colons, or both colons steady, as Blink says.
     void applyBlink();
 
@@ -138,7 +139,8 @@ private:
     void closeAlarmDialog() override { m_dialogs->closeAlarm(); }
 
     Services& m_services;
-    Settings& m_settings;
+    ClockState m_state;
+    const Settings& m_settings; // read through the state, changed only by it
     FaceModel m_face;
     FacePainter m_painter;
     QTimer m_timer1;

@@ -60,10 +60,10 @@ void setBackground(QLineEdit* box, QPalette::ColorRole systemColour) {
 
 } // namespace
 
-frmOptions::frmOptions(Services& services, const Settings& settings, QWidget* parent)
+frmOptions::frmOptions(Services& services, ClockState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_services(services), m_settings(settings) {
+      m_services(services), m_state(state) {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
     setModal(false);
@@ -205,7 +205,7 @@ void frmOptions::Form_Load() {
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
     // 2 to 8 fill the controls from the settings as they are now, when the controls are built.
-    m_loaded = m_settings;
+    m_loaded = m_state.settings();
     if (m_built)
         loadControls();
 }
@@ -297,22 +297,23 @@ void frmOptions::cmdOK_Click() {
     if (m_finished)
         return;
     buildControls();
-    Settings s = m_settings;
-    s.ShowSec = isChecked(m_chkSec);
     const std::string folder = m_services.files.programFolder();
-    s.AlarmPath = m_optADefault->isChecked() ? defaultWavePath(folder) : m_txtFileA->text().toStdString();
-    s.SoundPath = m_optHDefault->isChecked() ? defaultWavePath(folder) : m_txtFileH->text().toStdString();
-    s.Hours24 = m_opt24->isChecked();
-    s.ShowMonth = isChecked(m_chkMonth);
-    s.ShowDay = isChecked(m_chkDay);
-    s.HourlyPlay = isChecked(m_chkHourly);
-    s.ShowDate = isChecked(m_ChkDate);
-    s.ShowYear = isChecked(m_chkYear);
-    s.DefaultAlarm = m_optADefault->isChecked();
-    s.DefaultSound = m_optHDefault->isChecked();
-    s.Blink = isChecked(m_chkBlink);
-    s.ShakeSpeed = static_cast<std::int16_t>(m_slider->value());
-    emit stored(s);
+    const auto wave = [&](const SoundChoice& choice) {
+        return choice.byDefault->isChecked() ? defaultWavePath(folder) : choice.path->text().toStdString();
+    };
+    m_state.set(&Settings::ShowSec, isChecked(m_chkSec));
+    m_state.set(&Settings::AlarmPath, wave(m_alarm));
+    m_state.set(&Settings::SoundPath, wave(m_hourly));
+    m_state.set(&Settings::Hours24, m_opt24->isChecked());
+    m_state.set(&Settings::ShowMonth, isChecked(m_chkMonth));
+    m_state.set(&Settings::ShowDay, isChecked(m_chkDay));
+    m_state.set(&Settings::HourlyPlay, isChecked(m_chkHourly));
+    m_state.set(&Settings::ShowDate, isChecked(m_ChkDate));
+    m_state.set(&Settings::ShowYear, isChecked(m_chkYear));
+    m_state.set(&Settings::DefaultAlarm, m_optADefault->isChecked());
+    m_state.set(&Settings::DefaultSound, m_optHDefault->isChecked());
+    m_state.set(&Settings::ShakeSpeed, static_cast<std::int16_t>(m_slider->value()));
+    m_state.set(&Settings::Blink, isChecked(m_chkBlink));
     finish();
 }
 

@@ -2,7 +2,7 @@
 
 #include "face/TimeRenderer.h"
 #include "platform/Services.h"
-#include "settings/Settings.h"
+#include "settings/ClockState.h"
 
 #include <QDialog>
 
@@ -16,15 +16,15 @@ class QSlider;
 
 namespace morvantis {
 
-// The options: display, chime and sound files. It edits only its own controls; OK hands
-// a changed copy of the settings to whoever listens (the clock applies it). Rendering reads
+// The options: display, chime and sound files. It edits only its own controls; OK asks the
+// clock's state for each setting they hold. Rendering reads
 // the four date boxes on every tick, so the clock keeps one, hidden, almost all the time: its
 // controls are built, from the settings it was loaded with, only when it is shown or asked for one.
 class frmOptions : public QDialog {
     Q_OBJECT
 public:
     // Runs the loading steps: the dialog comes up hidden, filled from the settings.
-    frmOptions(Services& services, const Settings& settings, QWidget* parent = nullptr);
+    frmOptions(Services& services, ClockState& state, QWidget* parent = nullptr);
 
     // The date boxes as the face reads them: only a checked box counts.
     DateFields dateFields();
@@ -62,8 +62,6 @@ public:
     QPushButton* cmdCancel() const { return built(m_cmdCancel); }
 
 signals:
-    // OK: the settings with this dialog's values stored into them.
-    void stored(const morvantis::Settings& changed);
     // The dialog is gone (OK, Cancel, Escape, the close box or the program's end); it deletes itself.
     void closed();
 
@@ -96,7 +94,7 @@ private:
     void finish();
 
     Services& m_services;
-    const Settings& m_settings;
+    ClockState& m_state;
     Settings m_loaded; // the settings as loading found them
     bool m_finished = false;
     bool m_built = false;

@@ -3,5 +3,6 @@ target_sources(morvantis_core PRIVATE
   settings/SettingsFormat.cpp
 )
 target_sources(morvantis_ui PRIVATE
+  settings/ClockState.cpp
   settings/frmOptions.cpp
 )

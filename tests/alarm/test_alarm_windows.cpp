@@ -37,7 +37,7 @@ protected:
         settings.AlarmPath = "/prog/alarm.wav";
         settings.ShakeSpeed = 5;
         settings.GreenSign = true;
-        window.face().show(Element::imgLight);
+        window.state().setLight(true);
         window.move(100, 100);
         window.show();
         window.Timer1_Timer();
@@ -124,7 +124,7 @@ TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last case's alert
-        window.face().show(Element::imgLight);
+        window.state().setLight(true);
         settings = morvantis::test::alarmAt(7, 5, 0, "PM");
         settings.MusicMessage = true;
         env.clock.set(2002, 3, 1, 19, 5, 0);
@@ -263,7 +263,7 @@ TEST_F(AlarmWindows, AnAlarmHiddenByTheClocksOwnLongChimeFiresWhenItEnds) {
 }
 
 TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
-    window.face().hide(Element::imgLight); // ALARM lights it and opens the dialog
+    window.state().setLight(false); // ALARM lights it and opens the dialog
     bool dialogOpen = false;
     morvantis::test::ModalDriver driver([&](QWidget* modal) {
         EXPECT_STREQ(modal->metaObject()->className(), "morvantis::frmMusic");

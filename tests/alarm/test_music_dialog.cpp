@@ -45,10 +45,8 @@ protected:
     }
     void open() {
         delete dialog.data();
-        dialog = new frmMusic(env.services, settings);
-        QObject::connect(dialog, &frmMusic::lightOff, [this] { ++lightOffs; });
-        QObject::connect(dialog, &frmMusic::captionChanged, [this](const QString& c) { caption = c; });
-        QObject::connect(dialog, &frmMusic::alarmChanged, [this](const Settings& s) { settings = s; });
+        state.setLight(true); // ALARM lights it as it opens the dialog
+        dialog = new frmMusic(env.services, state);
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     }
@@ -95,9 +93,17 @@ protected:
 
     TestServices env;
     Settings settings;
+    ClockState state{settings};
     QPointer<frmMusic> dialog;
     int lightOffs = 0;
     QString caption;
+    const QMetaObject::Connection lightWatch =
+        QObject::connect(&state, &ClockState::lightChanged, [this](bool on) {
+            if (!on)
+                ++lightOffs;
+        });
+    const QMetaObject::Connection captionWatch =
+        QObject::connect(&state, &ClockState::captionChanged, [this](const QString& c) { caption = c; });
 };
 
 } // namespace
@@ -397,9 +403,8 @@ TEST_F(MusicDialog, EnterEscapeAndCloseEndTheModalDialog) {
         SCOPED_TRACE(c.what);
         settings = Settings();
         lightOffs = 0;
-        QPointer<frmMusic> modal = new frmMusic(env.services, settings);
-        QObject::connect(modal, &frmMusic::lightOff, [this] { ++lightOffs; });
-        QObject::connect(modal, &frmMusic::alarmChanged, [this](const Settings& s) { settings = s; });
+        state.setLight(true);
+        QPointer<frmMusic> modal = new frmMusic(env.services, state);
         ModalDriver driver([&](QWidget* w) {
             ASSERT_EQ(w, modal.data());
             if (c.key > 0) {

@@ -132,8 +132,8 @@ TEST_F(FaceKeyboard, ARightClickOnTheCaseOpensTheMenuOnlyThere) {
 }
 
 TEST_F(FaceKeyboard, AScreenReaderFindsTheButtonsTheLightAndTheTime) {
-    window.face().show(Element::imgLight);
-    window.face().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
+    window.state().setLight(true);
+    window.state().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
     window.Timer1_Timer();
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     ASSERT_TRUE(face);

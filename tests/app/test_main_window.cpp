@@ -16,8 +16,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace morvantis;
@@ -180,7 +182,7 @@ TEST_F(MainWindow, AlarmButtonArmsAndDisarms) {
     EXPECT_FALSE(visible(window, Element::imgAlarmButP));
     EXPECT_EQ(window.face().caption(), "alarm set to: 1:45:7 PM   2001/September    Sunday");
 
-    window.face().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
+    window.state().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
     window.imgAlarmBut_MouseDown();
     window.imgAlarmBut_MouseUp();
     EXPECT_FALSE(visible(window, Element::imgLight));
@@ -296,7 +298,7 @@ TEST_F(MainWindow, AnArmedAlarmComesBackWithItsCaption) {
 TEST_F(MainWindow, ExitWritesEveryKeyInOrderWithTheLightAndPosition) {
     window.GetMySetting();
     window.move(40, 60);
-    window.face().show(Element::imgLight);
+    window.state().setLight(true);
     env.store.writes.clear();
     window.imgExitBut_MouseDown();
     window.imgExitBut_MouseUp();
@@ -405,4 +407,49 @@ TEST(FaceShape, FollowsTheBackgroundsAlphaAsQtsMask) {
                 ++compared;
             }
     EXPECT_GT(compared, picture.width() * picture.height() / 2);
+}
+
+TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows) {
+    window.GetMySetting();
+    QStringList keys;
+    std::vector<bool> lights;
+    QStringList captions;
+    QObject::connect(&window.state(), &ClockState::settingChanged, [&](const QString& k) { keys << k; });
+    QObject::connect(&window.state(), &ClockState::lightChanged, [&](bool on) { lights.push_back(on); });
+    QObject::connect(&window.state(), &ClockState::captionChanged, [&](const QString& c) { captions << c; });
+
+    // The alarm dialog, opened by ALARM and left with OK: the record, the light, the caption.
+    env.clock.set(2001, 9, 16, 13, 30, 0);
+    morvantis::test::ModalDriver ok([](QWidget* modal) { modal->findChild<QPushButton*>("cmdOK")->click(); });
+    window.imgAlarmBut_MouseDown();
+    window.imgAlarmBut_MouseUp();
+    ASSERT_TRUE(ok.acted());
+    EXPECT_TRUE(keys.contains("MusicHour") && keys.contains("MusicDay") && keys.contains("MusicMessage"))
+        << keys.join(' ').toStdString();
+    EXPECT_EQ(lights, std::vector<bool>{true});
+    ASSERT_EQ(captions.size(), 1);
+    EXPECT_TRUE(captions[0].startsWith("alarm set to: "));
+    EXPECT_TRUE(visible(window, Element::imgLight));
+    EXPECT_EQ(window.face().caption(), captions[0].toStdString());
+
+    // The options' OK: the settings its controls changed, and nothing else.
+    keys.clear();
+    window.Timer2()->start(); // blinking, as Blink says
+    frmOptions& options = window.options();
+    window.options().show();
+    options.findChild<QCheckBox*>("chkBlink")->click();
+    options.findChild<QCheckBox*>("chkSec")->click();
+    options.findChild<QPushButton*>("cmdOK")->click();
+    keys.sort();
+    EXPECT_EQ(keys, (QStringList{"Blink", "ShowSec"}));
+    EXPECT_FALSE(window.Timer2()->isActive()) << "the blink follows its setting";
+
+    // ALARM again puts the light out; the next tick sets the caption back.
+    window.imgAlarmBut_MouseDown();
+    window.imgAlarmBut_MouseUp();
+    window.Timer1_Timer();
+    EXPECT_EQ(lights, (std::vector<bool>{true, false}));
+    EXPECT_EQ(captions.back(), "alarm did not set");
+    EXPECT_FALSE(visible(window, Element::imgLight));
+    EXPECT_EQ(window.face().caption(), "alarm did not set");
 }

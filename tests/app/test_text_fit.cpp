@@ -139,7 +139,8 @@ TEST_F(TextFit, EveryTextLiesInsideItsBox) {
         settings.MusicCustom = message.toStdString();
         windows.push_back(std::make_unique<frmCustom>(settings));
     }
-    windows.push_back(std::make_unique<frmMusic>(env.services, settings));
+    ClockState state(settings);
+    windows.push_back(std::make_unique<frmMusic>(env.services, state));
     windows.push_back(std::make_unique<frmAbout>());
     for (QWidget* w :
          {windows[0].get(), windows[1].get(), windows[2].get(), windows[3].get(),

@@ -142,7 +142,8 @@ TEST_F(Options, LoadingShowsTheStoredValues) {
         SCOPED_TRACE(c.what);
         Settings s = settings;
         c.stored(s);
-        frmOptions dialog(env.services, s);
+        ClockState state(s);
+        frmOptions dialog(env.services, state);
         c.expect(dialog);
     }
 }

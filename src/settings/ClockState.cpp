@@ -1,0 +1,72 @@
+#include "settings/ClockState.h"
+
+#include "settings/SettingsFormat.h"
+
+namespace morvantis {
+
+namespace {
+
+template <class T> QString keyNamed(T Settings::*field, T Settings::*SettingKey::*member) {
+    for (const SettingKey& key : kSettingKeys)
+        if (key.*member == field)
+            return QString::fromLatin1(key.name.data(), static_cast<qsizetype>(key.name.size()));
+    return {};
+}
+
+} // namespace
+
+ClockState::ClockState(Settings& settings, QObject* parent) : QObject(parent), m_settings(settings) {}
+
+QString ClockState::keyOf(bool Settings::*field) {
+    return keyNamed(field, &SettingKey::truth);
+}
+QString ClockState::keyOf(std::int16_t Settings::*field) {
+    return keyNamed(field, &SettingKey::integer);
+}
+QString ClockState::keyOf(std::string Settings::*field) {
+    return keyNamed(field, &SettingKey::text);
+}
+
+void ClockState::load(const Settings& read) {
+    for (const SettingKey& key : kSettingKeys) {
+        if (key.truth)
+            set(key.truth, read.*key.truth);
+        else if (key.integer)
+            set(key.integer, read.*key.integer);
+        else if (key.text)
+            set(key.text, read.*key.text);
+    }
+}
+
+void ClockState::setAlarm(const Settings& record) {
+    set(&Settings::MusicHour, record.MusicHour);
+    set(&Settings::MusicMin, record.MusicMin);
+    set(&Settings::MusicSec, record.MusicSec);
+    set(&Settings::MusicAMPM, record.MusicAMPM);
+    set(&Settings::MusicDay, record.MusicDay);
+    set(&Settings::MusicMonth, record.MusicMonth);
+    set(&Settings::MusicYear, record.MusicYear);
+    set(&Settings::MusicCustom, record.MusicCustom);
+    set(&Settings::MusicBolShake, record.MusicBolShake);
+    set(&Settings::MusicMessage, record.MusicMessage);
+    set(&Settings::MusicCustomBol, record.MusicCustomBol);
+    set(&Settings::GreenSign, record.GreenSign);
+    set(&Settings::YellowSign, record.YellowSign);
+    set(&Settings::RedSign, record.RedSign);
+}
+
+void ClockState::setLight(bool on) {
+    if (m_light == on)
+        return;
+    m_light = on;
+    emit lightChanged(on);
+}
+
+void ClockState::setCaption(std::string caption) {
+    if (m_caption == caption)
+        return;
+    m_caption = std::move(caption);
+    emit captionChanged(QString::fromStdString(m_caption));
+}
+
+} // namespace morvantis
