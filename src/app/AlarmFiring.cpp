@@ -4,12 +4,12 @@
 #include "alarm/Snooze.h"
 #include "alarm/frmCustom.h"
 #include "face/FaceModel.h"
+#include "platform/QtWindowSystem.h"
 #include "platform/Sound.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -17,10 +17,6 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
-
-#if QT_CONFIG(xcb)
-#include <xcb/xcb.h>
-#endif
 
 namespace morvantis {
 
@@ -60,15 +56,6 @@ bool within(const QWidget* w, const QWidget* ancestor) {
 }
 
 } // namespace
-
-void flushWindowSystem() {
-#if QT_CONFIG(xcb)
-    // The offscreen platform answers too, with no connection.
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        if (xcb_connection_t* connection = x11->connection())
-            xcb_flush(connection);
-#endif
-}
 
 AlarmFiring::AlarmFiring(Services& services, Settings& settings, FaceModel& face, FiringHost& host,
                          QWidget* clock)

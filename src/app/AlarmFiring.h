@@ -19,9 +19,6 @@ namespace morvantis {
 
 class FaceModel;
 
-// Sends the window system what is queued, without processing any event.
-void flushWindowSystem();
-
 // What the alarm going off needs from the clock window.
 class FiringHost {
 public:
