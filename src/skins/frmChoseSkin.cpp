@@ -90,8 +90,8 @@ void frmChoseSkin::buildLists() {
     });
 }
 
-// The rest of the window: text, fonts and a style sheet cost a hidden chooser time before the
-// clock shows and memory for its whole run.
+// The window's controls, the lists first: text, fonts and a style sheet cost a hidden chooser time
+// before the clock shows and memory for its whole run.
 void frmChoseSkin::build() {
     buildLists();
     m_list->setStyleSheet(QStringLiteral("QListWidget { color: rgb(0, 255, 0); background: black; }"));

@@ -89,6 +89,7 @@ TEST_F(Options, IsAFixedDialogCreatedHiddenAtTheFirstTick) {
     ASSERT_TRUE(window.hasOptions());
     frmOptions& dialog = window.options();
     EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.findChild<QWidget*>(), nullptr); // its controls are built when first needed
     EXPECT_EQ(dialog.windowTitle(), "Options");
     EXPECT_EQ(dialog.size(), QSize(451, 266));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
