@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include "AlarmSettings.h"
@@ -37,8 +38,8 @@ struct Clockwork {
     frmMain window{services, settings};
 
     explicit Clockwork(bool armed) {
-        window.Timer1()->stop();
-        window.Timer2()->stop();
+        for (QTimer* timer : window.findChildren<QTimer*>())
+            timer->stop();
         // A whole record that is never due: the year has gone.
         settings = morvantis::test::alarmAt(7, 5, 0, "PM");
         settings.MusicMessage = true;

@@ -1,16 +1,15 @@
 #include "alarm/frmCustom.h"
 
 #include "platform/QtTwips.h"
+#include "platform/QtWindowSystem.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollArea>
 
 namespace morvantis {
@@ -94,9 +93,7 @@ frmCustom::frmCustom(const Settings& settings, QWidget* parent)
 
     Form_Load();
 
-    // Centred on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
 }
 
 void frmCustom::Form_Load() {

@@ -10,8 +10,3 @@ target_sources(morvantis_core PRIVATE
 target_sources(morvantis_ui PRIVATE
   alarm/frmCustom.cpp
 )
-# The shake sends each move to the X server at once, without processing events.
-if(UNIX AND NOT APPLE)
-  pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
-  target_link_libraries(morvantis_ui PRIVATE PkgConfig::XCB)
-endif()

@@ -3,12 +3,12 @@
 #include "alarm/AlarmRules.h"
 #include "alarm/Snooze.h"
 #include "alarm/frmCustom.h"
+#include "platform/QtWindowSystem.h"
 #include "platform/Sound.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -16,10 +16,6 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
-
-#if QT_CONFIG(xcb)
-#include <xcb/xcb.h>
-#endif
 
 namespace morvantis {
 
@@ -59,15 +55,6 @@ bool within(const QWidget* w, const QWidget* ancestor) {
 }
 
 } // namespace
-
-void flushWindowSystem() {
-#if QT_CONFIG(xcb)
-    // The offscreen platform answers too, with no connection.
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        if (xcb_connection_t* connection = x11->connection())
-            xcb_flush(connection);
-#endif
-}
 
 AlarmFiring::AlarmFiring(Services& services, ClockState& state, FiringHost& host, QWidget* clock)
     : QObject(clock), m_services(services), m_state(state), m_host(host), m_clock(clock) {}

@@ -17,9 +17,6 @@ class QWidget;
 
 namespace morvantis {
 
-// Sends the window system what is queued, without processing any event.
-void flushWindowSystem();
-
 // What the alarm going off needs from the clock window.
 class FiringHost {
 public:

@@ -1,5 +1,7 @@
 #include "app/Autostart.h"
 
+#include "app/Say.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -34,10 +36,6 @@ QString execArgument(const QString& program) {
     }
     arg.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     return arg;
-}
-
-void say(FILE* to, const QString& text) {
-    std::fprintf(to, "%s\n", qPrintable(text));
 }
 
 } // namespace

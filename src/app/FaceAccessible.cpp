@@ -13,20 +13,19 @@ namespace {
 
 // The elements a screen reader is told about, in reading order.
 struct Part {
-    Element element;
-    const char* name; // empty: the text comes from the face
+    Element element; // a button's name comes from kFaceButtons, the others' texts from the face
     QAccessible::Role role;
     void (frmMain::*press)(); // the button's action, as its mouse-up runs it
 };
 constexpr Part kParts[] = {
-    {Element::imgLight, "", QAccessible::Indicator, nullptr},
-    {Element::imgAlarmBut, "Alarm", QAccessible::Button, &frmMain::imgAlarmBut_MouseUp},
-    {Element::imgLCD, "", QAccessible::Clock, nullptr},
-    {Element::imgMontBut, "Skins", QAccessible::Button, &frmMain::imgMontBut_MouseUp},
-    {Element::imgDateBut, "Say Time", QAccessible::Button, &frmMain::imgDateBut_MouseUp},
-    {Element::imgYearBut, "About", QAccessible::Button, &frmMain::imgYearBut_MouseUp},
-    {Element::imgOptBut, "Options", QAccessible::Button, &frmMain::imgOptBut_MouseUp},
-    {Element::imgExitBut, "Exit", QAccessible::Button, &frmMain::imgExitBut_MouseUp},
+    {Element::imgLight, QAccessible::Indicator, nullptr},
+    {Element::imgAlarmBut, QAccessible::Button, &frmMain::imgAlarmBut_MouseUp},
+    {Element::imgLCD, QAccessible::Clock, nullptr},
+    {Element::imgMontBut, QAccessible::Button, &frmMain::imgMontBut_MouseUp},
+    {Element::imgDateBut, QAccessible::Button, &frmMain::imgDateBut_MouseUp},
+    {Element::imgYearBut, QAccessible::Button, &frmMain::imgYearBut_MouseUp},
+    {Element::imgOptBut, QAccessible::Button, &frmMain::imgOptBut_MouseUp},
+    {Element::imgExitBut, QAccessible::Button, &frmMain::imgExitBut_MouseUp},
 };
 
 class PartAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
@@ -59,8 +58,12 @@ public:
             if (t == QAccessible::Description)
                 return m_window->displayDate();
             return {};
-        default:
-            return t == QAccessible::Name ? QString::fromLatin1(m_part.name) : QString();
+        default: {
+            const std::size_t button = findFaceButton(m_part.element);
+            if (t != QAccessible::Name || button == kFaceButtonCount)
+                return {};
+            return QString::fromLatin1(kFaceButtons[button].accessibleName);
+        }
         }
     }
     void setText(QAccessible::Text, const QString&) override {}

@@ -13,6 +13,9 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+#include <array>
+
 namespace morvantis {
 
 namespace {
@@ -32,24 +35,17 @@ int buttonState(Qt::MouseButtons buttons) {
 std::optional<Element> chooseFaceButton(QWidget* parent, QPoint globalPos) {
     QMenu menu(parent);
     menu.setObjectName(QStringLiteral("mnuFace"));
-    const struct {
-        const char* name;
-        const char* caption;
-        Element button;
-    } items[] = {
-        {"mnuAlarm", "&Alarm", Element::imgAlarmBut},     {"mnuOptions", "&Options", Element::imgOptBut},
-        {"mnuSkins", "&Skins", Element::imgMontBut},      {"mnuAbout", "A&bout", Element::imgYearBut},
-        {"mnuSayTime", "Say &Time", Element::imgDateBut}, {"mnuExit", "E&xit", Element::imgExitBut},
-    };
-    for (const auto& item : items)
-        menu.addAction(QString::fromLatin1(item.caption))->setObjectName(QString::fromLatin1(item.name));
+    std::array<const QAction*, kFaceButtonCount> actions{};
+    for (std::size_t i = 0; i < kFaceButtonCount; ++i) {
+        QAction* action = menu.addAction(QString::fromLatin1(kFaceButtons[i].caption));
+        action->setObjectName(QString::fromLatin1(kFaceButtons[i].menuName));
+        actions[i] = action;
+    }
     const QAction* chosen = menu.exec(globalPos);
-    if (!chosen)
+    const auto* found = std::ranges::find(actions, chosen); // none when the menu was left
+    if (found == actions.end())
         return std::nullopt;
-    for (const auto& item : items)
-        if (chosen->objectName() == QLatin1String(item.name))
-            return item.button;
-    return std::nullopt;
+    return kFaceButtons[static_cast<std::size_t>(found - actions.begin())].element;
 }
 
 } // namespace

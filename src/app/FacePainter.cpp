@@ -64,8 +64,8 @@ std::optional<QRegion> FacePainter::shapeOf(const QImage& image, QSize window) {
     }
     QRegion shape(QBitmap::fromImage(mask));
     shape |= rectOf(Element::imgLCD);
-    for (const Element button : kFaceButtons)
-        shape |= rectOf(button);
+    for (const FaceButton& button : kFaceButtons)
+        shape |= rectOf(button.element);
     if (image.width() < window.width())
         shape |= QRegion(image.width(), 0, window.width() - image.width(), window.height());
     if (image.height() < window.height())

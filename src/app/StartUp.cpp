@@ -53,10 +53,10 @@ void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
     FaceAccessible::install(); // screen readers see the face's buttons, light and time
     m_main = std::make_unique<frmMain>(m_services, m_settings);
-    m_main->onEnd = [this](int status) {
+    QObject::connect(m_main.get(), &frmMain::ended, m_main.get(), [this](int status) {
         m_status = status;
         QCoreApplication::exit(status); // leaves the event loop, or every loop start-up runs
-    };
+    });
     m_main->GetMySetting();
     // 2. Blinking.
     m_main->applyBlink();

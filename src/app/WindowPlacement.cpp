@@ -62,9 +62,9 @@ void WindowPlacement::shakeBegin() {
     m_shakeStart = m_window.pos();
 }
 
-bool WindowPlacement::shakeTo(QPoint offsetTwips, bool insideWindow) {
+bool WindowPlacement::shakeTo(QPoint offsetTwips) {
     const QPoint pixels(twipsToPixels(offsetTwips.x()), twipsToPixels(offsetTwips.y()));
-    if (insideWindow || windowSystemPlacesWindows()) {
+    if (windowSystemPlacesWindows()) {
         if (pixels == m_faceOffset)
             return false;
         m_faceOffset = pixels;

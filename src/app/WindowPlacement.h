@@ -30,7 +30,7 @@ public:
     void shakeBegin();
     // Moves the window, or the face inside it, by an offset in twips from where the shake began;
     // false when that is where it already is.
-    bool shakeTo(QPoint offsetTwips, bool insideWindow);
+    bool shakeTo(QPoint offsetTwips);
     // Pixels, while the face shakes inside the window.
     QPoint faceOffset() const { return m_faceOffset; }
 

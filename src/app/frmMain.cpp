@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "platform/QtTwips.h"
+#include "platform/QtWindowSystem.h"
 #include "platform/Sound.h"
 #include "settings/SettingsFormat.h"
 #include "sound/SoundRules.h"
@@ -61,6 +62,7 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     // Each tick plans the next: the face wakes the thread only when it can change. Both tick from
     // the window's creation on, shown or not.
     const auto startTimer = [this](QTimer& timer, const char* name, int ms, void (frmMain::*tick)()) {
+        timer.setParent(this);
         timer.setObjectName(QLatin1String(name));
         timer.setTimerType(Qt::PreciseTimer);
         timer.setInterval(ms);
@@ -165,14 +167,11 @@ void frmMain::applyBlink() {
 // ---- The alarm going off ----
 
 void frmMain::pauseShake() {
-    if (shakePause)
-        shakePause();
-    else
-        std::this_thread::sleep_for(std::chrono::milliseconds(12));
+    std::this_thread::sleep_for(std::chrono::milliseconds(12));
 }
 
 void frmMain::shakeTo(QPoint offsetTwips) {
-    if (m_place.shakeTo(offsetTwips, shakeInsideWindow))
+    if (m_place.shakeTo(offsetTwips))
         flushWindowSystem();
 }
 
@@ -191,7 +190,7 @@ void frmMain::endProgram(int status) {
     m_timer1.stop();
     m_timer2.stop();
     closeAllWindows();
-    onEnd(status);
+    emit ended(status);
 }
 
 // ---- Settings ----
@@ -307,23 +306,24 @@ void frmMain::imgExitBut_MouseUp() {
 }
 
 namespace {
-// The six buttons and their handlers; a press on any other element does nothing of its own.
+// The handlers of kFaceButtons, row for row; a press on any other element does nothing of its own.
 struct ButtonHandlers {
-    Element normal;
+    Element button;
     void (frmMain::*down)();
     void (frmMain::*up)();
 };
 constexpr ButtonHandlers kButtons[] = {
     {Element::imgAlarmBut, &frmMain::imgAlarmBut_MouseDown, &frmMain::imgAlarmBut_MouseUp},
     {Element::imgOptBut, &frmMain::imgOptBut_MouseDown, &frmMain::imgOptBut_MouseUp},
-    {Element::imgExitBut, &frmMain::imgExitBut_MouseDown, &frmMain::imgExitBut_MouseUp},
     {Element::imgMontBut, &frmMain::imgMontBut_MouseDown, &frmMain::imgMontBut_MouseUp},
-    {Element::imgDateBut, &frmMain::imgDateBut_MouseDown, &frmMain::imgDateBut_MouseUp},
     {Element::imgYearBut, &frmMain::imgYearBut_MouseDown, &frmMain::imgYearBut_MouseUp},
+    {Element::imgDateBut, &frmMain::imgDateBut_MouseDown, &frmMain::imgDateBut_MouseUp},
+    {Element::imgExitBut, &frmMain::imgExitBut_MouseDown, &frmMain::imgExitBut_MouseUp},
 };
+static_assert(std::ranges::equal(kButtons, kFaceButtons, {}, &ButtonHandlers::button, &FaceButton::element));
 const ButtonHandlers* buttonOf(Element e) {
-    const auto* b = std::ranges::find(kButtons, e, &ButtonHandlers::normal);
-    return b == std::end(kButtons) ? nullptr : b;
+    const std::size_t i = findFaceButton(e);
+    return i < kFaceButtonCount ? &kButtons[i] : nullptr;
 }
 } // namespace
 

@@ -13,12 +13,10 @@
 #include "settings/ClockState.h"
 #include "settings/Settings.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
-#include <functional>
 #include <optional>
 
 namespace morvantis {
@@ -86,11 +84,9 @@ public:
     void closeSplash() override;
 
     // The one way the program ends, saving nothing: every window of the program closes, this one
-    // included, then onEnd gets the status. Later calls change nothing.
+    // included, then ended tells the status. Later calls change nothing.
     void endProgram(int status) override;
     bool ending() const override { return m_ending; }
-    // What the application does once the windows are closed (tests record the status instead).
-    std::function<void(int)> onEnd = [](int status) { QCoreApplication::exit(status); };
 
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
     frmChoseSkin& skinChooser() override { return m_dialogs->chooser(); }
@@ -104,9 +100,6 @@ public:
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
     void flushFace() override { FacePainter::flush(*this, m_face); }
 
-    QTimer* Timer1() { return &m_timer1; }
-    QTimer* Timer2() { return &m_timer2; }
-
     // What the display shows, in words for a screen reader: the time, and the date fields shown.
     QString displayTime() const;
     QString displayDate();
@@ -115,10 +108,10 @@ public:
 
     // The alert window while it is loaded.
     frmCustom* alertWindow() const { return m_firing->alertWindow(); }
-    // Where the window system will not let a window place itself, the shake moves the face inside it.
-    bool shakeInsideWindow = false;
-    // The pause after each step of the shake (a short sleep when empty); it processes no events.
-    std::function<void()> shakePause;
+
+signals:
+    // The program has ended with this status: its windows are closed and the application leaves.
+    void ended(int status);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

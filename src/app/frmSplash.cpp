@@ -1,12 +1,10 @@
 #include "app/frmSplash.h"
 #include "Version.h"
 
-#include "app/AlarmFiring.h"
 #include "platform/QtPictures.h"
+#include "platform/QtWindowSystem.h"
 
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 namespace morvantis {
 
@@ -17,8 +15,7 @@ frmSplash::frmSplash(std::function<void()> onFirstTick, QWidget* parent)
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(m_picture.isNull() ? QSize(360, 160) : m_picture.deviceIndependentSize().toSize());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(1);
     connect(&m_timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);

@@ -223,9 +223,31 @@ constexpr const ElementInfo& info(Element e) {
 constexpr Element elementAt(std::size_t i) {
     return static_cast<Element>(i);
 }
-// The face's six buttons.
-inline constexpr Element kFaceButtons[] = {Element::imgAlarmBut, Element::imgOptBut,  Element::imgExitBut,
-                                           Element::imgMontBut,  Element::imgDateBut, Element::imgYearBut};
+// The face's six buttons, in the order of their menu: the menu entry's object name and caption
+// (an ampersand marks its key) and the name a screen reader gives the button.
+struct FaceButton {
+    Element element;
+    const char* menuName;
+    const char* caption;
+    const char* accessibleName;
+};
+inline constexpr FaceButton kFaceButtons[] = {
+    {Element::imgAlarmBut, "mnuAlarm", "&Alarm", "Alarm"},
+    {Element::imgOptBut, "mnuOptions", "&Options", "Options"},
+    {Element::imgMontBut, "mnuSkins", "&Skins", "Skins"},
+    {Element::imgYearBut, "mnuAbout", "A&bout", "About"},
+    {Element::imgDateBut, "mnuSayTime", "Say &Time", "Say Time"},
+    {Element::imgExitBut, "mnuExit", "E&xit", "Exit"},
+};
+inline constexpr std::size_t kFaceButtonCount = std::size(kFaceButtons);
+
+// The button's place in kFaceButtons, or kFaceButtonCount when the element is no button.
+constexpr std::size_t findFaceButton(Element e) {
+    std::size_t i = 0;
+    while (i < kFaceButtonCount && kFaceButtons[i].element != e)
+        ++i;
+    return i;
+}
 
 // Element by name, or kElementCount when there is none.
 constexpr std::size_t findElement(std::string_view name) {

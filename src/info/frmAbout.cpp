@@ -2,6 +2,7 @@
 #include "Version.h"
 
 #include "platform/QtTwips.h"
+#include "platform/QtWindowSystem.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,7 +13,6 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace morvantis {
 
@@ -135,10 +135,7 @@ frmAbout::frmAbout(QWidget* parent, const QString& dataFolder)
     cmdOK->setFocus();
 
     // Centred on the screen, not over the clock.
-    if (const QScreen* s = screen()) {
-        const QRect area = s->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    centreOnScreen(*this, screen());
 }
 
 void frmAbout::cmdOK_Click() {

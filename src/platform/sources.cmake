@@ -1,14 +1,21 @@
-# The Qt implementations of the platform services. A library of their own, so that the fuzz
-# targets link them without the windows.
+# The Qt implementations of the platform services, and what the windows share of the window
+# system. A library of their own, so that the fuzz targets link them without the windows.
 add_library(morvantis_platform STATIC
+  platform/LazyDialog.cpp
   platform/LazySound.cpp
   platform/QtFiles.cpp
   platform/QtPictures.cpp
   platform/QtPrompts.cpp
   platform/QtSettingsStore.cpp
   platform/QtShell.cpp
+  platform/QtWindowSystem.cpp
 )
 target_link_libraries(morvantis_platform PUBLIC morvantis_core Qt6::Widgets)
+# Flushing the window system sends each step of the shake to the X server at once.
+if(UNIX AND NOT APPLE)
+  pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
+  target_link_libraries(morvantis_platform PRIVATE PkgConfig::XCB)
+endif()
 target_link_libraries(morvantis_ui PUBLIC morvantis_platform)
 
 # The wave decoder, shared by the player module, its tests and its fuzz target. Position-

@@ -1,6 +1,7 @@
 #include "settings/frmOptions.h"
 
 #include "platform/QtTwips.h"
+#include "platform/QtWindowSystem.h"
 
 #include "face/FaceElements.h"
 #include "platform/Files.h"
@@ -11,14 +12,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSlider>
 
 #include <algorithm>
@@ -61,8 +60,8 @@ void setBackground(QLineEdit* box, QPalette::ColorRole systemColour) {
 } // namespace
 
 frmOptions::frmOptions(Services& services, ClockState& state, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : LazyDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                             Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_services(services), m_state(state) {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
@@ -75,23 +74,12 @@ frmOptions::frmOptions(Services& services, ClockState& state, QWidget* parent)
     Form_Load();
 }
 
-void frmOptions::buildControls() const {
-    if (m_built)
-        return;
-    auto* self = const_cast<frmOptions*>(this);
-    self->m_built = true;
-    self->build();
-    self->loadControls();
-}
-
-void frmOptions::setVisible(bool visible) {
-    if (visible)
-        buildControls();
-    QDialog::setVisible(visible);
-}
-
 void frmOptions::build() {
+    makeControls();
+    loadControls();
+}
 
+void frmOptions::makeControls() {
     m_fraStyle =
         place(new QGroupBox(QStringLiteral("Sty&le"), this), "fraStyle", twipsRect(120, 0, 2595, 2010));
     m_opt24 = place(new QRadioButton(QStringLiteral("&24 Hours"), m_fraStyle), "opt24",
@@ -200,13 +188,10 @@ void frmOptions::build() {
 
 void frmOptions::Form_Load() {
     // 1. Centred on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(*this);
     // 2 to 8 fill the controls from the settings as they are now, when the controls are built.
     m_loaded = m_state.settings();
-    if (m_built)
+    if (controlsBuilt())
         loadControls();
 }
 
@@ -288,7 +273,7 @@ void frmOptions::browse(QLineEdit* path) {
 }
 
 DateFields frmOptions::dateFields() {
-    if (!m_built)
+    if (!controlsBuilt())
         return {m_loaded.ShowYear, m_loaded.ShowDay, m_loaded.ShowDate, m_loaded.ShowMonth};
     return {isChecked(m_chkYear), isChecked(m_chkDay), isChecked(m_ChkDate), isChecked(m_chkMonth)};
 }
@@ -333,7 +318,7 @@ void frmOptions::keyPressEvent(QKeyEvent* event) {
         QWidget* focused = focusWidget();
         auto* button = qobject_cast<QPushButton*>(focused);
         if (!button && !qobject_cast<QCheckBox*>(focused))
-            button = cmdOK();
+            button = m_cmdOK;
         if (button && button->isEnabled())
             button->click();
         return;

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "face/TimeRenderer.h"
+#include "platform/LazyDialog.h"
 #include "platform/Services.h"
 #include "settings/ClockState.h"
-
-#include <QDialog>
 
 class QCheckBox;
 class QGroupBox;
@@ -19,8 +18,8 @@ namespace morvantis {
 // The options: display, chime and sound files. It edits only its own controls; OK asks the
 // clock's state for each setting they hold. Rendering reads
 // the four date boxes on every tick, so the clock keeps one, hidden, almost all the time: its
-// controls are built, from the settings it was loaded with, only when it is shown or asked for one.
-class frmOptions : public QDialog {
+// controls are built, from the settings it was loaded with, only when it is shown or they are asked for.
+class frmOptions : public LazyDialog {
     Q_OBJECT
 public:
     // Runs the loading steps: the dialog comes up hidden, filled from the settings.
@@ -28,7 +27,6 @@ public:
 
     // The date boxes as the face reads them: only a checked box counts.
     DateFields dateFields();
-    void setVisible(bool visible) override;
 
     void Form_Load();
     void optADefault_Click();
@@ -40,27 +38,6 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-    QRadioButton* opt24() const { return built(m_opt24); }
-    QRadioButton* optAMPM() const { return built(m_optAMPM); }
-    QCheckBox* chkHourly() const { return built(m_chkHourly); }
-    QCheckBox* chkMonth() const { return built(m_chkMonth); }
-    QCheckBox* ChkDate() const { return built(m_ChkDate); }
-    QCheckBox* chkYear() const { return built(m_chkYear); }
-    QCheckBox* chkDay() const { return built(m_chkDay); }
-    QCheckBox* chkSec() const { return built(m_chkSec); }
-    QCheckBox* chkBlink() const { return built(m_chkBlink); }
-    QSlider* Slider1() const { return built(m_slider); }
-    QRadioButton* optADefault() const { return built(m_optADefault); }
-    QRadioButton* optACustom() const { return built(m_optACustom); }
-    QLineEdit* txtFileA() const { return built(m_txtFileA); }
-    QPushButton* cmdShowA() const { return built(m_cmdShowA); }
-    QRadioButton* optHDefault() const { return built(m_optHDefault); }
-    QRadioButton* optHCustom() const { return built(m_optHCustom); }
-    QLineEdit* txtFileH() const { return built(m_txtFileH); }
-    QPushButton* cmdShowH() const { return built(m_cmdShowH); }
-    QPushButton* cmdOK() const { return built(m_cmdOK); }
-    QPushButton* cmdCancel() const { return built(m_cmdCancel); }
-
 signals:
     // The dialog is gone (OK, Cancel, Escape, the close box or the program's end); it deletes itself.
     void closed();
@@ -69,6 +46,7 @@ public slots:
     void reject() override;
 
 protected:
+    void build() override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -80,13 +58,7 @@ private:
         QLineEdit* path;
         QPushButton* browse;
     };
-    void buildControls() const;
-    // A control, the controls built first if they are not yet.
-    template <class W> W* built(W* const& control) const {
-        buildControls();
-        return control;
-    }
-    void build();
+    void makeControls();
     void loadControls();
     void showChoice(const SoundChoice& choice, bool byDefault);
     void loadChoice(const SoundChoice& choice, bool byDefault, const std::string& path);
@@ -97,7 +69,6 @@ private:
     ClockState& m_state;
     Settings m_loaded; // the settings as loading found them
     bool m_finished = false;
-    bool m_built = false;
 
     QGroupBox* m_fraStyle = nullptr;
     QRadioButton* m_opt24 = nullptr;

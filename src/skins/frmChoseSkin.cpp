@@ -55,8 +55,8 @@ private:
 } // namespace
 
 frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : LazyDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                             Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_services(services), m_settings(settings) {
     setObjectName(QStringLiteral("frmChoseSkin"));
     setWindowTitle(QStringLiteral("Select Skin"));
@@ -66,17 +66,14 @@ frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget
 }
 
 // Two list widgets cost the hidden chooser memory for the clock's whole run: they are made from
-// the names when the window is first shown or asked for.
-void frmChoseSkin::buildLists() const {
-    if (m_list)
-        return;
-    auto* self = const_cast<frmChoseSkin*>(this);
-    self->m_list = new QListWidget(self);
+// the names when the window is first shown or its controls are asked for.
+void frmChoseSkin::buildLists() {
+    m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setGeometry(twipsRect(0, 0, 2655, 3375));
     m_list->setSortingEnabled(false);
 
-    self->m_dir = new QListWidget(self);
+    m_dir = new QListWidget(this);
     m_dir->setObjectName(QStringLiteral("Dir1"));
     m_dir->setGeometry(twipsRect(2760, 720, 1215, 1665));
     m_dir->hide();
@@ -87,25 +84,14 @@ void frmChoseSkin::buildLists() const {
     }
     if (m_current >= 0)
         m_list->setCurrentRow(m_current, QItemSelectionModel::ClearAndSelect);
-    connect(m_list, &QListWidget::currentRowChanged, self, [self](int row) {
-        self->m_current = row;
-        self->List1_Click();
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
+        m_current = row;
+        List1_Click();
     });
 }
 
-QListWidget* frmChoseSkin::List1() const {
-    buildLists();
-    return m_list;
-}
-
-// The rest of the window: text, fonts and a style sheet cost a hidden chooser time before the
-// clock shows and memory for its whole run.
-void frmChoseSkin::buildControls() const {
-    if (m_text)
-        return;
-    const_cast<frmChoseSkin*>(this)->build();
-}
-
+// The window's controls, the lists first: text, fonts and a style sheet cost a hidden chooser time
+// before the clock shows and memory for its whole run.
 void frmChoseSkin::build() {
     buildLists();
     m_list->setStyleSheet(QStringLiteral("QListWidget { color: rgb(0, 255, 0); background: black; }"));
@@ -142,25 +128,6 @@ void frmChoseSkin::build() {
     m_list->setFocus();
 
     connect(m_exit, &QPushButton::clicked, this, &frmChoseSkin::cmdExit_Click);
-}
-
-void frmChoseSkin::setVisible(bool visible) {
-    if (visible)
-        buildControls();
-    QDialog::setVisible(visible);
-}
-
-QPlainTextEdit* frmChoseSkin::Text1() const {
-    buildControls();
-    return m_text;
-}
-URLLink* frmChoseSkin::URLLink1() const {
-    buildControls();
-    return m_link;
-}
-QPushButton* frmChoseSkin::cmdExit() const {
-    buildControls();
-    return m_exit;
 }
 
 std::string frmChoseSkin::skinsFolder() const {

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "platform/LazyDialog.h"
 #include "platform/Services.h"
 #include "settings/Settings.h"
-
-#include <QDialog>
 
 #include <string>
 #include <vector>
@@ -17,8 +16,9 @@ namespace morvantis {
 class URLLink;
 
 // Lists the skin folders; a selected skin is applied at once by whoever listens to skinSelected.
-// It reads the settings (ThemeNo) and changes none of them.
-class frmChoseSkin : public QDialog {
+// It reads the settings (ThemeNo) and changes none of them. It lives hidden from start-up on, and
+// until it is first shown its entries are plain names.
+class frmChoseSkin : public LazyDialog {
     Q_OBJECT
 public:
     frmChoseSkin(Services& services, const Settings& settings, QWidget* parent = nullptr);
@@ -37,25 +37,17 @@ public:
     void List1_Click();
     void cmdExit_Click();
 
-    // Built when the window is first shown or asked for: the chooser lives hidden from start-up on,
-    // and until then its entries are plain names.
-    QListWidget* List1() const;
-    QPlainTextEdit* Text1() const;
-    URLLink* URLLink1() const;
-    QPushButton* cmdExit() const;
-
-    void setVisible(bool visible) override;
-
 signals:
     // An entry was selected: the skin in folder path is to be loaded now, and index remembered
     // as ThemeNo once it has been.
     void skinSelected(int index, const QString& path);
 
+protected:
+    void build() override;
+
 private:
     std::string skinsFolder() const;
-    void buildLists() const;
-    void buildControls() const;
-    void build();
+    void buildLists();
 
     Services& m_services;
     const Settings& m_settings;

@@ -6,6 +6,7 @@
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
 #include "support/ClockWindowTest.h"
+#include "support/Controls.h"
 #include "support/ModalDriver.h"
 #include "support/TestServices.h"
 
@@ -61,7 +62,8 @@ TEST_F(MainWindow, TickRendersTheClockIntoTheFace) {
     EXPECT_FALSE(visible(window, Element::imgDH2_3));
 
     settings.Hours24 = true;
-    window.options().chkMonth()->setChecked(false); // the date fields follow the options dialog's boxes
+    morvantis::test::control<QCheckBox>(window.options(), "chkMonth")
+        ->setChecked(false); // the date fields follow the options dialog's boxes
     env.clock.advance(3600);
     window.Timer1_Timer();
     EXPECT_TRUE(visible(window, Element::imgDH1_1));
@@ -82,12 +84,12 @@ TEST_F(MainWindow, BlinkKeepsColonsInStepAndOnlyTheFirstWithoutSeconds) {
     window.Timer2_Timer();
     EXPECT_NE(visible(window, Element::imgDDot), before);
     EXPECT_FALSE(visible(window, Element::imgDDot2));
-    EXPECT_EQ(window.Timer1()->interval(), 100);
-    EXPECT_EQ(window.Timer2()->interval(), 500);
+    EXPECT_EQ(timer("Timer1").interval(), 100);
+    EXPECT_EQ(timer("Timer2").interval(), 500);
 }
 
 TEST_F(MainWindow, TheFirstTickOfEachSecondStepsTheRunningBlink) {
-    window.Timer2()->start();
+    timer("Timer2").start();
     const bool lit = visible(window, Element::imgDDot);
     window.Timer1_Timer();
     EXPECT_NE(visible(window, Element::imgDDot), lit);
@@ -339,8 +341,8 @@ TEST_F(MainWindow, ClosedByOtherMeansEndsWithoutSaving) {
 }
 
 TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
-    window.Timer1()->setInterval(10);
-    window.Timer1()->start();
+    timer("Timer1").setInterval(10);
+    timer("Timer1").start();
     window.Timer1_Timer();
     QString opened;
     bool ticked = false;
@@ -397,8 +399,8 @@ TEST(FaceShape, FollowsTheBackgroundsAlphaAsQtsMask) {
     ASSERT_TRUE(shape);
     const QRegion reference(QBitmap::fromImage(picture.createAlphaMask()));
     QRegion always = FacePainter::rectOf(Element::imgLCD);
-    for (const Element button : kFaceButtons)
-        always |= FacePainter::rectOf(button);
+    for (const FaceButton& button : kFaceButtons)
+        always |= FacePainter::rectOf(button.element);
     int compared = 0;
     for (int y = 0; y < picture.height(); ++y)
         for (int x = 0; x < picture.width(); ++x)
@@ -434,7 +436,7 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
 
     // The options' OK: the settings its controls changed, and nothing else.
     keys.clear();
-    window.Timer2()->start(); // blinking, as Blink says
+    timer("Timer2").start(); // blinking, as Blink says
     frmOptions& options = window.options();
     window.options().show();
     options.findChild<QCheckBox*>("chkBlink")->click();
@@ -442,7 +444,7 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
     options.findChild<QPushButton*>("cmdOK")->click();
     keys.sort();
     EXPECT_EQ(keys, (QStringList{"Blink", "ShowSec"}));
-    EXPECT_FALSE(window.Timer2()->isActive()) << "the blink follows its setting";
+    EXPECT_FALSE(timer("Timer2").isActive()) << "the blink follows its setting";
 
     // ALARM again puts the light out; the next tick sets the caption back.
     window.imgAlarmBut_MouseDown();

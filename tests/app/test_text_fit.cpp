@@ -10,6 +10,7 @@
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
 #include "support/ClockWindowTest.h"
+#include "support/Controls.h"
 #include "support/TestServices.h"
 
 #include <QAbstractScrollArea>
@@ -152,7 +153,7 @@ TEST_F(TextFit, EveryTextLiesInsideItsBox) {
     }
 
     // A description box shows whole lines, wherever it is scrolled to.
-    QPlainTextEdit* description = window.skinChooser().Text1();
+    QPlainTextEdit* description = morvantis::test::control<QPlainTextEdit>(window.skinChooser(), "Text1");
     description->setPlainText(
         QString("A skin drawn in green on black, like the clocks of old. ").repeated(4));
     QScrollBar* bar = description->verticalScrollBar();

@@ -101,9 +101,11 @@ weston_close_button() {
   [ "$(light_setting)" = LightOn=False ] || { why="after close button and EXIT the file holds $(light_setting)"; return 1; }
 }
 
-# weston: while the case shakes inside its window, what it uncovers is not painted black.
+# weston: a window cannot place itself, so the case shakes inside its window, which stays where it
+# is: the case goes round the square (13 pixels each way) and comes back, and what it uncovers is
+# not painted black.
 weston_shake_no_band() {
-  local g x y w h crop crop_x crop_y frames shaking banded example
+  local g x y w h nx ny crop crop_x crop_y frames found shaking outside banded example
   new_alarm_home "MusicBolShake=True"
   launch_clock "$home" QT_QPA_PLATFORM=wayland "${faked[@]}"
   g=$(wl_wait_window Main) || { why="the clock window did not appear"; return 1; }
@@ -136,10 +138,17 @@ weston_shake_no_band() {
   touch "$work/frames.stop"
   wait "$capture" || true
   lit_off || { why="the light was not put out within 15 s of the alarm"; return 1; }
+  read -r nx ny _ <<<"$(wl_geometry Main)"
+  [ "$nx $ny" = "$x $y" ] || { why="the window moved from $x,$y to $nx,$ny"; return 1; }
+  import -window root -crop "$crop" +repage -depth 8 ppm:"$work/after.ppm"
+  [ "$(python3 "$here/picture.py" find "$work/patch.ppm" 240 195 20 "$work/after.ppm" | cut -d' ' -f2-)" = "0 0" ] ||
+    { why="after the shake the face is not back where it was"; return 1; }
   frames=("$work"/frames/*.ppm)
-  shaking=$(python3 "$here/picture.py" find "$work/patch.ppm" 240 195 20 "${frames[@]}" |
-    awk '$2 != "none" && ($2 != 0 || $3 != 0) { print $1 }')
+  found=$(python3 "$here/picture.py" find "$work/patch.ppm" 240 195 20 "${frames[@]}" | awk '$2 != "none"')
+  shaking=$(awk '$2 != 0 || $3 != 0 { print $1 }' <<<"$found")
   [ -n "$shaking" ] || { why="none of ${#frames[@]} screenshots caught the face shaking"; return 1; }
+  outside=$(awk '!($2 ~ /^(-13|0|13)$/ && $3 ~ /^(-13|0|13)$/) { print $2 "," $3 }' <<<"$found" | head -n1)
+  [ -z "$outside" ] || { why="the face was seen at $outside, beyond the shake's square"; return 1; }
   # shellcheck disable=SC2086
   banded=$(python3 "$here/picture.py" bands "$weston_background" $shaking | awk '$2 > 0 || $3 > 0')
   example=$(head -n1 <<<"$banded")

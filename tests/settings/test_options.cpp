@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "settings/frmOptions.h"
 #include "support/ClockWindowTest.h"
+#include "support/Controls.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -55,8 +56,26 @@ protected:
     bool yearShown() const { return window.face().isVisible(Element::imgDY4_1); }
 };
 
-QColor base(const QLineEdit* box) {
-    return box->palette().color(QPalette::Base);
+// The dialog's controls by name and kind; reaching one builds them, as showing the dialog does.
+using morvantis::test::control;
+QRadioButton* option(frmOptions& d, const char* name) {
+    return control<QRadioButton>(d, name);
+}
+QCheckBox* box(frmOptions& d, const char* name) {
+    return control<QCheckBox>(d, name);
+}
+QLineEdit* pathBox(frmOptions& d, const char* name) {
+    return control<QLineEdit>(d, name);
+}
+QPushButton* button(frmOptions& d, const char* name) {
+    return control<QPushButton>(d, name);
+}
+QSlider* slider(frmOptions& d) {
+    return control<QSlider>(d, "Slider1");
+}
+
+QColor base(const QLineEdit* path) {
+    return path->palette().color(QPalette::Base);
 }
 QColor systemColour(QPalette::ColorRole role) {
     return QApplication::palette().color(QPalette::Active, role);
@@ -70,73 +89,75 @@ TEST_F(Options, IsAFixedDialogCreatedHiddenAtTheFirstTick) {
     ASSERT_TRUE(window.hasOptions());
     frmOptions& dialog = window.options();
     EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.findChild<QWidget*>(), nullptr); // its controls are built when first needed
     EXPECT_EQ(dialog.windowTitle(), "Options");
     EXPECT_EQ(dialog.size(), QSize(451, 266));
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
     const Qt::WindowFlags flags = dialog.windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(dialog.cmdOK()->geometry(), QRect(272, 233, 73, 25)); // 4080, 3495, 1095, 375 twips
-    EXPECT_EQ(dialog.Slider1()->minimum(), 0);
-    EXPECT_EQ(dialog.Slider1()->maximum(), 10);
-    EXPECT_EQ(dialog.Slider1()->singleStep(), 1);
-    EXPECT_EQ(dialog.Slider1()->pageStep(), 5);
+    EXPECT_EQ(button(dialog, "cmdOK")->geometry(), QRect(272, 233, 73, 25)); // 4080, 3495, 1095, 375 twips
+    EXPECT_EQ(slider(dialog)->minimum(), 0);
+    EXPECT_EQ(slider(dialog)->maximum(), 10);
+    EXPECT_EQ(slider(dialog)->singleStep(), 1);
+    EXPECT_EQ(slider(dialog)->pageStep(), 5);
 }
 
 TEST_F(Options, LoadingShowsTheStoredValues) {
     const struct Case {
         const char* what;
         std::function<void(Settings&)> stored;
-        std::function<void(const frmOptions&)> expect;
+        std::function<void(frmOptions&)> expect;
     } cases[] = {
         {"24Hours false selects AM/PM", [](Settings& s) { s.Hours24 = false; },
-         [](const frmOptions& d) {
-             EXPECT_TRUE(d.optAMPM()->isChecked());
-             EXPECT_FALSE(d.opt24()->isChecked());
+         [](frmOptions& d) {
+             EXPECT_TRUE(option(d, "optAMPM")->isChecked());
+             EXPECT_FALSE(option(d, "opt24")->isChecked());
          }},
         {"a custom alarm shows its path, ready to edit",
          [](Settings& s) {
              s.DefaultAlarm = false;
              s.AlarmPath = "/music/wake.wav";
          },
-         [](const frmOptions& d) {
-             EXPECT_TRUE(d.optACustom()->isChecked());
-             EXPECT_EQ(d.txtFileA()->text(), "/music/wake.wav");
-             EXPECT_TRUE(d.txtFileA()->isEnabled());
-             EXPECT_TRUE(d.cmdShowA()->isEnabled());
-             EXPECT_EQ(base(d.txtFileA()), systemColour(QPalette::Base));
-             EXPECT_FALSE(d.txtFileH()->isEnabled()); // the chime is still the default
-             EXPECT_FALSE(d.cmdShowH()->isEnabled());
+         [](frmOptions& d) {
+             EXPECT_TRUE(option(d, "optACustom")->isChecked());
+             EXPECT_EQ(pathBox(d, "txtFileA")->text(), "/music/wake.wav");
+             EXPECT_TRUE(pathBox(d, "txtFileA")->isEnabled());
+             EXPECT_TRUE(button(d, "cmdShowA")->isEnabled());
+             EXPECT_EQ(base(pathBox(d, "txtFileA")), systemColour(QPalette::Base));
+             EXPECT_FALSE(pathBox(d, "txtFileH")->isEnabled()); // the chime is still the default
+             EXPECT_FALSE(button(d, "cmdShowH")->isEnabled());
          }},
         {"a default sound shows an empty, greyed box",
          [](Settings& s) {
              s.DefaultSound = true;
              s.SoundPath = "/music/chime.wav";
          },
-         [](const frmOptions& d) {
-             EXPECT_TRUE(d.optHDefault()->isChecked());
-             EXPECT_EQ(d.txtFileH()->text(), "");
-             EXPECT_FALSE(d.txtFileH()->isEnabled());
-             EXPECT_FALSE(d.cmdShowH()->isEnabled());
-             EXPECT_EQ(base(d.txtFileH()), systemColour(QPalette::Button));
+         [](frmOptions& d) {
+             EXPECT_TRUE(option(d, "optHDefault")->isChecked());
+             EXPECT_EQ(pathBox(d, "txtFileH")->text(), "");
+             EXPECT_FALSE(pathBox(d, "txtFileH")->isEnabled());
+             EXPECT_FALSE(button(d, "cmdShowH")->isEnabled());
+             EXPECT_EQ(base(pathBox(d, "txtFileH")), systemColour(QPalette::Button));
          }},
         {"a custom chime", [](Settings& s) { s.DefaultSound = false, s.SoundPath = "c.wav"; },
-         [](const frmOptions& d) {
-             EXPECT_EQ(d.txtFileH()->text(), "c.wav");
-             EXPECT_TRUE(d.cmdShowH()->isEnabled());
+         [](frmOptions& d) {
+             EXPECT_EQ(pathBox(d, "txtFileH")->text(), "c.wav");
+             EXPECT_TRUE(button(d, "cmdShowH")->isEnabled());
          }},
         {"check boxes follow their settings",
          [](Settings& s) { s.ShowSec = s.ShowMonth = s.HourlyPlay = s.Blink = false; },
-         [](const frmOptions& d) {
-             for (const QCheckBox* off : {d.chkSec(), d.chkMonth(), d.chkHourly(), d.chkBlink()})
+         [](frmOptions& d) {
+             for (const QCheckBox* off :
+                  {box(d, "chkSec"), box(d, "chkMonth"), box(d, "chkHourly"), box(d, "chkBlink")})
                  EXPECT_EQ(off->checkState(), Qt::Unchecked) << off->objectName().toStdString();
-             for (const QCheckBox* on : {d.ChkDate(), d.chkDay(), d.chkYear()})
+             for (const QCheckBox* on : {box(d, "ChkDate"), box(d, "chkDay"), box(d, "chkYear")})
                  EXPECT_EQ(on->checkState(), Qt::Checked) << on->objectName().toStdString();
          }},
         {"shake speed", [](Settings& s) { s.ShakeSpeed = 7; },
-         [](const frmOptions& d) { EXPECT_EQ(d.Slider1()->value(), 7); }},
+         [](frmOptions& d) { EXPECT_EQ(slider(d)->value(), 7); }},
         {"a stored shake speed beyond the slider shows at its end", [](Settings& s) { s.ShakeSpeed = 300; },
-         [](const frmOptions& d) { EXPECT_EQ(d.Slider1()->value(), 10); }},
+         [](frmOptions& d) { EXPECT_EQ(slider(d)->value(), 10); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,8 +179,9 @@ TEST_F(Options, BrowsingAcceptsOnlyNamesEndingInLowerCaseWav) {
     };
     frmOptions& dialog = open();
     for (auto [custom, path, browse] :
-         {std::tuple{dialog.optACustom(), dialog.txtFileA(), dialog.cmdShowA()},
-          std::tuple{dialog.optHCustom(), dialog.txtFileH(), dialog.cmdShowH()}}) {
+         {std::tuple{option(dialog, "optACustom"), pathBox(dialog, "txtFileA"), button(dialog, "cmdShowA")},
+          std::tuple{option(dialog, "optHCustom"), pathBox(dialog, "txtFileH"),
+                     button(dialog, "cmdShowH")}}) {
         click(custom);
         ASSERT_TRUE(browse->isEnabled());
         path->setText("/before.wav");
@@ -195,9 +217,9 @@ TEST_F(Options, OkStoresTheControls) {
     } cases[] = {
         {"Default stores the program's wave, whatever the box shows",
          [](frmOptions& d) {
-             click(d.optHCustom());
-             d.txtFileH()->setText("/music/chime.wav");
-             click(d.optHDefault());
+             click(option(d, "optHCustom"));
+             pathBox(d, "txtFileH")->setText("/music/chime.wav");
+             click(option(d, "optHDefault"));
          },
          [this](const Settings& s) {
              EXPECT_EQ(s.SoundPath, folder() + "/alarm.wav");
@@ -205,8 +227,8 @@ TEST_F(Options, OkStoresTheControls) {
          }},
         {"Custom with an empty box stores an empty path",
          [](frmOptions& d) {
-             click(d.optACustom());
-             click(d.optHCustom());
+             click(option(d, "optACustom"));
+             click(option(d, "optHCustom"));
          },
          [](const Settings& s) {
              EXPECT_EQ(s.AlarmPath, "");
@@ -216,17 +238,16 @@ TEST_F(Options, OkStoresTheControls) {
          }},
         {"a typed custom path is stored unchecked",
          [](frmOptions& d) {
-             click(d.optACustom());
-             QTest::keyClicks(d.txtFileA(), "nowhere");
+             click(option(d, "optACustom"));
+             QTest::keyClicks(pathBox(d, "txtFileA"), "nowhere");
          },
          [](const Settings& s) { EXPECT_EQ(s.AlarmPath, "nowhere"); }},
         {"the display choices",
          [](frmOptions& d) {
-             click(d.optAMPM());
-             for (QCheckBox* box :
-                  {d.chkSec(), d.chkMonth(), d.chkDay(), d.ChkDate(), d.chkYear(), d.chkHourly()})
-                 click(box);
-             d.Slider1()->setValue(9);
+             click(option(d, "optAMPM"));
+             for (const char* name : {"chkSec", "chkMonth", "chkDay", "ChkDate", "chkYear", "chkHourly"})
+                 click(box(d, name));
+             slider(d)->setValue(9);
          },
          [](const Settings& s) {
              EXPECT_FALSE(s.Hours24);
@@ -235,8 +256,8 @@ TEST_F(Options, OkStoresTheControls) {
          }},
         {"a greyed box counts as cleared",
          [](frmOptions& d) {
-             d.chkYear()->setCheckState(Qt::PartiallyChecked);
-             d.chkHourly()->setCheckState(Qt::PartiallyChecked);
+             box(d, "chkYear")->setCheckState(Qt::PartiallyChecked);
+             box(d, "chkHourly")->setCheckState(Qt::PartiallyChecked);
          },
          [](const Settings& s) {
              EXPECT_FALSE(s.ShowYear);
@@ -252,7 +273,7 @@ TEST_F(Options, OkStoresTheControls) {
         frmOptions& dialog = open();
         c.edit(dialog);
         settings.ThemeNo = 4; // changed elsewhere meanwhile: kept
-        click(dialog.cmdOK());
+        click(button(dialog, "cmdOK"));
         EXPECT_FALSE(window.hasOptions());
         c.expect(settings);
         EXPECT_EQ(settings.ThemeNo, 4);
@@ -260,32 +281,32 @@ TEST_F(Options, OkStoresTheControls) {
 }
 
 TEST_F(Options, BlinkOffStopsTheBlinkingWithBothColonsLitAndOnRestartsIt) {
-    window.Timer2()->start();
+    timer("Timer2").start();
     window.face().hide(Element::imgDDot);
     window.face().hide(Element::imgDDot2);
     frmOptions& dialog = open();
-    click(dialog.chkBlink());
-    EXPECT_TRUE(window.Timer2()->isActive()); // not before OK
-    click(dialog.cmdOK());
+    click(box(dialog, "chkBlink"));
+    EXPECT_TRUE(timer("Timer2").isActive()); // not before OK
+    click(button(dialog, "cmdOK"));
     EXPECT_FALSE(settings.Blink);
-    EXPECT_FALSE(window.Timer2()->isActive());
+    EXPECT_FALSE(timer("Timer2").isActive());
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot));
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot2));
 
     window.Timer1_Timer(); // no step of the blink from the tick either
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot) && window.face().isVisible(Element::imgDDot2));
     frmOptions& again = open();
-    EXPECT_EQ(again.chkBlink()->checkState(), Qt::Unchecked);
-    click(again.chkBlink());
-    click(again.cmdOK());
+    EXPECT_EQ(box(again, "chkBlink")->checkState(), Qt::Unchecked);
+    click(box(again, "chkBlink"));
+    click(button(again, "cmdOK"));
     EXPECT_TRUE(settings.Blink);
-    EXPECT_TRUE(window.Timer2()->isActive());
+    EXPECT_TRUE(timer("Timer2").isActive());
 }
 
 TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
     const std::function<void(frmOptions&)> ways[] = {
-        [](frmOptions& d) { click(d.cmdCancel()); },
-        [](frmOptions& d) { QTest::keyClick(d.chkMonth(), Qt::Key_Escape); },
+        [](frmOptions& d) { click(button(d, "cmdCancel")); },
+        [](frmOptions& d) { QTest::keyClick(box(d, "chkMonth"), Qt::Key_Escape); },
         [](frmOptions& d) { d.close(); },
     };
     const Settings before = settings;
@@ -294,12 +315,12 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
         window.Timer1_Timer();
         frmOptions& dialog = open();
         QPointer<frmOptions> gone(&dialog);
-        click(dialog.optAMPM());
-        click(dialog.chkSec());
-        click(dialog.chkMonth());
-        click(dialog.optACustom());
-        dialog.txtFileA()->setText("x.wav");
-        dialog.Slider1()->setValue(0);
+        click(option(dialog, "optAMPM"));
+        click(box(dialog, "chkSec"));
+        click(box(dialog, "chkMonth"));
+        click(option(dialog, "optACustom"));
+        pathBox(dialog, "txtFileA")->setText("x.wav");
+        slider(dialog)->setValue(0);
         ways[i](dialog);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_FALSE(window.hasOptions());
@@ -309,12 +330,12 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
 
         window.Timer1_Timer();
         frmOptions& reopened = open();
-        EXPECT_TRUE(reopened.opt24()->isChecked());
-        EXPECT_EQ(reopened.chkSec()->checkState(), Qt::Checked);
-        EXPECT_EQ(reopened.chkMonth()->checkState(), Qt::Checked);
-        EXPECT_TRUE(reopened.optADefault()->isChecked());
-        EXPECT_EQ(reopened.Slider1()->value(), 5);
-        click(reopened.cmdCancel());
+        EXPECT_TRUE(option(reopened, "opt24")->isChecked());
+        EXPECT_EQ(box(reopened, "chkSec")->checkState(), Qt::Checked);
+        EXPECT_EQ(box(reopened, "chkMonth")->checkState(), Qt::Checked);
+        EXPECT_TRUE(option(reopened, "optADefault")->isChecked());
+        EXPECT_EQ(slider(reopened)->value(), 5);
+        click(button(reopened, "cmdCancel"));
     }
 }
 
@@ -336,8 +357,8 @@ TEST_F(Options, ReturnPressesOkButNotOnACheckBox) {
         frmOptions& dialog = open();
         QApplication::setActiveWindow(&dialog);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-        EXPECT_TRUE(dialog.cmdOK()->isDefault());
-        click(dialog.chkSec());
+        EXPECT_TRUE(button(dialog, "cmdOK")->isDefault());
+        click(box(dialog, "chkSec"));
         auto* w = dialog.findChild<QWidget*>(c.focus);
         w->setFocus(Qt::TabFocusReason);
         QTest::keyClick(w, Qt::Key_Return);
@@ -345,14 +366,14 @@ TEST_F(Options, ReturnPressesOkButNotOnACheckBox) {
         EXPECT_EQ(!window.hasOptions(), c.closed);
         EXPECT_EQ(env.prompts.filters.size(), c.browsed);
         if (window.hasOptions())
-            click(window.options().cmdCancel());
+            click(button(window.options(), "cmdCancel"));
     }
 }
 
 TEST_F(Options, ExitWhileItIsOpenSavesTheSettingsInForce) {
     frmOptions& dialog = open();
-    click(dialog.chkSec());
-    click(dialog.chkYear());
+    click(box(dialog, "chkSec"));
+    click(box(dialog, "chkYear"));
     window.imgExitBut_MouseDown();
     window.imgExitBut_MouseUp();
     EXPECT_FALSE(window.hasOptions());
@@ -364,43 +385,43 @@ TEST_F(Options, DateBoxesActOnTheFaceAtOnceTheSecondsOnlyAfterOk) {
     window.Timer1_Timer();
     ASSERT_TRUE(yearShown());
     frmOptions& dialog = open();
-    click(dialog.chkYear());
-    click(dialog.chkSec());
+    click(box(dialog, "chkYear"));
+    click(box(dialog, "chkSec"));
     window.Timer1_Timer();
     EXPECT_FALSE(yearShown());
     for (int i = 0; i < 10; ++i)
         EXPECT_FALSE(window.face().isVisible(elementAt(static_cast<std::size_t>(Element::imgDY1_0) + i)));
     EXPECT_TRUE(window.face().isVisible(Element::imgDS2_7)); // seconds still shown
 
-    click(dialog.cmdCancel());
+    click(button(dialog, "cmdCancel"));
     EXPECT_FALSE(yearShown()); // the face changes at the tick, not at the click
     window.Timer1_Timer();
     EXPECT_TRUE(yearShown());
     EXPECT_TRUE(window.face().isVisible(Element::imgDS2_7));
 
     frmOptions& again = open();
-    click(again.chkSec());
+    click(box(again, "chkSec"));
     window.Timer1_Timer();
     EXPECT_TRUE(window.face().isVisible(Element::imgDS2_7));
-    click(again.cmdOK());
+    click(button(again, "cmdOK"));
     window.Timer1_Timer();
     EXPECT_FALSE(window.face().isVisible(Element::imgDS2_7));
 }
 
 TEST_F(Options, ASecondPressOnlyBringsItToTheFront) {
     frmOptions& dialog = open();
-    click(dialog.chkDay());
-    dialog.Slider1()->setValue(2);
+    click(box(dialog, "chkDay"));
+    slider(dialog)->setValue(2);
     frmOptions& again = open();
     EXPECT_EQ(&again, &dialog);
-    EXPECT_EQ(again.chkDay()->checkState(), Qt::Unchecked);
-    EXPECT_EQ(again.Slider1()->value(), 2);
+    EXPECT_EQ(box(again, "chkDay")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(slider(again)->value(), 2);
 }
 
 TEST_F(Options, TabOrderAndAccessKeys) {
     frmOptions& dialog = open();
-    click(dialog.optACustom());
-    click(dialog.optHCustom());
+    click(option(dialog, "optACustom"));
+    click(option(dialog, "optHCustom"));
     QApplication::setActiveWindow(&dialog);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
 
@@ -410,7 +431,7 @@ TEST_F(Options, TabOrderAndAccessKeys) {
         QWidget* w = QApplication::focusWidget();
         return (qobject_cast<QRadioButton*>(w) ? w->parentWidget() : w)->objectName();
     };
-    dialog.opt24()->setFocus();
+    option(dialog, "opt24")->setFocus();
     QStringList order{stop()};
     for (int i = 0; i < 17; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -425,16 +446,16 @@ TEST_F(Options, TabOrderAndAccessKeys) {
         const char* focus; // where the key leaves the focus
         std::function<bool()> done;
     } keys[] = {
-        {Qt::Key_Y, "chkYear", [&] { return dialog.chkYear()->checkState() == Qt::Unchecked; }},
-        {Qt::Key_M, "chkMonth", [&] { return dialog.chkMonth()->checkState() == Qt::Unchecked; }},
-        {Qt::Key_D, "ChkDate", [&] { return dialog.ChkDate()->checkState() == Qt::Unchecked; }},
-        {Qt::Key_B, "chkBlink", [&] { return dialog.chkBlink()->checkState() == Qt::Unchecked; }},
-        {Qt::Key_H, "chkHourly", [&] { return dialog.chkHourly()->checkState() == Qt::Unchecked; }},
-        {Qt::Key_F, "optADefault", [&] { return dialog.optADefault()->isChecked(); }},
-        {Qt::Key_C, "optACustom", [&] { return dialog.optACustom()->isChecked(); }},
-        {Qt::Key_E, "optHDefault", [&] { return dialog.optHDefault()->isChecked(); }},
-        {Qt::Key_U, "optHCustom", [&] { return dialog.optHCustom()->isChecked(); }},
-        {Qt::Key_2, "opt24", [&] { return dialog.opt24()->isChecked(); }},
+        {Qt::Key_Y, "chkYear", [&] { return box(dialog, "chkYear")->checkState() == Qt::Unchecked; }},
+        {Qt::Key_M, "chkMonth", [&] { return box(dialog, "chkMonth")->checkState() == Qt::Unchecked; }},
+        {Qt::Key_D, "ChkDate", [&] { return box(dialog, "ChkDate")->checkState() == Qt::Unchecked; }},
+        {Qt::Key_B, "chkBlink", [&] { return box(dialog, "chkBlink")->checkState() == Qt::Unchecked; }},
+        {Qt::Key_H, "chkHourly", [&] { return box(dialog, "chkHourly")->checkState() == Qt::Unchecked; }},
+        {Qt::Key_F, "optADefault", [&] { return option(dialog, "optADefault")->isChecked(); }},
+        {Qt::Key_C, "optACustom", [&] { return option(dialog, "optACustom")->isChecked(); }},
+        {Qt::Key_E, "optHDefault", [&] { return option(dialog, "optHDefault")->isChecked(); }},
+        {Qt::Key_U, "optHCustom", [&] { return option(dialog, "optHCustom")->isChecked(); }},
+        {Qt::Key_2, "opt24", [&] { return option(dialog, "opt24")->isChecked(); }},
         {Qt::Key_P, "Slider1", [] { return true; }},
         {Qt::Key_L, "opt24", [] { return true; }},      // a group's key: its first control
         {Qt::Key_S, "optACustom", [] { return true; }}, // "Alarm &Sound": its selected choice

@@ -4,6 +4,7 @@
 #include "skins/SkinRules.h"
 #include "skins/frmChoseSkin.h"
 #include "support/ClockWindowTest.h"
+#include "support/Controls.h"
 #include "support/TestServices.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@
 #include <sys/stat.h>
 
 using namespace morvantis;
+using morvantis::test::control;
 using morvantis::test::FakePrompts;
 using morvantis::test::TestServices;
 
@@ -82,7 +84,7 @@ TEST_F(Skins, ListIsOrderedByNameWithoutCaseAndThemeNoPicksTheSkin) {
     writeFile(zebra + "/info.txt", "255 000 000 Stripes.");
     settings.ThemeNo = 2;
     window.SetThemeElse();
-    QListWidget* list = window.skinChooser().List1();
+    QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->item(0)->text(), "Blue");
     EXPECT_EQ(list->item(1)->text(), "digital Age");
@@ -90,7 +92,7 @@ TEST_F(Skins, ListIsOrderedByNameWithoutCaseAndThemeNoPicksTheSkin) {
     EXPECT_EQ(settings.ThemePath, themePath("Zebra"));
     EXPECT_EQ(settings.ThemeNo, 2);
     EXPECT_EQ(window.face().captionColor(), 0xff0000u);
-    EXPECT_EQ(window.skinChooser().Text1()->toPlainText(), "Stripes.");
+    EXPECT_EQ(control<QPlainTextEdit>(window.skinChooser(), "Text1")->toPlainText(), "Stripes.");
     EXPECT_FALSE(window.skinChooser().isVisible()); // created hidden
     EXPECT_TRUE(env.prompts.shown.empty());
 }
@@ -104,7 +106,7 @@ TEST_F(Skins, TheChooserSelectsAlikeBeforeAndAfterItsListIsBuilt) {
     for (const bool built : {false, true}) {
         SCOPED_TRACE(built ? "built" : "names only");
         if (built) {
-            ASSERT_EQ(chooser.List1()->currentRow(), chooser.listIndex());
+            ASSERT_EQ(control<QListWidget>(chooser, "List1")->currentRow(), chooser.listIndex());
         }
         int selected = 0;
         const auto c = QObject::connect(&chooser, &frmChoseSkin::skinSelected, [&] { ++selected; });
@@ -229,7 +231,7 @@ TEST_F(Skins, UntrustedFilesGoDownTheFailurePath) {
         c.make(dir);
         settings.ThemePath = themePath(name);
         // Select through the chooser so the whole path runs.
-        QListWidget* list = window.skinChooser().List1();
+        QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
         const auto found = list->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1);
         const int row = list->row(found[0]);
@@ -308,7 +310,7 @@ TEST_F(Skins, FolderLinksThatLoopAreListedOrSkippedButNeverHang) {
     ASSERT_TRUE(QFile::link(skins() + "/Self", skins() + "/Self")); // a link to itself
     settings.ThemeNo = 0;
     window.SetThemeElse();
-    QListWidget* list = window.skinChooser().List1();
+    QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
     ASSERT_EQ(list->item(0)->text(), "Cycle");
     EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), 1u); // Cycle holds no pictures
     EXPECT_EQ(settings.ThemePath, themePath("Digital Age"));
@@ -324,7 +326,8 @@ TEST_F(Skins, AVeryLongInfoLineIsReadOnlyInPart) {
     window.SetThemeElse();
     EXPECT_TRUE(env.prompts.shown.empty());
     EXPECT_EQ(window.face().captionColor(), 0x010203u);
-    EXPECT_LE(window.skinChooser().Text1()->toPlainText().size(), static_cast<int>(kInfoLineLimit));
+    EXPECT_LE(control<QPlainTextEdit>(window.skinChooser(), "Text1")->toPlainText().size(),
+              static_cast<int>(kInfoLineLimit));
 }
 
 TEST_F(Skins, NamesAreMatchedWithoutCase) {
@@ -347,7 +350,7 @@ TEST_F(Skins, ThemeNoPastTheEndLoadsTheSecondSkin) {
     window.SetThemeElse();
     EXPECT_EQ(settings.ThemeNo, 1);
     EXPECT_EQ(settings.ThemePath, themePath("B"));
-    EXPECT_EQ(window.skinChooser().List1()->currentRow(), 1);
+    EXPECT_EQ(control<QListWidget>(window.skinChooser(), "List1")->currentRow(), 1);
     EXPECT_TRUE(env.prompts.shown.empty());
 }
 
@@ -362,7 +365,7 @@ TEST_F(Skins, ALoneSkinIsTakenAndNoSkinEndsTheProgram) {
             copyDir(sourceDir() + "/data/Skins/Digital Age", local.dir.path() + "/Skins/Only");
         frmMain w(local.services, s);
         std::optional<int> status;
-        w.onEnd = [&](int code) { status = code; };
+        QObject::connect(&w, &frmMain::ended, [&](int code) { status = code; });
         w.SetThemeElse();
         EXPECT_EQ(local.store.writes.size(), 0u); // nothing saved
         if (skinsPresent) {
@@ -406,8 +409,10 @@ TEST_F(Skins, EscapeExitAndTheCloseBoxCloseTheChooserAndSkinsOpensItAfresh) {
         return shown.empty() ? nullptr : shown[0];
     };
     const std::pair<const char*, std::function<void(frmChoseSkin*)>> ways[] = {
-        {"Escape", [](frmChoseSkin* c) { QTest::keyClick(c->List1(), Qt::Key_Escape); }},
-        {"Exit", [](frmChoseSkin* c) { QTest::mouseClick(c->cmdExit(), Qt::LeftButton); }},
+        {"Escape",
+         [](frmChoseSkin* c) { QTest::keyClick(control<QListWidget>(*c, "List1"), Qt::Key_Escape); }},
+        {"Exit",
+         [](frmChoseSkin* c) { QTest::mouseClick(control<QPushButton>(*c, "cmdExit"), Qt::LeftButton); }},
         {"close box", [](frmChoseSkin* c) { c->windowHandle()->close(); }},
     };
     const PictureHandle first = window.face().picture(Element::imgLCD);
@@ -436,17 +441,18 @@ TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
     window.SetThemeElse();
     window.skinChooser().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.skinChooser()));
-    QListWidget* list = window.skinChooser().List1();
+    QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down); // the keyboard moves the selection
     EXPECT_EQ(settings.ThemeNo, 1);
     EXPECT_EQ(settings.ThemePath, themePath("Red"));
     EXPECT_EQ(window.face().captionColor(), 0xff0000u);
-    EXPECT_EQ(window.skinChooser().Text1()->toPlainText().toStdString(), kNoDescription);
-    EXPECT_EQ(window.skinChooser().URLLink1()->Text(), "Get more skins");
+    EXPECT_EQ(control<QPlainTextEdit>(window.skinChooser(), "Text1")->toPlainText().toStdString(),
+              kNoDescription);
+    EXPECT_EQ(control<URLLink>(window.skinChooser(), "URLLink1")->Text(), "Get more skins");
     EXPECT_EQ(window.skinChooser().windowTitle(), "Select Skin");
     // The link's whole text is inside the window, whatever the font.
-    const URLLink* link = window.skinChooser().URLLink1();
+    const URLLink* link = control<URLLink>(window.skinChooser(), "URLLink1");
     const QRect text = link->lblURL()->geometry().translated(link->pos());
     EXPECT_TRUE(link->rect().contains(link->lblURL()->geometry())) << link->width();
     EXPECT_TRUE(window.skinChooser().rect().contains(text)) << text.right();
@@ -463,13 +469,15 @@ TEST_F(Skins, GetMoreSkinsIsReachedByTabAndOpenedByReturnOrSpace) {
     chooser.show();
     QApplication::setActiveWindow(&chooser);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser));
-    chooser.List1()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(chooser.List1(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), chooser.URLLink1());
+    QListWidget* list = control<QListWidget>(chooser, "List1");
+    URLLink* link = control<URLLink>(chooser, "URLLink1");
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(list, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), link);
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Space})
-        QTest::keyClick(chooser.URLLink1(), key);
-    const std::string page = chooser.URLLink1()->URL().toStdString();
+        QTest::keyClick(link, key);
+    const std::string page = link->URL().toStdString();
     EXPECT_EQ(env.shell.opened, std::vector<std::string>({page, page}));
-    QTest::keyClick(chooser.URLLink1(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), chooser.cmdExit());
+    QTest::keyClick(link, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), control<QPushButton>(chooser, "cmdExit"));
 }

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "support/TestServices.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,14 +11,16 @@
 namespace morvantis::test {
 
 // A test of the clock window: its timers stopped (the test ticks by hand), and the status it ends
-// with recorded instead of ending the test program.
+// with recorded.
 class ClockWindowTest : public ::testing::Test {
 protected:
     ClockWindowTest() {
-        window.Timer1()->stop();
-        window.Timer2()->stop();
-        window.onEnd = [this](int status) { exitStatus = status; };
+        timer("Timer1").stop();
+        timer("Timer2").stop();
+        QObject::connect(&window, &frmMain::ended, [this](int status) { exitStatus = status; });
     }
+    // The clock's tick ("Timer1") or blink ("Timer2").
+    QTimer& timer(const char* name) { return *window.findChild<QTimer*>(QLatin1String(name)); }
 
     TestServices env;
     Settings settings;

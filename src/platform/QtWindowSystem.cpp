@@ -1,0 +1,33 @@
+#include "platform/QtWindowSystem.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
+
+namespace morvantis {
+
+void flushWindowSystem() {
+#if QT_CONFIG(xcb)
+    // The offscreen platform answers too, with no connection.
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        if (xcb_connection_t* connection = x11->connection())
+            xcb_flush(connection);
+#endif
+}
+
+void centreOnScreen(QWidget& window, const QScreen* screen) {
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The area panels and docks leave free: where there are none it is the whole screen.
+    const QRect area = screen->availableGeometry();
+    window.move(area.x() + (area.width() - window.width()) / 2,
+                area.y() + (area.height() - window.height()) / 2);
+}
+
+} // namespace morvantis
