@@ -1,9 +1,12 @@
 #include "app/FaceAccessible.h"
 
 #include "app/FacePainter.h"
+#include "app/WidgetAccessible.h"
 #include "app/frmMain.h"
 
+#include <QApplication>
 #include <QPointer>
+#include <QTimer>
 
 #include <iterator>
 
@@ -19,15 +22,29 @@ struct Part {
     void (frmMain::*press)(); // the button's action, as its mouse-up runs it
 };
 constexpr Part kParts[] = {
-    {Element::imgLight, "", QAccessible::Indicator, nullptr},
+    // A check box is what screen readers speak as on or off; the caption says what is set.
+    {Element::imgLight, "Alarm light", QAccessible::CheckBox, nullptr},
+    {Element::Label1, "", QAccessible::StaticText, nullptr},
     {Element::imgAlarmBut, "Alarm", QAccessible::Button, &frmMain::imgAlarmBut_MouseUp},
-    {Element::imgLCD, "", QAccessible::Clock, nullptr},
+    {Element::imgLCD, "", QAccessible::StaticText, nullptr},
     {Element::imgMontBut, "Skins", QAccessible::Button, &frmMain::imgMontBut_MouseUp},
     {Element::imgDateBut, "Say Time", QAccessible::Button, &frmMain::imgDateBut_MouseUp},
     {Element::imgYearBut, "About", QAccessible::Button, &frmMain::imgYearBut_MouseUp},
     {Element::imgOptBut, "Options", QAccessible::Button, &frmMain::imgOptBut_MouseUp},
     {Element::imgExitBut, "Exit", QAccessible::Button, &frmMain::imgExitBut_MouseUp},
 };
+constexpr int indexOfPart(Element e) {
+    for (int i = 0; i < static_cast<int>(std::size(kParts)); ++i)
+        if (kParts[i].element == e)
+            return i;
+    return -1;
+}
+
+// The display read as one line: the time, then the date fields shown.
+QString shownOn(frmMain& window) {
+    const QString date = window.displayDate();
+    return date.isEmpty() ? window.displayTime() : window.displayTime() + QStringLiteral(", ") + date;
+}
 
 class PartAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
@@ -45,23 +62,23 @@ public:
     QString text(QAccessible::Text t) const override {
         if (!m_window)
             return {};
-        const FaceModel& face = m_window->face();
         switch (m_part.element) {
         case Element::imgLight:
+            if (t == QAccessible::Description)
+                return QString::fromStdString(m_window->face().caption());
+            break;
+        case Element::Label1:
             if (t == QAccessible::Name)
-                return QStringLiteral("Alarm light");
-            if (t == QAccessible::Description || t == QAccessible::Value)
-                return QString::fromStdString(face.caption());
+                return QString::fromStdString(m_window->face().caption());
             return {};
         case Element::imgLCD:
             if (t == QAccessible::Name)
-                return m_window->displayTime();
-            if (t == QAccessible::Description)
-                return m_window->displayDate();
+                return shownOn(*m_window);
             return {};
         default:
-            return t == QAccessible::Name ? QString::fromLatin1(m_part.name) : QString();
+            break;
         }
+        return t == QAccessible::Name ? QString::fromLatin1(m_part.name) : QString();
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
@@ -76,8 +93,12 @@ public:
         if (!m_window || !m_window->isVisible())
             s.invisible = true;
         if (m_part.element == Element::imgLight) {
+            // The user cannot tick it: ALARM and the alarm dialog light it.
             s.checkable = true;
+            s.readOnly = true;
             s.checked = m_window && m_window->face().isVisible(Element::imgLight);
+        } else if (m_part.role == QAccessible::StaticText) {
+            s.readOnly = true;
         }
         return s;
     }
@@ -91,8 +112,20 @@ public:
         return m_part.press ? QStringList{pressAction()} : QStringList{};
     }
     void doAction(const QString& action) override {
-        if (m_window && m_part.press && action == pressAction())
-            (m_window->*m_part.press)();
+        if (!m_window || !m_part.press || action != pressAction())
+            return;
+        // The screen reader gets its answer at once: ALARM and ABOUT open modal windows, whose
+        // loop would hold the answer back until they close.
+        const QPointer<frmMain> window = m_window;
+        const auto press = m_part.press;
+        QTimer::singleShot(0, window, [window, press] {
+            // As a click: nothing while a modal window holds the clock's input.
+            if (!window || window->ending() || QApplication::activeModalWidget())
+                return;
+            (window->*press)();
+            if (window && !window->ending())
+                window->flushFace();
+        });
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -109,7 +142,10 @@ QAccessibleInterface* faceFactory(const QString& className, QObject* object) {
 
 } // namespace
 
-FaceAccessible::FaceAccessible(frmMain* window) : QAccessibleWidget(window, QAccessible::Window) {}
+FaceAccessible::FaceAccessible(frmMain* window) : QAccessibleWidget(window, QAccessible::Window) {
+    m_lit = window->face().isVisible(Element::imgLight);
+    m_caption = QString::fromStdString(window->face().caption());
+}
 
 FaceAccessible::~FaceAccessible() {
     for (QAccessible::Id id : m_children)
@@ -119,9 +155,48 @@ FaceAccessible::~FaceAccessible() {
 void FaceAccessible::install() {
     static const bool installed = [] {
         QAccessible::installFactory(faceFactory);
+        installWidgetAccessibility();
         return true;
     }();
     (void)installed;
+}
+
+QString FaceAccessible::text(QAccessible::Text t) const {
+    // The window's title is the clock's own ("Main"); a screen reader names the program.
+    if (t == QAccessible::Name)
+        return QStringLiteral("Morvantis");
+    return QAccessibleWidget::text(t);
+}
+
+void FaceAccessible::announce(frmMain& window) {
+    if (auto* face = dynamic_cast<FaceAccessible*>(QAccessible::queryAccessibleInterface(&window)))
+        face->announceChanges();
+}
+
+void FaceAccessible::announceChanges() {
+    frmMain& window = *clock();
+    const QString shown = shownOn(window);
+    if (shown != m_shown) {
+        m_shown = shown;
+        QAccessibleEvent event(child(indexOfPart(Element::imgLCD)), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+    const QString caption = QString::fromStdString(window.face().caption());
+    if (caption != m_caption) {
+        m_caption = caption;
+        QAccessibleEvent named(child(indexOfPart(Element::Label1)), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+        QAccessibleEvent described(child(indexOfPart(Element::imgLight)), QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+    }
+    const bool lit = window.face().isVisible(Element::imgLight);
+    if (lit != m_lit) {
+        m_lit = lit;
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(child(indexOfPart(Element::imgLight)), changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 frmMain* FaceAccessible::clock() const {
@@ -153,7 +228,7 @@ QAccessibleInterface* FaceAccessible::childAt(int x, int y) const {
     QAccessibleInterface* found = nullptr;
     for (int i = 0; i < childCount(); ++i) {
         QAccessibleInterface* c = child(i);
-        if (c->rect().contains(x, y) && (!found || c->role() != QAccessible::Clock))
+        if (c->rect().contains(x, y) && (!found || c != child(indexOfPart(Element::imgLCD))))
             found = c;
     }
     return found;

@@ -102,7 +102,8 @@ public:
     void applyBlink();
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
-    void flushFace() override { FacePainter::flush(*this, m_face); }
+    // A listening screen reader is told what changed.
+    void flushFace() override;
 
     QTimer* Timer1() { return &m_timer1; }
     QTimer* Timer2() { return &m_timer2; }

@@ -73,6 +73,7 @@ void frmChoseSkin::buildLists() const {
     auto* self = const_cast<frmChoseSkin*>(this);
     self->m_list = new QListWidget(self);
     m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setAccessibleName(QStringLiteral("Skins"));
     m_list->setGeometry(twipsRect(0, 0, 2655, 3375));
     m_list->setSortingEnabled(false);
 
@@ -112,6 +113,7 @@ void frmChoseSkin::build() {
 
     m_text = new DescriptionBox(this);
     m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setAccessibleName(QStringLiteral("Description"));
     m_text->setGeometry(twipsRect(0, 3480, 2655, 615));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setReadOnly(true);
