@@ -1,9 +1,12 @@
 #include "app/FaceAccessible.h"
 
 #include "app/FacePainter.h"
+#include "app/WidgetAccessible.h"
 #include "app/frmMain.h"
 
+#include <QApplication>
 #include <QPointer>
+#include <QTimer>
 
 #include <iterator>
 
@@ -13,20 +16,35 @@ namespace {
 
 // The elements a screen reader is told about, in reading order.
 struct Part {
-    Element element; // a button's name comes from kFaceButtons, the others' texts from the face
+    Element element;
+    const char* name; // a button's comes from kFaceButtons; empty: the text comes from the face
     QAccessible::Role role;
     void (frmMain::*press)(); // the button's action, as its mouse-up runs it
 };
 constexpr Part kParts[] = {
-    {Element::imgLight, QAccessible::Indicator, nullptr},
-    {Element::imgAlarmBut, QAccessible::Button, &frmMain::imgAlarmBut_MouseUp},
-    {Element::imgLCD, QAccessible::Clock, nullptr},
-    {Element::imgMontBut, QAccessible::Button, &frmMain::imgMontBut_MouseUp},
-    {Element::imgDateBut, QAccessible::Button, &frmMain::imgDateBut_MouseUp},
-    {Element::imgYearBut, QAccessible::Button, &frmMain::imgYearBut_MouseUp},
-    {Element::imgOptBut, QAccessible::Button, &frmMain::imgOptBut_MouseUp},
-    {Element::imgExitBut, QAccessible::Button, &frmMain::imgExitBut_MouseUp},
+    // A check box is what screen readers speak as on or off; the caption says what is set.
+    {Element::imgLight, "Alarm light", QAccessible::CheckBox, nullptr},
+    {Element::Label1, "", QAccessible::StaticText, nullptr},
+    {Element::imgAlarmBut, "", QAccessible::Button, &frmMain::imgAlarmBut_MouseUp},
+    {Element::imgLCD, "", QAccessible::StaticText, nullptr},
+    {Element::imgMontBut, "", QAccessible::Button, &frmMain::imgMontBut_MouseUp},
+    {Element::imgDateBut, "", QAccessible::Button, &frmMain::imgDateBut_MouseUp},
+    {Element::imgYearBut, "", QAccessible::Button, &frmMain::imgYearBut_MouseUp},
+    {Element::imgOptBut, "", QAccessible::Button, &frmMain::imgOptBut_MouseUp},
+    {Element::imgExitBut, "", QAccessible::Button, &frmMain::imgExitBut_MouseUp},
 };
+constexpr int indexOfPart(Element e) {
+    for (int i = 0; i < static_cast<int>(std::size(kParts)); ++i)
+        if (kParts[i].element == e)
+            return i;
+    return -1;
+}
+
+// The display read as one line: the time, then the date fields shown.
+QString shownOn(frmMain& window) {
+    const QString date = window.displayDate();
+    return date.isEmpty() ? window.displayTime() : window.displayTime() + QStringLiteral(", ") + date;
+}
 
 class PartAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
@@ -44,27 +62,27 @@ public:
     QString text(QAccessible::Text t) const override {
         if (!m_window)
             return {};
-        const FaceModel& face = m_window->face();
         switch (m_part.element) {
         case Element::imgLight:
+            if (t == QAccessible::Description)
+                return QString::fromStdString(m_window->face().caption());
+            break;
+        case Element::Label1:
             if (t == QAccessible::Name)
-                return QStringLiteral("Alarm light");
-            if (t == QAccessible::Description || t == QAccessible::Value)
-                return QString::fromStdString(face.caption());
+                return QString::fromStdString(m_window->face().caption());
             return {};
         case Element::imgLCD:
             if (t == QAccessible::Name)
-                return m_window->displayTime();
-            if (t == QAccessible::Description)
-                return m_window->displayDate();
+                return shownOn(*m_window);
             return {};
-        default: {
-            const std::size_t button = findFaceButton(m_part.element);
-            if (t != QAccessible::Name || button == kFaceButtonCount)
-                return {};
-            return QString::fromLatin1(kFaceButtons[button].accessibleName);
+        default:
+            break;
         }
-        }
+        if (t != QAccessible::Name)
+            return {};
+        const std::size_t button = findFaceButton(m_part.element);
+        return QString::fromLatin1(button < kFaceButtonCount ? kFaceButtons[button].accessibleName
+                                                             : m_part.name);
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
@@ -79,8 +97,12 @@ public:
         if (!m_window || !m_window->isVisible())
             s.invisible = true;
         if (m_part.element == Element::imgLight) {
+            // The user cannot tick it: ALARM and the alarm dialog light it.
             s.checkable = true;
+            s.readOnly = true;
             s.checked = m_window && m_window->face().isVisible(Element::imgLight);
+        } else if (m_part.role == QAccessible::StaticText) {
+            s.readOnly = true;
         }
         return s;
     }
@@ -94,8 +116,20 @@ public:
         return m_part.press ? QStringList{pressAction()} : QStringList{};
     }
     void doAction(const QString& action) override {
-        if (m_window && m_part.press && action == pressAction())
-            (m_window->*m_part.press)();
+        if (!m_window || !m_part.press || action != pressAction())
+            return;
+        // The screen reader gets its answer at once: ALARM and ABOUT open modal windows, whose
+        // loop would hold the answer back until they close.
+        const QPointer<frmMain> window = m_window;
+        const auto press = m_part.press;
+        QTimer::singleShot(0, window, [window, press] {
+            // As a click: nothing while a modal window holds the clock's input.
+            if (!window || window->ending() || QApplication::activeModalWidget())
+                return;
+            (window->*press)();
+            if (window && !window->ending())
+                window->flushFace();
+        });
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -112,7 +146,10 @@ QAccessibleInterface* faceFactory(const QString& className, QObject* object) {
 
 } // namespace
 
-FaceAccessible::FaceAccessible(frmMain* window) : QAccessibleWidget(window, QAccessible::Window) {}
+FaceAccessible::FaceAccessible(frmMain* window) : QAccessibleWidget(window, QAccessible::Window) {
+    m_lit = window->face().isVisible(Element::imgLight);
+    m_caption = QString::fromStdString(window->face().caption());
+}
 
 FaceAccessible::~FaceAccessible() {
     for (QAccessible::Id id : m_children)
@@ -122,9 +159,48 @@ FaceAccessible::~FaceAccessible() {
 void FaceAccessible::install() {
     static const bool installed = [] {
         QAccessible::installFactory(faceFactory);
+        installWidgetAccessibility();
         return true;
     }();
     (void)installed;
+}
+
+QString FaceAccessible::text(QAccessible::Text t) const {
+    // The window's title is the clock's own ("Main"); a screen reader names the program.
+    if (t == QAccessible::Name)
+        return QStringLiteral("Morvantis");
+    return QAccessibleWidget::text(t);
+}
+
+void FaceAccessible::announce(frmMain& window) {
+    if (auto* face = dynamic_cast<FaceAccessible*>(QAccessible::queryAccessibleInterface(&window)))
+        face->announceChanges();
+}
+
+void FaceAccessible::announceChanges() {
+    frmMain& window = *clock();
+    const QString shown = shownOn(window);
+    if (shown != m_shown) {
+        m_shown = shown;
+        QAccessibleEvent event(child(indexOfPart(Element::imgLCD)), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+    const QString caption = QString::fromStdString(window.face().caption());
+    if (caption != m_caption) {
+        m_caption = caption;
+        QAccessibleEvent named(child(indexOfPart(Element::Label1)), QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+        QAccessibleEvent described(child(indexOfPart(Element::imgLight)), QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+    }
+    const bool lit = window.face().isVisible(Element::imgLight);
+    if (lit != m_lit) {
+        m_lit = lit;
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(child(indexOfPart(Element::imgLight)), changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 frmMain* FaceAccessible::clock() const {
@@ -156,7 +232,7 @@ QAccessibleInterface* FaceAccessible::childAt(int x, int y) const {
     QAccessibleInterface* found = nullptr;
     for (int i = 0; i < childCount(); ++i) {
         QAccessibleInterface* c = child(i);
-        if (c->rect().contains(x, y) && (!found || c->role() != QAccessible::Clock))
+        if (c->rect().contains(x, y) && (!found || c != child(indexOfPart(Element::imgLCD))))
             found = c;
     }
     return found;

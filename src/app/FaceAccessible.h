@@ -9,15 +9,22 @@ namespace morvantis {
 class frmMain;
 
 // What a screen reader finds on the face, which draws its elements itself: the six buttons, the
-// alarm light with the caption, and the display with the time and date it shows.
+// alarm light and its caption, and the display with the time and date it shows.
 class FaceAccessible final : public QAccessibleWidget {
 public:
     explicit FaceAccessible(frmMain* window);
     ~FaceAccessible() override;
 
-    // Makes Qt's accessibility ask this class for the clock window. Once per program is enough.
+    // Makes Qt's accessibility ask this class for the clock window, and the other windows' own
+    // interfaces for their controls. Once per program is enough.
     static void install();
 
+    // Tells a listening screen reader what changed on the face since it was last told: the time
+    // and date shown, the light, the caption. Cheap when nothing changed; call it only while
+    // accessibility is active.
+    static void announce(frmMain& window);
+
+    QString text(QAccessible::Text t) const override;
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
@@ -26,7 +33,13 @@ public:
     frmMain* clock() const;
 
 private:
+    void announceChanges();
+
     mutable std::vector<QAccessible::Id> m_children;
+    // What the screen reader was last told.
+    QString m_shown;
+    QString m_caption;
+    bool m_lit = false;
 };
 
 } // namespace morvantis

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "alarm/AlarmRules.h"
+#include "app/FaceAccessible.h"
 #include "app/TickPlan.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
@@ -11,6 +12,7 @@
 #include "sound/SoundRules.h"
 #include "sound/SpokenTime.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPaintEvent>
 
@@ -361,6 +363,13 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 // ---- Painting ----
+
+void frmMain::flushFace() {
+    FacePainter::flush(*this, m_face);
+    // Only while a screen reader listens: nothing is computed or sent otherwise.
+    if (QAccessible::isActive())
+        FaceAccessible::announce(*this);
+}
 
 void frmMain::paintEvent(QPaintEvent* event) {
     m_painter.paintWindow(*this, m_face, event->rect(), m_place.faceOffset());

@@ -98,7 +98,8 @@ public:
     void applyBlink();
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
-    void flushFace() override { FacePainter::flush(*this, m_face); }
+    // A listening screen reader is told what changed.
+    void flushFace() override;
 
     // What the display shows, in words for a screen reader: the time, and the date fields shown.
     QString displayTime() const;

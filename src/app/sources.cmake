@@ -5,6 +5,7 @@ target_sources(morvantis_ui PRIVATE
   app/Autostart.cpp
   app/ClockDialogs.cpp
   app/FaceAccessible.cpp
+  app/WidgetAccessible.cpp
   app/FaceInput.cpp
   app/FacePainter.cpp
   app/frmMain.cpp

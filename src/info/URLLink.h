@@ -41,6 +41,8 @@ public:
     QVariantMap WriteProperties() const;
 
     QLabel* lblURL() const { return m_lblURL; }
+    // Opens the address as a left-button press on the text does (a screen reader's press).
+    void open() { lblURL_MouseDown(Qt::LeftButton); }
 
 signals:
     // Raised just before an address is opened. Handlers may change url (the URL property stays as it

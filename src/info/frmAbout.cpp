@@ -95,6 +95,8 @@ frmAbout::frmAbout(QWidget* parent, const QString& dataFolder)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString());
+    // The title bar stays empty; a screen reader names the window all the same.
+    setAccessibleName(QStringLiteral("About Morvantis"));
     setWindowIcon(sharedIcon(QStringLiteral(":/img/icon32.png")));
     setFixedSize(twipsSize(5730, 4065));
 
@@ -127,6 +129,7 @@ frmAbout::frmAbout(QWidget* parent, const QString& dataFolder)
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setIcon(sharedIcon(QStringLiteral(":/img/ok.png")));
     cmdOK->setIconSize(QSize(32, 32));
+    cmdOK->setAccessibleName(QStringLiteral("OK")); // a picture, no caption to read
     cmdOK->setGeometry(twipsRect(4845, 3360, 660, 585));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);

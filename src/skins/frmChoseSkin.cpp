@@ -70,6 +70,7 @@ frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget
 void frmChoseSkin::buildLists() {
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setAccessibleName(QStringLiteral("Skins"));
     m_list->setGeometry(twipsRect(0, 0, 2655, 3375));
     m_list->setSortingEnabled(false);
 
@@ -98,6 +99,7 @@ void frmChoseSkin::build() {
 
     m_text = new DescriptionBox(this);
     m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setAccessibleName(QStringLiteral("Description"));
     m_text->setGeometry(twipsRect(0, 3480, 2655, 615));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setReadOnly(true);
