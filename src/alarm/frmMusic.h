@@ -19,8 +19,8 @@ class TimeField;
 
 // The alarm-setting dialog. Open it with exec() on a new instance; it deletes itself when it
 // closes, so every opening starts from the current date. OK and Cancel close it; so does the
-// program's own close(), which leaves the alarm as it is (neither stored nor disarmed). A close
-// from outside (a title bar's close button, the window manager, the compositor) is Cancel.
+// program's own unload(), which leaves the alarm as it is (neither stored nor disarmed). Any other
+// close (a title bar's close button, the window manager, the compositor) is Cancel.
 // It reads the clock's settings and changes none: what its controls write is reported by alarmChanged.
 class frmMusic : public QDialog {
     Q_OBJECT
@@ -46,6 +46,8 @@ public:
     void optCus_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
+    // The program's own close.
+    void unload();
 
 signals:
     // Cancel puts the alarm light out.
@@ -69,6 +71,10 @@ private:
 
     Services& m_services;
     const Settings& m_settings;
+    // Set by the program's own ways out. Qt delivers a compositor's close (Wayland's
+    // xdg_toplevel.close) through QWindow::close(), as it does the program's close(): the
+    // event alone cannot tell them apart.
+    bool m_ownClose = false;
 
     QGroupBox* fraTime;
     QComboBox* cboFastSelect;
