@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The clock where users meet it: on a Wayland compositor driven by real input (weston), under
-# GNOME's compositor (mutter, headless) and under a window manager on X11 (openbox). One case
-# per user path; every case runs, and the script fails if any of them failed.
+# GNOME's and KDE's compositors (mutter, KWin; headless, with their Xwayland) and under a window
+# manager on X11 (openbox). One case per user path; every case runs, and the script fails if any
+# of them failed.
 # Usage: e2e_desktops.sh <morvantis> <source dir>
 set -euo pipefail
 exe=$1
