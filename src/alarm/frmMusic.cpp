@@ -399,16 +399,23 @@ void frmMusic::cmdOK_Click() {
         return;
     }
     m_state.setCaption(alarmCaption(changed, true));
+    m_ownClose = true;
     done(QDialog::Accepted);
 }
 
 void frmMusic::cmdCancel_Click() {
+    m_ownClose = true;
     m_state.setLight(false);
     done(QDialog::Rejected);
 }
 
+void frmMusic::unload() {
+    m_ownClose = true;
+    close();
+}
+
 void frmMusic::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous() && result() != QDialog::Accepted) {
+    if (!m_ownClose) {
         // Not the program's own close: the light must not stay lit over a record never stored.
         event->ignore();
         cmdCancel_Click();

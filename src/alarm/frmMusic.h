@@ -19,8 +19,8 @@ class TimeField;
 
 // The alarm-setting dialog. Open it with exec() on a new instance; it deletes itself when it
 // closes, so every opening starts from the current date. OK and Cancel close it; so does the
-// program's own close(), which leaves the alarm as it is (neither stored nor disarmed). A close
-// from outside (a title bar's close button, the window manager, the compositor) is Cancel.
+// program's own unload(), which leaves the alarm as it is (neither stored nor disarmed). Any other
+// close (a title bar's close button, the window manager, the compositor) is Cancel.
 // What its controls change, it asks the clock's state for, at the moment they change it: an alarm
 // that fires while it is open reads the chosen action at once, and a snooze from the alert above
 // it is never overwritten.
@@ -48,6 +48,8 @@ public:
     void optCus_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
+    // The program's own close.
+    void unload();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -61,6 +63,10 @@ private:
 
     Services& m_services;
     ClockState& m_state;
+    // Set by the program's own ways out. Qt delivers a compositor's close (Wayland's
+    // xdg_toplevel.close) through QWindow::close(), as it does the program's close(): the
+    // event alone cannot tell them apart.
+    bool m_ownClose = false;
 
     QGroupBox* fraTime;
     QComboBox* cboFastSelect;

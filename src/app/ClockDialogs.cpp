@@ -78,7 +78,7 @@ void ClockDialogs::execAbout(const QString& programFolder) {
 
 void ClockDialogs::closeAlarm() {
     if (m_music)
-        m_music->close();
+        m_music->unload();
 }
 
 } // namespace morvantis

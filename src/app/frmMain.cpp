@@ -191,6 +191,7 @@ void frmMain::endProgram(int status) {
     m_ending = true;
     m_timer1.stop();
     m_timer2.stop();
+    closeAlarmDialog(); // the program's own close: the alarm stays as it is
     closeAllWindows();
     emit ended(status);
 }

@@ -1,5 +1,6 @@
 #include "Version.h"
 #include "app/Autostart.h"
+#include "app/PlatformChoice.h"
 #include "app/Resources.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
@@ -142,7 +143,15 @@ int main(int argc, char* argv[]) {
                                      QStringLiteral("[on|off]"));
         // --autostart=on reads as --autostart on: its value is optional, which the parser cannot express.
         QStringList arguments;
-        for (const QString& a : commandLine.arguments()) {
+        const QStringList given = commandLine.arguments();
+        for (qsizetype i = 0; i < given.size(); ++i) {
+            const QString& a = given[i];
+            // Qt's -platform NAME is Qt's to read, when the application object is made.
+            if (morvantis::isPlatformOption(qPrintable(a))) {
+                if (++i == given.size())
+                    return usageError(QStringLiteral("missing value after '%1'").arg(a));
+                continue;
+            }
             if (a.startsWith(QLatin1String("--autostart=")))
                 arguments << a.left(11) << a.mid(12);
             else
@@ -170,8 +179,10 @@ int main(int argc, char* argv[]) {
     const bool sharedMemoryChosen = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
     if (!sharedMemoryChosen)
         qputenv("QT_XCB_NO_MITSHM", "1");
+    const morvantis::PlatformChoice platform = morvantis::PlatformChoice::make(argc, argv);
     g_previousHandler = qInstallMessageHandler(holdStartUpMessages);
     QApplication app(argc, argv);
+    platform.restoreEnvironment();
     // Read once, by the connection just made: the programs the clock opens (a browser) keep theirs.
     if (!sharedMemoryChosen)
         qunsetenv("QT_XCB_NO_MITSHM");

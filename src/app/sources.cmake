@@ -10,6 +10,7 @@ target_sources(morvantis_ui PRIVATE
   app/FacePainter.cpp
   app/frmMain.cpp
   app/frmSplash.cpp
+  app/PlatformChoice.cpp
   app/WindowPlacement.cpp
   app/Resources.cpp
   app/SingleInstance.cpp
@@ -21,4 +22,11 @@ target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qr
 if(NOT UNIX)
   find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
   target_link_libraries(morvantis_ui PUBLIC Qt6::Network)
+endif()
+# Before the application object: a look at the Wayland outputs' scale and whether an X server answers.
+if(UNIX AND NOT APPLE)
+  pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+  pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
+  target_link_libraries(morvantis_ui PRIVATE PkgConfig::WAYLAND_CLIENT PkgConfig::XCB)
+  set_source_files_properties(app/PlatformChoice.cpp PROPERTIES COMPILE_DEFINITIONS MORVANTIS_WITH_WAYLAND)
 endif()

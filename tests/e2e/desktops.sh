@@ -152,9 +152,9 @@ start_openbox() { # needs start_display
 active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; } # X window id
 wait_active() { poll "${2:-5}" active "$1"; } # X window id [seconds]: the window manager has given it the focus
 
-# ---- mutter: GNOME's compositor, headless, on a session bus of our own ----
+# ---- mutter: GNOME's compositor, headless, with its Xwayland, on a session bus of our own ----
 
-start_mutter() { # exports WAYLAND_DISPLAY
+start_mutter() { # exports WAYLAND_DISPLAY; sets mutter_display and mutter_xauth, its Xwayland's
   local bus="$XDG_RUNTIME_DIR/mutter-bus" info=weston-info
   dbus-daemon --session --nofork --nopidfile --address="unix:path=$bus" >"$work/dbus.log" 2>&1 &
   pids+=($!)
@@ -163,15 +163,19 @@ start_mutter() { # exports WAYLAND_DISPLAY
   mkdir -p "$work/mutter"
   env -u DISPLAY HOME="$work/mutter" XDG_CONFIG_HOME="$work/mutter" GSETTINGS_BACKEND=memory \
     DBUS_SESSION_BUS_ADDRESS="unix:path=$bus" \
-    mutter --headless --wayland --no-x11 --virtual-monitor 1280x1024 --wayland-display="$WAYLAND_DISPLAY" \
+    mutter --headless --wayland --virtual-monitor 1280x1024 --wayland-display="$WAYLAND_DISPLAY" \
     >"$work/mutter.log" 2>&1 &
   mutter_pid=$!
   pids+=("$mutter_pid")
   # Ready when its socket is there and a client gets its globals (weston-info is wayland-info's
-  # older name).
+  # older name), and its Xwayland, at the display its log names, answers with the key it wrote.
   command -v wayland-info >/dev/null && info=wayland-info
   for _ in $(seq 150); do
-    [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && "$info" >/dev/null 2>&1 && return 0
+    mutter_display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/mutter.log" 2>/dev/null || true)
+    mutter_xauth=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n1 || true)
+    [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && "$info" >/dev/null 2>&1 && [ -n "$mutter_display" ] &&
+      [ -n "$mutter_xauth" ] && DISPLAY=$mutter_display XAUTHORITY=$mutter_xauth xprop -root >/dev/null 2>&1 &&
+      return 0
     kill -0 "$mutter_pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -204,4 +208,61 @@ wl_log_shown() { # log title
       split(substr($0, RSTART, RLENGTH), f, /[@.]/); if (f[2] in wanted) { shown = 1; exit }
     }
     END { exit !shown }' "$1"
+}
+# The top-level window with this title, as the log last set it, has been destroyed since.
+wl_log_gone() { # log title
+  awk -v title="set_title(\"$2\")" '
+    match($0, /xdg_toplevel@[0-9]+\.set_title/) && index($0, title) {
+      split(substr($0, RSTART, RLENGTH), f, /[@.]/); toplevel = f[2]; gone = 0
+    }
+    toplevel != "" && index($0, "-> xdg_toplevel@" toplevel ".destroy()") { gone = 1 }
+    END { exit !gone }' "$1"
+}
+
+# ---- KWin: KDE's compositor, headless, with its Xwayland, in a session of its own ----
+
+# The installed binary carries a file capability this machine refuses to grant: a copy has none.
+start_kwin() { # exports WAYLAND_DISPLAY; sets kwin_display (its Xwayland) and kwin_bus
+  local pid check
+  cp "$(command -v kwin_wayland)" "$work/kwin_wayland"
+  export WAYLAND_DISPLAY=morvantis-kwin
+  mkdir -p "$work/kwin"
+  env -u DISPLAY HOME="$work/kwin" XDG_CONFIG_HOME="$work/kwin" dbus-run-session -- bash -c \
+    'echo "$$ $DBUS_SESSION_BUS_ADDRESS" >"$1"; shift; exec "$@"' _ "$work/kwin.session" \
+    "$work/kwin_wayland" --virtual --xwayland --width 1280 --height 1024 --socket "$WAYLAND_DISPLAY" \
+    --no-lockscreen --no-global-shortcuts --no-kactivities >"$work/kwin.log" 2>&1 &
+  kwin_session=$!
+  pids+=("$kwin_session")
+  # Ready when its Xwayland (its child, at the first free display) has KWin as its window manager.
+  for _ in $(seq 150); do
+    { read -r pid kwin_bus <"$work/kwin.session"; } 2>/dev/null || true
+    kwin_display=$(ps -o args= --ppid "${pid:-0}" 2>/dev/null | awk '$1 ~ /Xwayland$/ { print $2; exit }' || true)
+    if [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && [ -n "$kwin_display" ]; then
+      check=$(DISPLAY=$kwin_display xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ { print $NF }' || true)
+      [ -n "$check" ] && pids+=("$pid") && return 0
+    fi
+    kill -0 "$kwin_session" 2>/dev/null || break
+    sleep 0.1
+  done
+  fail "kwin_wayland did not start: $(tail -n3 "$work/kwin.log")"
+}
+stop_kwin() {
+  kill "$(cut -d' ' -f1 "$work/kwin.session")" 2>/dev/null || true
+  wait "$kwin_session" 2>/dev/null || true
+  unset WAYLAND_DISPLAY
+}
+# Runs a KWin script (JavaScript, given as text) once, through KWin's scripting interface.
+kwin_scripts=0
+kwin_script() { # text
+  local file
+  kwin_scripts=$((kwin_scripts + 1))
+  file="$work/kwin-script$kwin_scripts.js"
+  echo "$1" >"$file"
+  kwin_dbus loadScript "string:$file" "string:morvantis-test$kwin_scripts" >/dev/null && kwin_dbus start >/dev/null
+}
+kwin_said() { grep -q "^js: $1" "$work/kwin.log"; } # text a KWin script printed
+kwin_dbus() { # method arguments...
+  local method=$1; shift
+  DBUS_SESSION_BUS_ADDRESS=$kwin_bus dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+    "org.kde.kwin.Scripting.$method" "$@"
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The clock where users meet it: on a Wayland compositor driven by real input (weston), under
-# GNOME's compositor (mutter, headless) and under a window manager on X11 (openbox). One case
-# per user path; every case runs, and the script fails if any of them failed.
+# GNOME's and KDE's compositors (mutter, KWin; headless, with their Xwayland) and under a window
+# manager on X11 (openbox). One case per user path; every case runs, and the script fails if any
+# of them failed.
 # Usage: e2e_desktops.sh <morvantis> <source dir>
 set -euo pipefail
 exe=$1
@@ -11,6 +12,7 @@ source "$here/lib.sh"
 source "$here/desktops.sh"
 need_faketime
 export HOME="$work"
+unset QT_QPA_PLATFORM XDG_SESSION_TYPE
 
 prog="$work/prog"
 program_with "$prog" "Digital Age"
@@ -198,6 +200,84 @@ openbox_altf4_custom_message() {
   holds 1.5 visible "Custom Message" || { why="Alt+F4 closed the alert window"; return 1; }
 }
 
+# GNOME and KDE sessions: Wayland with an X server beside it, the platform left to the clock.
+session_env=() # set with each compositor: its Wayland and X displays
+# Under the compositor's Xwayland the clock starts where it was left; moved by a drag and ended by
+# the session's SIGTERM, it starts again where the drag left it.
+xwayland_back_in_place() {
+  local wid ox oy status=0
+  new_home "LightOn=False" "Left=3000" "Top=4500"
+  launch_clock "$home" "${session_env[@]}"
+  wid=$(wait_window Main) || { why="no clock window on the X server (it chose Wayland?)"; return 1; }
+  read -r ox oy <<<"$(window_origin "$wid")"
+  [ "$ox $oy" = "200 300" ] || { why="stored at 200,300, started at $ox,$oy"; return 1; }
+  xdotool mousemove $((ox + case_x)) $((oy + case_y)) mousedown 1
+  for i in $(seq 10); do
+    xdotool mousemove $((ox + case_x + 20 * i)) $((oy + case_y + 20 * i))
+    sleep 0.02 # the hand's pace
+  done
+  xdotool mouseup 1
+  poll 3 at_origin "$wid" "400 500" || { why="dragged by 200,200 from 200,300, it is at $(window_origin "$wid")"; return 1; }
+  kill -TERM "$clock_pid"
+  wait_exit 5 || status=$?
+  [ "$status" = 0 ] || { why="SIGTERM ended it with status $status"; return 1; }
+  grep -qx 'Left=6000' "$conf" && grep -qx 'Top=7500' "$conf" ||
+    { why="moved to 400,500 it stored $(grep -E '^(Left|Top)=' "$conf" | tr '\n' ' ')"; return 1; }
+  launch_clock "$home" "${session_env[@]}"
+  wid=$(wait_window Main) || { why="no clock window at the second start"; return 1; }
+  at_origin "$wid" "400 500" || { why="the second start is at $(window_origin "$wid"), not 400,500"; return 1; }
+}
+
+# Under the compositor's Xwayland, the alarm dialog declares no close box (none is drawn), so
+# the compositor offers no close there; if it closes it anyway, that is Cancel.
+xwayland_compositor_close() { # command that asks the compositor to close the window "Alarm"
+  local wid dlg ox oy status=0
+  new_home "LightOn=False"
+  launch_clock "$home" "${session_env[@]}"
+  wid=$(wait_window Main) || { why="no clock window on the X server"; return 1; }
+  read -r ox oy <<<"$(window_origin "$wid")"
+  xdotool mousemove $((ox + alarm_x)) $((oy + alarm_y)) click 1
+  dlg=$(wait_window Alarm 50) || { why="ALARM opened no alarm dialog"; return 1; }
+  $1
+  if holds 1 visible Alarm; then
+    xprop -id "$dlg" _NET_WM_ALLOWED_ACTIONS | grep -q _NET_WM_ACTION_CLOSE &&
+      { why="the compositor offers a close it did not carry out"; return 1; }
+    return 0
+  fi
+  kill -TERM "$clock_pid"
+  wait_exit 5 || status=$?
+  [ "$(light_setting)" = LightOn=False ] || { why="closed by the compositor, the file holds $(light_setting)"; return 1; }
+}
+mutter_no_close() { xwayland_compositor_close :; } # mutter has no command to close a window
+kwin_xwayland_close() { xwayland_compositor_close kwin_close_alarm; }
+kwin_close_alarm() {
+  kwin_script "workspace.clientList().forEach(function (c) { if (c.caption == 'Alarm') { c.closeWindow(); print('closed Alarm $((kwin_scripts + 1))'); } });"
+}
+
+# KDE natively (the user chose Wayland): KWin's close of the alarm dialog (xdg_toplevel.close,
+# what its Breeze title bar's close button sends) is Cancel. ALARM is pressed as a screen reader
+# presses it: nothing else reaches a native window on a headless compositor.
+kwin_native_close() {
+  local status=0 presser
+  new_home "LightOn=False"
+  launch_clock "$home" QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+    DBUS_SESSION_BUS_ADDRESS="$kwin_bus"
+  poll 15 wl_log_shown "$work/clock.log" Main || { why="KWin never showed the window \"Main\""; return 1; }
+  DBUS_SESSION_BUS_ADDRESS="$kwin_bus" timeout 20 /usr/bin/python3 "$here/press.py" morvantis Alarm \
+    >"$work/press.log" 2>&1 &
+  presser=$!
+  pids+=("$presser")
+  poll 10 wl_log_shown "$work/clock.log" Alarm ||
+    { why="pressing ALARM opened no alarm dialog ($(cat "$work/press.log"))"; return 1; }
+  kwin_close_alarm
+  poll 5 kwin_said "closed Alarm $kwin_scripts" || { why="KWin's script did not run: $(tail -n2 "$work/kwin.log")"; return 1; }
+  poll 5 wl_log_gone "$work/clock.log" Alarm || { why="KWin's close left the alarm dialog open"; return 1; }
+  kill -TERM "$clock_pid"
+  wait_exit 5 || status=$?
+  [ "$status" = 0 ] || { why="SIGTERM ended it with status $status"; return 1; }
+  [ "$(light_setting)" = LightOn=False ] || { why="closed by KWin, the file holds $(light_setting)"; return 1; }
+}
+
 # ---- Running them ----
 
 failed=()
@@ -227,7 +307,24 @@ started=$SECONDS
 start_mutter
 echo "mutter ready in $((SECONDS - started)) s"
 run_case mutter_start_see_end "mutter: the clock starts, is shown and ends with status 0 on SIGTERM"
+xvfb_display=$DISPLAY
+export DISPLAY=$mutter_display XAUTHORITY=$mutter_xauth
+session_env=(XDG_SESSION_TYPE=wayland)
+run_case xwayland_back_in_place "mutter: the clock starts where it was left, and a drag is kept"
+run_case mutter_no_close "mutter: the alarm dialog gets no close box under Xwayland"
 stop_mutter
+export DISPLAY=$xvfb_display
+unset XAUTHORITY
+
+started=$SECONDS
+start_kwin
+echo "KWin ready in $((SECONDS - started)) s"
+export DISPLAY=$kwin_display
+run_case xwayland_back_in_place "KWin: the clock starts where it was left, and a drag is kept"
+run_case kwin_xwayland_close "KWin: its close of the alarm dialog leaves no lit light (Xwayland)"
+run_case kwin_native_close "KWin: its close of the native alarm dialog is Cancel"
+stop_kwin
+export DISPLAY=$xvfb_display
 
 started=$SECONDS
 start_weston
