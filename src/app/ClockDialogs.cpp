@@ -16,7 +16,11 @@ frmOptions& ClockDialogs::options() {
     auto* options = new frmOptions(m_services, m_settings, &m_clock);
     m_options = options;
     connect(options, &frmOptions::stored, this, &ClockDialogs::optionsStored);
-    connect(options, &frmOptions::closed, this, [this] { m_options = nullptr; });
+    connect(options, &frmOptions::dateFieldsChanged, this, &ClockDialogs::dateFieldsChanged);
+    connect(options, &frmOptions::closed, this, [this] {
+        m_options = nullptr;
+        emit dateFieldsChanged();
+    });
     return *options;
 }
 
@@ -38,6 +42,12 @@ void ClockDialogs::showOptions() {
 
 DateFields ClockDialogs::dateFields() {
     return options().dateFields();
+}
+
+DateFields ClockDialogs::dateFieldsNow() const {
+    if (m_options)
+        return m_options->dateFields();
+    return {m_settings.ShowYear, m_settings.ShowDay, m_settings.ShowDate, m_settings.ShowMonth};
 }
 
 frmChoseSkin& ClockDialogs::chooser() {

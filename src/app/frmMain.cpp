@@ -73,6 +73,8 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
 
     // What the other windows report; this window alone changes the settings and the face.
     connect(m_dialogs, &ClockDialogs::optionsStored, this, &frmMain::applyOptions);
+    // The tick sleeps to the next second: a date box, or Cancel's restore, is drawn now instead.
+    connect(m_dialogs, &ClockDialogs::dateFieldsChanged, this, &frmMain::renderNow);
     connect(m_dialogs, &ClockDialogs::skinSelected, this, [this](const QString& path) {
         m_settings.ThemePath = path.toStdString();
         SetThemeElse();
@@ -126,6 +128,14 @@ void frmMain::SetTime() {
                {m_settings.ShowSec, m_settings.Hours24, m_dialogs->dateFields()});
 }
 
+void frmMain::renderNow() {
+    if (m_ending)
+        return;
+    renderFace(m_face, readFaceTexts(m_services.clock),
+               {m_settings.ShowSec, m_settings.Hours24, m_dialogs->dateFieldsNow()});
+    flushFace();
+}
+
 void frmMain::CheckHourly() {
     const LocalTime first = m_services.clock.now();
     const LocalTime second = m_services.clock.now();
@@ -151,7 +161,7 @@ void frmMain::SayTime() {
 void frmMain::applyOptions(const Settings& changed) {
     m_settings = changed;
     applyBlink();
-    flushFace();
+    renderNow(); // the seconds and the 24-hour choice, at once
 }
 
 void frmMain::applyBlink() {
@@ -192,6 +202,8 @@ void frmMain::endProgram(int status) {
     if (m_ending)
         return;
     m_ending = true;
+    if (onEnding)
+        onEnding();
     m_timer1.stop();
     m_timer2.stop();
     closeAllWindows();
@@ -299,6 +311,8 @@ void frmMain::imgExitBut_MouseDown() {
 void frmMain::imgExitBut_MouseUp() {
     m_face.hide(Element::imgExitButP);
     flushFace();
+    if (onEnding)
+        onEnding();
     std::string error;
     if (!SaveMySetting(error)) {
         // A lost save is no normal exit: the user is told, and the exit status says so.

@@ -40,6 +40,8 @@ public:
 
     // Operations called by the timers, the buttons and start-up.
     void SetTime();
+    // The face rendered at once, between ticks, after a change it must show without waiting for the next.
+    void renderNow();
     void CheckMusic() { m_firing->check(); }
     void CheckHourly();
     void SayTime();
@@ -86,6 +88,8 @@ public:
     // included, then onEnd gets the status. Later calls change nothing.
     void endProgram(int status) override;
     bool ending() const override { return m_ending; }
+    // Called as the program begins to end, before EXIT saves: nothing may answer for the clock after it.
+    std::function<void()> onEnding;
     // What the application does once the windows are closed (tests record the status instead).
     std::function<void(int)> onEnd = [](int status) { QCoreApplication::exit(status); };
 

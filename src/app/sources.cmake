@@ -2,6 +2,7 @@ target_sources(morvantis_ui PRIVATE
   app/AlarmFiring.cpp
   app/Autostart.cpp
   app/ClockDialogs.cpp
+  app/EndSignals.cpp
   app/FaceAccessible.cpp
   app/FaceInput.cpp
   app/FacePainter.cpp

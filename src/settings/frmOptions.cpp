@@ -82,6 +82,9 @@ void frmOptions::buildControls() const {
     self->m_built = true;
     self->build();
     self->loadControls();
+    // After loading, which shows what the face already shows.
+    for (QCheckBox* box : {m_chkYear, m_chkDay, m_ChkDate, m_chkMonth})
+        connect(box, &QCheckBox::stateChanged, self, &frmOptions::dateFieldsChanged);
 }
 
 void frmOptions::setVisible(bool visible) {
