@@ -11,6 +11,7 @@
 #include <csignal>
 #include <pthread.h>
 #include <sys/socket.h>
+#include <ucontext.h>
 #include <unistd.h>
 #endif
 
@@ -26,6 +27,7 @@ constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<int> g_first{0};
 int g_wake[2] = {-1, -1};
+pthread_t g_mainThread;
 
 sigset_t endSignals() {
     sigset_t set;
@@ -35,12 +37,23 @@ sigset_t endSignals() {
     return set;
 }
 
-void onSignal(int signal) {
+void onSignal(int signal, siginfo_t*, void* context) {
     const int savedErrno = errno; // the interrupted code may be about to read it
+    if (!pthread_equal(pthread_self(), g_mainThread)) {
+        // Another thread (one that Qt or the sound made after start-up): it never takes these again,
+        // and the signal goes back to the process, for the main thread. Two handlers on two threads
+        // would race for which signal came first.
+        sigset_t& mask = static_cast<ucontext_t*>(context)->uc_sigmask; // this thread's, from its return on
+        for (const int s : kEndSignals)
+            sigaddset(&mask, s);
+        ::kill(::getpid(), signal);
+        errno = savedErrno;
+        return;
+    }
     int none = 0;
     g_first.compare_exchange_strong(none, signal);
     // Both ends are non-blocking: once a byte waits, the event loop will wake, and a burst of
-    // signals must never hold a thread here on a full socket.
+    // signals must never hold the thread here on a full socket.
     const char wake = 1;
     [[maybe_unused]] const auto n = ::write(g_wake[1], &wake, 1);
     errno = savedErrno;
@@ -72,10 +85,11 @@ void takeEndSignals(QObject* owner, std::function<void(int)> onEnd) {
             acted = true;
             onEnd(g_first.load());
         });
+    g_mainThread = pthread_self();
     struct sigaction sa {};
-    sa.sa_handler = onSignal;
+    sa.sa_sigaction = onSignal;
     sigfillset(&sa.sa_mask); // one handler at a time on a thread
-    sa.sa_flags = SA_RESTART;
+    sa.sa_flags = SA_RESTART | SA_SIGINFO;
     for (const int s : kEndSignals)
         sigaction(s, &sa, nullptr);
     // Held until now (holdEndSignals): a signal that came during start-up is taken here.
