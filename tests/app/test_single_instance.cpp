@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -192,6 +193,61 @@ TEST(SingleInstance, RunningOutOfDescriptorsForAMomentDoesNotDeafenTheClock) {
     char reply = 0;
     EXPECT_EQ(::recv(request, &reply, 1, MSG_DONTWAIT), 1);
     ::close(request);
+}
+
+TEST(SingleInstance, TheRuntimeFolderIsOneOnlyThisUserCanEnter) {
+    Folders f;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedCache = qgetenv("XDG_CACHE_HOME");
+    const QString cache = f.dir.path() + "/cache", fallback = cache + "/morvantis";
+    const QString open = f.dir.path() + "/open";
+    QDir().mkpath(open);
+    ::chmod(QFile::encodeName(open).constData(), 0755);
+    const bool root = ::geteuid() == 0;
+    const struct {
+        const char* what;
+        QString runtime;     // XDG_RUNTIME_DIR; empty: unset
+        mode_t fallbackMode; // the cache folder as found; 0: none yet
+        bool othersFallback; // it belongs to another user
+        QString want;
+    } cases[] = {
+        {"the session's own", f.runtime, 0, false, f.runtime},
+        {"unset", {}, 0, false, fallback},
+        {"open to others", open, 0, false, fallback},
+        {"ours but open to others, mended", {}, 0755, false, fallback},
+        {"another user's", {}, 0700, true, {}},
+    };
+    ::chmod(QFile::encodeName(f.runtime).constData(), 0700);
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.othersFallback && !root)
+            continue; // only root can give a folder away
+        QDir(fallback).removeRecursively();
+        if (c.fallbackMode) {
+            ASSERT_TRUE(QDir().mkpath(fallback));
+            ::chmod(QFile::encodeName(fallback).constData(), c.fallbackMode);
+            if (c.othersFallback) {
+                ASSERT_EQ(::chown(QFile::encodeName(fallback).constData(), 65534, 65534), 0);
+            }
+        }
+        if (c.runtime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(c.runtime));
+        EXPECT_EQ(SingleInstance::runtimeFolder(), c.want);
+        if (c.want == fallback) {
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(fallback).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0700u);
+        }
+        if (c.want.isEmpty()) {
+            // No folder of its own: the clock runs, and says it cannot tell, rather than use a shared one.
+            SingleInstance clock(f.store("home"));
+            EXPECT_FALSE(clock.claim().has_value());
+        }
+    }
+    savedRuntime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    savedCache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", savedCache);
 }
 
 TEST(SingleInstance, AnUnusableRuntimeFolderStillLetsTheClockRun) {
