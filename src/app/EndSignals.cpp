@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
-// Written by the handler on whichever thread takes a signal: only lock-free atomics are safe there.
+// Written in the handler, read outside it: only lock-free atomics are safe there.
 static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<int> g_first{0};
 int g_wake[2] = {-1, -1};
