@@ -15,7 +15,11 @@ frmOptions& ClockDialogs::options() {
         return *m_options;
     auto* options = new frmOptions(m_services, m_state, &m_clock);
     m_options = options;
-    connect(options, &frmOptions::closed, this, [this] { m_options = nullptr; });
+    connect(options, &frmOptions::dateFieldsChanged, this, &ClockDialogs::dateFieldsChanged);
+    connect(options, &frmOptions::closed, this, [this] {
+        m_options = nullptr;
+        emit dateFieldsChanged();
+    });
     return *options;
 }
 
@@ -37,6 +41,13 @@ void ClockDialogs::showOptions() {
 
 DateFields ClockDialogs::dateFields() {
     return options().dateFields();
+}
+
+DateFields ClockDialogs::dateFieldsNow() const {
+    if (m_options)
+        return m_options->dateFields();
+    const Settings& s = m_state.settings();
+    return {s.ShowYear, s.ShowDay, s.ShowDate, s.ShowMonth};
 }
 
 frmChoseSkin& ClockDialogs::chooser() {

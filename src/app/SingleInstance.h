@@ -14,32 +14,45 @@ namespace morvantis {
 
 // One clock per settings store. The first start holds a lock in the runtime folder and
 // listens on a local socket beside it; a later start with the same store finds the lock
-// taken, asks the running clock to come to the front through the socket, and ends. Both
-// names carry a hash of the settings file's path, so another user or another
-// XDG_CONFIG_HOME gets a clock of its own. A lock left by a killed clock is taken over.
+// taken, asks the running clock to come to the front through the socket and, once the clock
+// has replied, ends. A clock that is ending replies to no one: the later start waits for the
+// lock and runs as the clock. Both names carry a hash of the settings file's path, so another
+// user or another XDG_CONFIG_HOME gets a clock of its own. A lock left by a killed clock is
+// taken over.
 class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    // runtimeFolder empty: the user's runtime folder (XDG_RUNTIME_DIR).
+    // runtimeFolder empty: the user's runtime folder (see runtimeFolder()).
     explicit SingleInstance(const QString& settingsFile, const QString& runtimeFolder = {},
                             QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // Nothing: this process is the store's clock (or cannot tell, and says so on stderr) and
-    // goes on. A status: the program ends with it; 0 when the running clock was asked to
-    // come to the front (one line on stdout), 1 when it holds the lock but does not answer.
+    // goes on. A status: the program ends with it; 0 when the running clock replied that it
+    // comes to the front (one line on stdout), 1 when it holds the lock but does not reply.
     std::optional<int> claim();
 
     // Called on the clock when a later start asks it to come to the front.
     std::function<void()> onRaise;
+    // While this says the clock is ending, it replies to no later start and stops listening.
+    std::function<bool()> ending;
+    // The clock is ending: later starts get no reply and wait for the lock. Before it saves.
+    void stopAnswering();
 
-    // How long a later start tries to reach the running clock.
-    static constexpr int kAnswerWait = 500;
+    // The user's runtime folder: $XDG_RUNTIME_DIR when it is this user's alone, else a folder
+    // only this user can enter in the user's cache folder; empty when there is none.
+    static QString runtimeFolder();
+
+    // How long a later start waits for the running clock's reply.
+    static constexpr int kAnswerWait = 1000;
+    // How long it waits for a clock that no longer listens (it is starting or ending) to let go of the lock.
+    static constexpr int kLockWait = 5000;
 
 private:
+    enum class Answer { Replied, Silent, Gone };
     bool listen();
-    bool askToRaise(int msecs) const;
+    Answer ask() const;
     void raised();
 
     QString m_socketName;
@@ -48,6 +61,7 @@ private:
     // A plain socket: Qt's local server would bring Qt Network and its libraries into every start.
     int m_listener = -1;
     QSocketNotifier* m_notifier = nullptr;
+    void takeRequests();
 #else
     QLocalServer* m_server = nullptr;
 #endif

@@ -23,6 +23,7 @@ int StartUp::exec() {
 }
 
 void StartUp::end(int status) {
+    announceEnding();
     if (m_main)
         m_main->endProgram(status);
     else if (!m_status)
@@ -30,12 +31,21 @@ void StartUp::end(int status) {
 }
 
 void StartUp::endSession() {
+    announceEnding();
     if (!m_main || m_main->ending()) {
         end(0);
         return;
     }
     std::string error;
     end(m_main->SaveMySetting(error) ? 0 : 1);
+}
+
+void StartUp::announceEnding() {
+    if (m_announced)
+        return;
+    m_announced = true;
+    if (onEnding)
+        onEnding();
 }
 
 void StartUp::setInterrupt(std::function<bool()> interrupted) {
@@ -53,6 +63,7 @@ void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
     FaceAccessible::install(); // screen readers see the face's buttons, light and time
     m_main = std::make_unique<frmMain>(m_services, m_settings);
+    QObject::connect(m_main.get(), &frmMain::endingBegins, m_main.get(), [this] { announceEnding(); });
     QObject::connect(m_main.get(), &frmMain::ended, m_main.get(), [this](int status) {
         m_status = status;
         QCoreApplication::exit(status); // leaves the event loop, or every loop start-up runs

@@ -35,9 +35,12 @@ public:
     void setInterrupt(std::function<bool()> interrupted);
     // Raises and activates the clock window once it is shown (a second start asked for it).
     void bringToFront();
+    // Called once as the program begins to end, whichever way, before anything is saved.
+    std::function<void()> onEnding;
 
 private:
     void run();
+    void announceEnding();
 
     SystemClock m_clock;
     QtSettingsStore m_store;
@@ -51,6 +54,7 @@ private:
     std::unique_ptr<frmMain> m_main;
     // Set once the program has ended; start-up may end it before the event loop runs.
     std::optional<int> m_status;
+    bool m_announced = false;
 };
 
 } // namespace morvantis

@@ -88,8 +88,12 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
         if (key == QLatin1String("Blink")) {
             applyBlink();
             flushFace();
+        } else if (key == QLatin1String("ShowSec") || key == QLatin1String("24Hours")) {
+            renderNow();
         }
     });
+    // The tick sleeps to the next second: a date box, or Cancel's restore, is drawn now instead.
+    connect(m_dialogs, &ClockDialogs::dateFieldsChanged, this, &frmMain::renderNow);
     connect(m_dialogs, &ClockDialogs::skinSelected, this, [this](const QString& path) {
         m_state.set(&Settings::ThemePath, path.toStdString());
         SetThemeElse();
@@ -130,6 +134,14 @@ void frmMain::SetTime() {
     // The options dialog's boxes, not the settings: they act on the face before OK.
     renderFace(m_face, readFaceTexts(m_services.clock),
                {m_settings.ShowSec, m_settings.Hours24, m_dialogs->dateFields()});
+}
+
+void frmMain::renderNow() {
+    if (m_ending)
+        return;
+    renderFace(m_face, readFaceTexts(m_services.clock),
+               {m_settings.ShowSec, m_settings.Hours24, m_dialogs->dateFieldsNow()});
+    flushFace();
 }
 
 void frmMain::CheckHourly() {
@@ -189,6 +201,7 @@ void frmMain::endProgram(int status) {
     if (m_ending)
         return;
     m_ending = true;
+    emit endingBegins();
     m_timer1.stop();
     m_timer2.stop();
     closeAlarmDialog(); // the program's own close: the alarm stays as it is
@@ -298,6 +311,7 @@ void frmMain::imgExitBut_MouseDown() {
 void frmMain::imgExitBut_MouseUp() {
     m_face.hide(Element::imgExitButP);
     flushFace();
+    emit endingBegins();
     std::string error;
     if (!SaveMySetting(error)) {
         // A lost save is no normal exit: the user is told, and the exit status says so.

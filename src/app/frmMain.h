@@ -41,6 +41,8 @@ public:
 
     // Operations called by the timers, the buttons and start-up.
     void SetTime();
+    // The face rendered at once, between ticks, after a change it must show without waiting for the next.
+    void renderNow();
     void CheckMusic() { m_firing->check(); }
     void CheckHourly();
     void SayTime();
@@ -111,6 +113,8 @@ public:
     frmCustom* alertWindow() const { return m_firing->alertWindow(); }
 
 signals:
+    // The program begins to end, before EXIT saves: nothing may answer for the clock from now on.
+    void endingBegins();
     // The program has ended with this status: its windows are closed and the application leaves.
     void ended(int status);
 

@@ -1,5 +1,6 @@
 #include "Version.h"
 #include "app/Autostart.h"
+#include "app/EndSignals.h"
 #include "app/PlatformChoice.h"
 #include "app/Resources.h"
 #include "app/SingleInstance.h"
@@ -10,57 +11,11 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QSettings>
-#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-#ifdef Q_OS_UNIX
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
-
-namespace {
-
-#ifdef Q_OS_UNIX
-int g_signalPipe[2] = {-1, -1};
-// Read by a sound in progress, which then stops: the program ends within a second.
-volatile std::sig_atomic_t g_ending = 0;
-
-void onSignal(int signal) {
-    g_ending = 1;
-    const char c = static_cast<char>(signal);
-    [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
-}
-
-// The session ends the clock with SIGTERM or SIGHUP: it saves as EXIT does. SIGINT (a terminal's
-// Ctrl+C) ends it saving nothing.
-void endOnSignals(QApplication& app, morvantis::StartUp& startUp) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&startUp] {
-        char c = 0;
-        if (::read(g_signalPipe[0], &c, 1) != 1)
-            return;
-        if (c == SIGINT)
-            startUp.end(0);
-        else
-            startUp.endSession();
-    });
-    startUp.setInterrupt([] { return g_ending != 0; });
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGHUP, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-}
-#endif
-
-} // namespace
 
 namespace {
 
@@ -181,6 +136,7 @@ int main(int argc, char* argv[]) {
         qputenv("QT_XCB_NO_MITSHM", "1");
     const morvantis::PlatformChoice platform = morvantis::PlatformChoice::make(argc, argv);
     g_previousHandler = qInstallMessageHandler(holdStartUpMessages);
+    morvantis::holdEndSignals();
     QApplication app(argc, argv);
     platform.restoreEnvironment();
     // Read once, by the connection just made: the programs the clock opens (a browser) keep theirs.
@@ -203,9 +159,18 @@ int main(int argc, char* argv[]) {
 
     morvantis::StartUp startUp;
     single.onRaise = [&startUp] { startUp.bringToFront(); };
-#ifdef Q_OS_UNIX
-    endOnSignals(app, startUp);
-#endif
+    // A clock about to end answers no later start, which then waits for it and runs as the clock.
+    single.ending = morvantis::endSignalCame;
+    startUp.onEnding = [&single] { single.stopAnswering(); };
+    startUp.setInterrupt(morvantis::endSignalCame);
+    // The session ends the clock with SIGTERM or SIGHUP: it saves as EXIT does. SIGINT (a terminal's
+    // Ctrl+C) ends it saving nothing.
+    morvantis::takeEndSignals(&app, [&startUp](int signal) {
+        if (signal == SIGINT)
+            startUp.end(0);
+        else
+            startUp.endSession();
+    });
 #if QT_CONFIG(sessionmanager)
     // The desktop session ends: what EXIT would save is saved.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&startUp] { startUp.endSession(); });

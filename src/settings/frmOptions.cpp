@@ -77,6 +77,9 @@ frmOptions::frmOptions(Services& services, ClockState& state, QWidget* parent)
 void frmOptions::build() {
     makeControls();
     loadControls();
+    // After loading, which shows what the face already shows.
+    for (QCheckBox* box : {m_chkYear, m_chkDay, m_ChkDate, m_chkMonth})
+        connect(box, &QCheckBox::stateChanged, this, &frmOptions::dateFieldsChanged);
 }
 
 void frmOptions::makeControls() {

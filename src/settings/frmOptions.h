@@ -41,6 +41,8 @@ public:
 signals:
     // The dialog is gone (OK, Cancel, Escape, the close box or the program's end); it deletes itself.
     void closed();
+    // A date box was checked or cleared: the face shows it now, not at its next tick.
+    void dateFieldsChanged();
 
 public slots:
     void reject() override;

@@ -102,6 +102,9 @@ void frmChoseSkin::build() {
     m_text->setAccessibleName(QStringLiteral("Description"));
     m_text->setGeometry(twipsRect(0, 3480, 2655, 615));
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Lines wrap, a word longer than the box too: never a sideways scroll bar over half the text.
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_text->setReadOnly(true);
     m_text->setPlainText(m_description);
 

@@ -45,6 +45,29 @@ xdotool key alt+y
 poll 5 year_is blank || fail "Alt+Y did not take the year off the face"
 pass "the options open from the face; Alt+Y clears Show Year and the year goes at once"
 
+# Show Year (which Alt+Y has focused) toggled by Space 20 times at random moments of the second:
+# each change is on screen within 0.2 s, though the clock's tick sleeps to the next second.
+delays=$(python3 "$(dirname "$0")/face_delay.py" $((ox + 403)) $((oy + 142)) 16 22 $(printf 'space %.0s' $(seq 20)))
+sorted=$(sort -n <<<"$delays")
+[ "$(grep -cx '[0-9]*' <<<"$sorted")" = 20 ] && [ "$(tail -n1 <<<"$sorted")" -lt 200 ] ||
+  fail "the year took too long to follow Show Year (ms): $(echo $delays)"
+holds 0.3 year_is blank || fail "the year is back after an even number of toggles"
+median=$(awk 'NR == 10 || NR == 11 { s += $1 } END { print s / 2 }' <<<"$sorted")
+pass "Show Year toggled 20 times at random moments: on screen after $median ms (median), $(tail -n1 <<<"$sorted") ms at most"
+
+# Cancel (Escape) brings the face back to the settings at once too.
+cancel=$(python3 "$(dirname "$0")/face_delay.py" $((ox + 403)) $((oy + 142)) 16 22 Escape)
+[ "$cancel" != none ] && [ "$cancel" -lt 200 ] || fail "Cancel brought the year back after $cancel ms"
+wait_gone Options || fail "Escape did not close the dialog"
+poll 5 year_is 1s.gif || fail "Cancel did not bring the year back"
+pass "Cancel brings the year back in $cancel ms"
+
+xdotool mousemove $((ox + 67)) $((oy + 163)) click 1
+did=$(wait_window Options) || fail "the options dialog did not open again"
+xdotool windowfocus --sync "$did" 2>/dev/null || true
+xdotool key alt+y
+poll 5 year_is blank || fail "Alt+Y did not take the year off the face"
+
 # OK (4080, 3495 twips: 272, 233 pixels, 73 x 25), then EXIT.
 read -r dx dy <<<"$(window_origin "$did")"
 xdotool mousemove $((dx + 308)) $((dy + 245)) click 1

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # One clock per settings store: a second start brings the running clock to the front and
 # ends at once; another XDG_CONFIG_HOME gets a clock of its own; a clock killed with SIGKILL
-# does not block the next start; the command line answers while a clock runs.
+# does not block the next start; the command line answers while a clock runs. Restarts
+# (SIGTERM and a new start at once) leave one clock each time; a stopped clock gets a start
+# that says so and fails; bursts of ending signals end the clock, saved, and the first
+# signal decides.
 # Usage: single.sh <morvantis> <source folder>
 set -euo pipefail
 exe=$1
@@ -86,5 +89,98 @@ kill -0 "$clock_pid" 2>/dev/null || fail "the start after SIGKILL ended"
 second_start "$mine"
 [ "$status" = 0 ] && [ "$(main_windows)" = 2 ] || fail "the new clock does not answer a second start (status $status)"
 pass "after SIGKILL the next start runs the clock and answers a second start"
+
+# ---- Restarts: SIGTERM and a new start at once ----
+kill -TERM "$other_pid"
+wait "$other_pid" 2>/dev/null || true
+wait_windows 1 || fail "the other clock did not end"
+# The newest start runs as the clock, the one before it has ended, and one clock is on screen.
+one_clock() {
+  kill -0 "$clock_pid" 2>/dev/null && { [ -z "$old" ] || ! kill -0 "$old" 2>/dev/null; } && main_windows_are 1 &&
+    [ "$(xdotool search --onlyvisible --pid "$clock_pid" --name '^Main$' 2>/dev/null | wc -l)" = 1 ]
+}
+# Waits for the clock to end, at most the given seconds (a watchdog ends it past that); sets status and ms.
+ends_within() { # seconds
+  local t0 watchdog
+  t0=$(date +%s%N)
+  (sleep "$1"; kill -KILL "$clock_pid" 2>/dev/null) &
+  watchdog=$!
+  status=0
+  wait "$clock_pid" || status=$?
+  ms=$((($(date +%s%N) - t0) / 1000000))
+  kill "$watchdog" 2>/dev/null || true
+  wait "$watchdog" 2>/dev/null || true
+}
+restarts=25
+for i in $(seq "$restarts"); do
+  old=$clock_pid
+  kill -TERM "$old"
+  launch_clock "$mine"
+  poll 10 one_clock || fail "restart $i of $restarts: $(main_windows) clock windows; the new start $(kill -0 "$clock_pid" 2>/dev/null && echo runs || echo ended)"
+  status=0
+  wait "$old" || status=$?
+  [ "$status" = 0 ] || fail "restart $i: the clock ended by SIGTERM gave status $status"
+done
+pass "$restarts restarts, each SIGTERM followed at once by a new start: one clock on screen after each"
+
+# ---- A stopped clock: the start says so and fails, never "brought to the front" ----
+old=
+kill -STOP "$clock_pid"
+second_start "$mine"
+kill -CONT "$clock_pid"
+[ "$status" != 0 ] && [ ! -s "$work/second.out" ] && grep -q '^morvantis: .*does not answer' "$work/second.err" ||
+  fail "a start while the clock was stopped gave status $status and: $(cat "$work/second.out" "$work/second.err")"
+[ "$ms" -lt 2500 ] || fail "the start took $ms ms to give up on a stopped clock"
+poll 5 one_clock || fail "$(main_windows) clock windows after the stopped clock went on"
+pass "a start while the clock is stopped: status $status in $ms ms ($(cat "$work/second.err")); one clock"
+
+# ---- Bursts of ending signals ----
+conf=$(settings_file "$mine")
+burst() { # signal: as fast as they can be sent, at least 3000, until the clock has ended (4 s at most)
+  python3 -c 'import os, signal, sys, time
+pid, sig = int(sys.argv[1]), getattr(signal, "SIG" + sys.argv[2])
+start, sent = time.monotonic(), 0
+while time.monotonic() - start < 4:
+    try:
+        for _ in range(1000):
+            os.kill(pid, sig)
+        sent += 1000
+        with open("/proc/%d/stat" % pid) as f:
+            if f.read().rsplit(")", 1)[1].split()[0] == "Z" and sent >= 3000:
+                break
+    except (ProcessLookupError, FileNotFoundError):
+        break
+print(sent)' "$clock_pid" "$1" >"$work/sent"
+}
+for sig in TERM HUP; do
+  rm -f "$conf" # read at the start; only a save brings it back
+  burst "$sig" &
+  sender=$!
+  ends_within 3
+  wait "$sender"
+  [ "$status" = 0 ] || fail "a burst of SIG$sig: status $status (137: still running after 3 s)"
+  grep -q '^ThemeNo=1$' "$conf" || fail "a burst of SIG$sig: the settings were not saved"
+  pass "a burst of SIG$sig ($(cat "$work/sent") sent) ends the clock in $ms ms with status 0, the settings saved"
+  old=
+  launch_clock "$mine"
+  poll 10 one_clock || fail "no clock after the burst"
+done
+
+# ---- Two signals close together: the first decides ----
+for pair in "HUP INT saved" "INT TERM unsaved"; do
+  read -r first second want <<<"$pair"
+  rm -f "$conf"
+  kill "-$first" "$clock_pid"
+  kill "-$second" "$clock_pid"
+  ends_within 3
+  got=unsaved
+  [ -s "$conf" ] && got=saved
+  [ "$status" = 0 ] && [ "$got" = "$want" ] || fail "SIG$first then SIG$second: status $status, $got"
+  pass "SIG$first then SIG$second: status 0, $want"
+  old=
+  launch_clock "$mine"
+  poll 10 one_clock || fail "no clock after SIG$first and SIG$second"
+done
+stop_clock
 
 echo "$passed passed, 0 failed"

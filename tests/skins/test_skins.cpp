@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -460,6 +461,18 @@ TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(settings.ThemeNo, 0);
     EXPECT_EQ(settings.ThemePath, themePath("Digital Age"));
+}
+
+TEST_F(Skins, TheDescriptionBoxWrapsItsTextWithNoSidewaysScrolling) {
+    writeFile(addSkin("Red") + "/info.txt", "255 000 000");
+    window.SetThemeElse();
+    window.skinChooser().show(); // the first time, on a skin without a description
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.skinChooser()));
+    QPlainTextEdit* text = control<QPlainTextEdit>(window.skinChooser(), "Text1");
+    EXPECT_EQ(text->toPlainText().toStdString(), kNoDescription);
+    EXPECT_FALSE(text->horizontalScrollBar()->isVisible());
+    text->setPlainText(QString("W").repeated(200)); // one word wider than the box
+    EXPECT_FALSE(text->horizontalScrollBar()->isVisible());
 }
 
 TEST_F(Skins, GetMoreSkinsIsReachedByTabAndOpenedByReturnOrSpace) {
