@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "app/Say.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -55,11 +57,6 @@ QString baseName(const QString& settingsFile, const QString& runtimeFolder) {
     if (folder.isEmpty())
         return {};
     return folder + QLatin1String("/morvantis-") + QString::fromLatin1(hash.left(16));
-}
-
-void say(FILE* to, const QString& text) {
-    std::fprintf(to, "%s\n", qPrintable(text));
-    std::fflush(to);
 }
 
 } // namespace
