@@ -1,5 +1,6 @@
 #include "app/FaceInput.h"
 
+#include "app/ClockEnd.h"
 #include "app/FacePainter.h"
 #include "app/WindowPlacement.h"
 #include "platform/QtTwips.h"
@@ -50,8 +51,8 @@ std::optional<Element> chooseFaceButton(QWidget* parent, QPoint globalPos) {
 
 } // namespace
 
-FaceInput::FaceInput(QWidget& window, const FaceModel& face, FaceInputHost& host)
-    : m_window(window), m_face(face), m_host(host) {}
+FaceInput::FaceInput(QWidget& window, const FaceModel& face, const ClockEnd& end)
+    : m_window(window), m_face(face), m_end(end) {}
 
 void FaceInput::forgetPress() {
     m_pressedElement.reset();
@@ -69,10 +70,10 @@ void FaceInput::press(const QMouseEvent& event) {
         m_pressOnBackground = !m_pressedElement;
     }
     if (m_pressedElement) {
-        m_host.elementDown(*m_pressedElement);
+        emit elementDown(*m_pressedElement);
         return;
     }
-    m_host.Form_MouseDown(buttonState(event.button()), pixelsToTwips(pos.x()), pixelsToTwips(pos.y()));
+    emit caseDown(buttonState(event.button()), pixelsToTwips(pos.x()), pixelsToTwips(pos.y()));
     QWindow* handle = m_window.windowHandle();
     if (event.button() == Qt::LeftButton && windowSystemPlacesWindows() && handle &&
         handle->startSystemMove()) {
@@ -85,7 +86,7 @@ void FaceInput::move(const QMouseEvent& event) {
     if (!m_pressOnBackground)
         return;
     const QPointF pos = event.position();
-    m_host.Form_MouseMove(buttonState(event.buttons()), pixelsToTwips(pos.x()), pixelsToTwips(pos.y()));
+    emit caseMove(buttonState(event.buttons()), pixelsToTwips(pos.x()), pixelsToTwips(pos.y()));
 }
 
 void FaceInput::release(const QMouseEvent& event) {
@@ -94,7 +95,7 @@ void FaceInput::release(const QMouseEvent& event) {
         forgetPress();
     // The release goes to the element that received the press, wherever the pointer is now.
     if (pressed)
-        m_host.elementUp(*pressed);
+        emit elementUp(*pressed);
 }
 
 QPoint FaceInput::menuPoint() const {
@@ -124,16 +125,16 @@ void FaceInput::contextMenu(const QContextMenuEvent& event) {
 }
 
 void FaceInput::showMenu(QPoint globalPos) {
-    if (m_host.ending())
+    if (m_end.begun())
         return;
     const std::optional<Element> chosen = chooseFaceButton(&m_window, globalPos);
     // The menu took the release of the button that opened it: no press is pending any more.
     if (QGuiApplication::mouseButtons() == Qt::NoButton)
         forgetPress();
-    if (!chosen || m_host.ending())
+    if (!chosen || m_end.begun())
         return;
     // After the menu has closed: the action may open a modal dialog or end the program.
-    m_host.elementUp(*chosen);
+    emit elementUp(*chosen);
 }
 
 } // namespace morvantis

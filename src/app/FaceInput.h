@@ -2,6 +2,7 @@
 
 #include "face/FaceElements.h"
 
+#include <QObject>
 #include <QPoint>
 
 #include <optional>
@@ -13,31 +14,19 @@ class QWidget;
 
 namespace morvantis {
 
+class ClockEnd;
 class FaceModel;
 
 // Mouse button state as the handlers see it: left = 1, right = 2, middle = 4.
 enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 
-// What the routed input does on the clock.
-class FaceInputHost {
-public:
-    virtual void elementDown(Element e) = 0;
-    virtual void elementUp(Element e) = 0;
-    // The case, not an element: x and y in twips relative to the client area.
-    virtual void Form_MouseDown(int button, float x, float y) = 0;
-    virtual void Form_MouseMove(int buttonState, float x, float y) = 0;
-    virtual bool ending() const = 0;
-
-protected:
-    ~FaceInputHost() = default;
-};
-
 // The clock's mouse and keyboard: a press goes to the frontmost visible element under it, else to
 // the case, and its release to whatever received the press; the menu key, Shift+F10 and the right
 // button on the case open the buttons' menu.
-class FaceInput {
+class FaceInput : public QObject {
+    Q_OBJECT
 public:
-    FaceInput(QWidget& window, const FaceModel& face, FaceInputHost& host);
+    FaceInput(QWidget& window, const FaceModel& face, const ClockEnd& end);
 
     void press(const QMouseEvent& event);
     void move(const QMouseEvent& event);
@@ -51,13 +40,20 @@ public:
     // The element that received the press still held, if any.
     std::optional<Element> pressedElement() const { return m_pressedElement; }
 
+signals:
+    void elementDown(morvantis::Element e);
+    void elementUp(morvantis::Element e);
+    // The case, not an element: x and y in twips relative to the client area.
+    void caseDown(int button, float x, float y);
+    void caseMove(int buttonState, float x, float y);
+
 private:
     void forgetPress();
     QPoint menuPoint() const;
 
     QWidget& m_window;
     const FaceModel& m_face;
-    FaceInputHost& m_host;
+    const ClockEnd& m_end;
     std::optional<Element> m_pressedElement;
     bool m_pressOnBackground = false;
 };

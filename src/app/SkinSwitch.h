@@ -5,22 +5,13 @@
 #include "settings/ClockState.h"
 #include "skins/SkinLoader.h"
 
+#include <QPointer>
+#include <QWidget>
+
 namespace morvantis {
 
-class frmChoseSkin;
-
-// What the skin switch needs from the clock window.
-class SkinSwitchHost {
-public:
-    virtual frmChoseSkin& skinChooser() = 0;
-    virtual void flushFace() = 0;
-    virtual void closeSplash() = 0;
-    virtual void endProgram(int status) = 0;
-    virtual bool ending() const = 0;
-
-protected:
-    ~SkinSwitchHost() = default;
-};
+class ClockDialogs;
+class ClockEnd;
 
 // Puts skin ThemePath on the face, or with no skin selected the first run's entry; a skin that
 // fails to load is reported and the default skin taken instead, and a broken default ends the
@@ -28,14 +19,22 @@ protected:
 // program: every step after one checks for that.
 class SkinSwitch {
 public:
-    SkinSwitch(Services& services, ClockState& state, FaceModel& face, SkinSwitchHost& host);
+    SkinSwitch(Services& services, ClockState& state, FaceModel& face, QWidget& window, ClockDialogs& dialogs,
+               ClockEnd& end);
     void apply();
+    // The splash window, closed at the end of every load.
+    void setSplash(QWidget* splash) { m_splash = splash; }
 
 private:
+    void closeSplash();
+
     Services& m_services;
     ClockState& m_state;
     FaceModel& m_face;
-    SkinSwitchHost& m_host;
+    QWidget& m_window;
+    ClockDialogs& m_dialogs;
+    ClockEnd& m_end;
+    QPointer<QWidget> m_splash;
     SkinLoader m_loader;
     bool m_fallingBack = false;
 };

@@ -44,8 +44,9 @@ std::int16_t roundToInt16(float v) {
 
 frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_state(settings),
-      m_settings(m_state.settings()), m_input(*this, m_face, *this), m_place(*this),
-      m_dialogs(new ClockDialogs(services, m_state, *this)), m_skins(services, m_state, m_face, *this),
+      m_settings(m_state.settings()), m_input(*this, m_face, m_end), m_place(*this),
+      m_dialogs(new ClockDialogs(services, m_state, *this)),
+      m_skins(services, m_state, m_face, *this, *m_dialogs, m_end),
       m_firing(new AlarmFiring(services, m_state, *this, this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
@@ -74,6 +75,12 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     startTimer(m_timer1, "Timer1", kTickMs, &frmMain::Timer1_Timer);
     startTimer(m_timer2, "Timer2", kBlinkMs, &frmMain::Timer2_Timer);
     m_firing->holdTicksOf({&m_timer1, &m_timer2});
+
+    connect(&m_end, &ClockEnd::begins, this, &frmMain::finish);
+    connect(&m_input, &FaceInput::elementDown, this, &frmMain::elementDown);
+    connect(&m_input, &FaceInput::elementUp, this, &frmMain::elementUp);
+    connect(&m_input, &FaceInput::caseDown, this, &frmMain::Form_MouseDown);
+    connect(&m_input, &FaceInput::caseMove, this, &frmMain::Form_MouseMove);
 
     // The face follows the state; the blink follows its setting.
     connect(&m_state, &ClockState::lightChanged, this, [this](bool on) {
@@ -137,7 +144,7 @@ void frmMain::SetTime() {
 }
 
 void frmMain::renderNow() {
-    if (m_ending)
+    if (ending())
         return;
     renderFace(m_face, readFaceTexts(m_services.clock),
                {m_settings.ShowSec, m_settings.Hours24, m_dialogs->dateFieldsNow()});
@@ -152,7 +159,7 @@ void frmMain::CheckHourly() {
     // The face just rendered is shown before the sound holds the clock still.
     flushFace();
     QCoreApplication::processEvents();
-    if (m_ending) // EXIT was pressed in there
+    if (ending()) // EXIT was pressed in there
         return;
     m_services.sound.play(m_settings.SoundPath, Sound::Mode::Synchronous);
     m_firing->ownBlockEnded();
@@ -197,10 +204,7 @@ bool frmMain::passesWhileSounding(QPoint pixels) const {
 
 // ---- The end ----
 
-void frmMain::endProgram(int status) {
-    if (m_ending)
-        return;
-    m_ending = true;
+void frmMain::finish(int status) {
     emit endingBegins();
     m_timer1.stop();
     m_timer2.stop();
@@ -283,7 +287,7 @@ void frmMain::imgMontBut_MouseDown() {
 void frmMain::imgMontBut_MouseUp() {
     m_face.hide(Element::imgMontButP);
     skinChooser(); // created, it loads skin ThemeNo, which may end the program
-    if (!m_ending)
+    if (!ending())
         m_dialogs->showChooser();
 }
 
@@ -353,15 +357,8 @@ void frmMain::elementDown(Element e) {
 void frmMain::elementUp(Element e) {
     if (const ButtonHandlers* b = buttonOf(e))
         (this->*b->up)();
-    if (!m_ending)
+    if (!ending())
         flushFace();
-}
-
-// ---- Splash ----
-
-void frmMain::closeSplash() {
-    if (m_splash)
-        m_splash->close();
 }
 
 // ---- Input: routed to the elements and the case ----

@@ -2,6 +2,7 @@
 
 #include "app/AlarmFiring.h"
 #include "app/ClockDialogs.h"
+#include "app/ClockEnd.h"
 #include "app/FaceInput.h"
 #include "app/FacePainter.h"
 #include "app/SkinSwitch.h"
@@ -29,7 +30,7 @@ class frmOptions;
 // handlers and coordinates: input, placement, the other windows, the skin switch and the alarm
 // going off each have their own class. The settings, the light and the caption change only
 // through its ClockState, and the face follows what that announces.
-class frmMain : public QWidget, private FiringHost, private FaceInputHost, private SkinSwitchHost {
+class frmMain : public QWidget, private FiringHost {
     Q_OBJECT
 public:
     frmMain(Services& services, Settings& settings, QWidget* parent = nullptr);
@@ -64,8 +65,8 @@ public:
     void Timer2_Timer();
 
     // Background mouse handlers; x and y in twips relative to the client area.
-    void Form_MouseDown(int button, float x, float y) override;
-    void Form_MouseMove(int buttonState, float x, float y) override;
+    void Form_MouseDown(int button, float x, float y);
+    void Form_MouseMove(int buttonState, float x, float y);
 
     // Button handlers.
     void imgAlarmBut_MouseDown();
@@ -82,16 +83,15 @@ public:
     void imgYearBut_MouseUp();
 
     // The splash window, closed at the end of every skin load.
-    void setSplash(QWidget* splash) { m_splash = splash; }
-    void closeSplash() override;
+    void setSplash(QWidget* splash) { m_skins.setSplash(splash); }
 
     // The one way the program ends, saving nothing: every window of the program closes, this one
     // included, then ended tells the status. Later calls change nothing.
-    void endProgram(int status) override;
-    bool ending() const override { return m_ending; }
+    void endProgram(int status) { m_end.begin(status); }
+    bool ending() const override { return m_end.begun(); }
 
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
-    frmChoseSkin& skinChooser() override { return m_dialogs->chooser(); }
+    frmChoseSkin& skinChooser() { return m_dialogs->chooser(); }
 
     // The options dialog, created hidden (and filled from the settings) when it does not exist.
     frmOptions& options() { return m_dialogs->options(); }
@@ -128,8 +128,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override { m_input.contextMenu(*event); }
 
 private:
-    void elementDown(Element e) override;
-    void elementUp(Element e) override;
+    void elementDown(Element e);
+    void elementUp(Element e);
+    // The end once begun: the timers stop and every window closes.
+    void finish(int status);
     void shakeBegin() override { m_place.shakeBegin(); }
     void shakeTo(QPoint offsetTwips) override;
     void pauseShake() override;
@@ -137,6 +139,7 @@ private:
     void closeAlarmDialog() override { m_dialogs->closeAlarm(); }
 
     Services& m_services;
+    ClockEnd m_end;
     ClockState m_state;
     const Settings& m_settings; // read through the state, changed only by it
     FaceModel m_face;
@@ -150,8 +153,6 @@ private:
     WindowPlacement m_place;
     ClockDialogs* m_dialogs; // a child of this window
     SkinSwitch m_skins;
-    QPointer<QWidget> m_splash;
-    bool m_ending = false;
     AlarmFiring* m_firing; // a child of this window
 };
 

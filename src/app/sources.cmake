@@ -4,6 +4,7 @@ target_sources(morvantis_ui PRIVATE
   app/AlarmFiring.cpp
   app/Autostart.cpp
   app/ClockDialogs.cpp
+  app/ClockEnd.h
   app/EndSignals.cpp
   app/FaceAccessible.cpp
   app/WidgetAccessible.cpp
