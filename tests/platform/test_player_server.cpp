@@ -215,8 +215,11 @@ TEST_P(EverySetup, SoundsAreHeardWholeAndTheWordsAsOnePhrase) {
     const auto phrase = within(parts[0], 0.050);
     ASSERT_EQ(phrase.size(), 1u) << describe(phrase);
     std::string said;
-    for (const Segment& s : within(parts[0], 0.001))
-        said += (said.empty() ? "" : "+") + nameWords(mono, s, words);
+    for (const Segment& s : within(parts[0], 0.001)) {
+        if (!said.empty())
+            said += '+';
+        said += nameWords(mono, s, words);
+    }
     EXPECT_EQ(said, "time+9+20+1+pm") << describe(within(parts[0], 0.001));
 
     // Twenty chimes, each whole (chimes heard without a gap between them are counted together).
