@@ -56,6 +56,26 @@ bool within(const QWidget* w, const QWidget* ancestor) {
 
 } // namespace
 
+// Installed for its lifetime: every way out of the wait takes the filter away.
+class AlarmFiring::Holding {
+public:
+    explicit Holding(AlarmFiring& firing) : m_firing(firing) {
+        m_firing.m_sounding = true;
+        m_firing.m_openedWhileHeld.clear();
+        qApp->installEventFilter(&m_firing);
+    }
+    ~Holding() {
+        qApp->removeEventFilter(&m_firing);
+        m_firing.m_sounding = false;
+        m_firing.m_openedWhileHeld.clear();
+    }
+    Holding(const Holding&) = delete;
+    Holding& operator=(const Holding&) = delete;
+
+private:
+    AlarmFiring& m_firing;
+};
+
 AlarmFiring::AlarmFiring(Services& services, ClockState& state, FiringHost& host, QWidget* clock)
     : QObject(clock), m_services(services), m_state(state), m_host(host), m_clock(clock) {}
 
@@ -90,6 +110,9 @@ void AlarmFiring::fire(const LocalTime& moment) {
         QCoreApplication::processEvents();
         if (m_host.ending())
             return;
+        // From the sound's start on, input waits like all input while it plays: a click made
+        // during the shake does not act once it is over.
+        const Holding hold(*this);
         m_services.sound.play(wave, Sound::Mode::Asynchronous);
         shake();
         m_state.setCaption(std::string(kAlarmNotSet));
@@ -130,14 +153,15 @@ void AlarmFiring::fire(const LocalTime& moment) {
     flushWindowSystem();
     if (m_host.ending())
         return;
+    const Holding hold(*this);
     sound(wave);
 }
 
 void AlarmFiring::sound(const std::string& wave) {
     m_answered = false;
-    m_sounding = true;
-    qApp->installEventFilter(this);
     m_services.sound.play(wave, Sound::Mode::Asynchronous);
+    // Until the player says the sound is over (heard, or given up on a server that does not
+    // answer), or it is answered.
     while (!m_services.sound.waitEnd(kAnswerPoll)) {
         QCoreApplication::processEvents();
         if (m_host.ending() || answered()) {
@@ -145,8 +169,6 @@ void AlarmFiring::sound(const std::string& wave) {
             break;
         }
     }
-    qApp->removeEventFilter(this);
-    m_sounding = false;
 }
 
 void AlarmFiring::dismiss() {
@@ -175,10 +197,16 @@ bool AlarmFiring::eventFilter(QObject* watched, QEvent* event) {
         return std::find(m_heldTimers.begin(), m_heldTimers.end(), watched) != m_heldTimers.end();
     // Input reaches windows through their widgets: the window system's own objects pass it on.
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && event->type() == QEvent::Show && widget->isWindow() && widget->isModal())
+        m_openedWhileHeld.emplace_back(widget);
     if (!widget || !isInput(event->type()))
         return false;
     if (m_custom && within(widget, m_custom))
         return false;
+    // A message opened meanwhile (EXIT's failed save) is answered, or nothing could go on.
+    for (const QPointer<QWidget>& opened : m_openedWhileHeld)
+        if (opened && within(widget, opened))
+            return false;
     if (widget == m_clock &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -36,8 +36,9 @@ public:
 
 // The alarm: its check at each tick, and its going off: the shake or the alert window, and the
 // alarm's sound. While the sound
-// plays the clock does not tick and takes no input, except that the alert's OK and Snooze and
-// the face's EXIT still answer; OK and Snooze stop the sound, EXIT ends the program.
+// plays the clock does not tick and takes no input, except that the alert's OK and Snooze, the
+// face's EXIT and a message opened meanwhile still answer; OK and Snooze stop the sound, EXIT
+// ends the program.
 class AlarmFiring : public QObject {
     Q_OBJECT
 public:
@@ -60,8 +61,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Input held while the alarm sounds: from its start to every way out of the wait.
+    class Holding;
     void shake();
-    // Plays the alarm's sound to its end, or until it is answered or the program ends.
+    // Plays the alarm's sound to its end, or until it is answered or the program ends; input is
+    // held meanwhile.
     void sound(const std::string& wave);
     bool answered() const;
     void dismiss();
@@ -74,6 +78,8 @@ private:
     std::vector<QObject*> m_heldTimers;
     AlarmDue m_due;
     QPointer<frmCustom> m_custom;
+    // Modal windows opened while the sound plays (a message of EXIT's): they take input.
+    std::vector<QPointer<QWidget>> m_openedWhileHeld;
     LocalTime m_firedOn; // the moment the alarm went off for; a snooze counts from it
     bool m_firing = false;
     bool m_sounding = false;

@@ -318,7 +318,9 @@ void frmMain::imgExitBut_MouseUp() {
     emit endingBegins();
     std::string error;
     if (!SaveMySetting(error)) {
-        // A lost save is no normal exit: the user is told, and the exit status says so.
+        // A lost save is no normal exit: the user is told, and the exit status says so. An
+        // alarm sound playing stops first: the program ends whatever the answer.
+        m_services.sound.stop();
         m_services.prompts.message(error, std::string(), Prompts::Icon::Critical, Prompts::Buttons::Ok);
         endProgram(1);
         return;

@@ -38,7 +38,8 @@ std::int16_t toSample(float v) {
     return static_cast<std::int16_t>(std::lround(v * 32767.0f));
 }
 
-std::optional<Wave> decodeOpen(SNDFILE* raw, const SF_INFO& info, double maxSeconds) {
+std::optional<Wave> decodeOpen(SNDFILE* raw, const SF_INFO& info, double maxSeconds,
+                               const std::function<bool()>& progress = {}) {
     const File file(raw);
     if (!isWave(info.format) || info.frames <= 0 || info.samplerate < kMinRate ||
         info.samplerate > kMaxRate || info.channels < 1 || info.channels > kMaxChannels)
@@ -65,6 +66,8 @@ std::optional<Wave> decodeOpen(SNDFILE* raw, const SF_INFO& info, double maxSeco
         const sf_count_t got = sf_readf_float(file.get(), buffer.data(), kChunkFrames);
         if (got <= 0)
             break;
+        if (progress && !progress())
+            return std::nullopt;
         total += static_cast<std::size_t>(got);
         if (total > limit)
             return std::nullopt; // longer than the limit after all
@@ -128,7 +131,8 @@ sf_count_t memTell(void* user) {
 
 } // namespace
 
-std::optional<Wave> decodeWave(const std::string& path, double maxSeconds) {
+std::optional<Wave> decodeWave(const std::string& path, double maxSeconds,
+                               const std::function<bool()>& progress) {
     if (path.empty())
         return std::nullopt;
     // Only regular files: a pipe or a device would block or never end.
@@ -144,7 +148,7 @@ std::optional<Wave> decodeWave(const std::string& path, double maxSeconds) {
     SNDFILE* f = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
     if (!f)
         return std::nullopt; // sf_open_fd closes the descriptor on failure as well
-    return decodeOpen(f, info, maxSeconds);
+    return decodeOpen(f, info, maxSeconds, progress);
 }
 
 std::optional<Wave> decodeWave(const unsigned char* data, std::size_t size, double maxSeconds) {

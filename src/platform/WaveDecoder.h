@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +32,10 @@ inline constexpr double kMinWaveSeconds = 0.010;
 // its header claims, gives what decodes. Nothing when the file is missing, not a regular file,
 // not a wave, decodes to less than kMinWaveSeconds, has a rate outside 1-192 kHz, or is longer
 // than maxSeconds (or would take more memory than maxSeconds of 48 kHz stereo).
-std::optional<Wave> decodeWave(const std::string& path, double maxSeconds = kMaxWaveSeconds);
+// progress, when given, is called after each piece read: a slow read shows that it goes on,
+// and false gives up (nothing is returned).
+std::optional<Wave> decodeWave(const std::string& path, double maxSeconds = kMaxWaveSeconds,
+                               const std::function<bool()>& progress = {});
 // The same from bytes in memory.
 std::optional<Wave> decodeWave(const unsigned char* data, std::size_t size,
                                double maxSeconds = kMaxWaveSeconds);

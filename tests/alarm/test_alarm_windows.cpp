@@ -1,6 +1,7 @@
 #include "alarm/frmCustom.h"
 #include "app/FacePainter.h"
 #include "app/frmMain.h"
+#include "platform/QtPrompts.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
 #include "support/AlarmSettings.h"
@@ -12,6 +13,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -203,6 +205,123 @@ TEST_F(AlarmWindows, ExitEndsTheProgramWhileTheSoundAfterAShakePlays) {
     EXPECT_GE(env.sound.stops, 1);
     EXPECT_LT(env.sound.waits, 1000);
     EXPECT_TRUE(env.store.read("StartUp", "LightOn").has_value()) << "EXIT saved";
+}
+
+TEST_F(AlarmWindows, ExitsFailureMessageWhileTheSoundPlaysIsAnswered) {
+    settings.MusicMessage = true;
+    env.store.failCommit = true;
+    bool stoppedFirst = false;
+    // The real message box, answered with Return as a user would; a box that cannot be answered
+    // is closed by the driver's time limit, and the test fails.
+    morvantis::test::ModalDriver driver(
+        [](QWidget* box) { QTest::keyClick(box->windowHandle(), Qt::Key_Return); }, 3000);
+    env.prompts.onMessage = [&](const morvantis::test::FakePrompts::Shown& shown) {
+        stoppedFirst = env.sound.stops > 0;
+        QtPrompts().message(shown.text, shown.title, shown.icon, shown.buttons);
+    };
+    env.sound.onWait = [&] {
+        if (env.sound.waits == 1) {
+            // Clicked, the clock is the active window: the message is the clock's.
+            QApplication::setActiveWindow(&window);
+            QTest::mouseClick(&window, Qt::LeftButton, {}, FacePainter::rectOf(Element::imgExitBut).center());
+        }
+        return env.sound.stops > 0 || env.sound.waits > 1000;
+    };
+    testing::internal::CaptureStderr();
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(driver.acted());
+    EXPECT_FALSE(driver.timedOut()) << "the message took no answer";
+    EXPECT_TRUE(stoppedFirst) << "the sound stops before the message shows";
+    EXPECT_EQ(exitStatus, 1);
+    EXPECT_LT(env.sound.waits, 1000);
+}
+
+namespace {
+// A click as the window system queues it: delivered by the next processing of events.
+void queueClick(QWidget& w, QPoint at) {
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(
+            &w, new QMouseEvent(type, at, w.mapToGlobal(at), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier));
+}
+} // namespace
+
+TEST_F(AlarmWindows, AClickDuringTheShakeDoesNotActWhileTheSoundPlays) {
+    settings.MusicBolShake = true;
+    // ALARM, clicked as the alarm's sound starts and the shake begins: it would light the light
+    // and open the dialog.
+    bool clicked = false;
+    env.sound.onPlay = [&](const std::string&, Sound::Mode mode) {
+        if (mode == Sound::Mode::Asynchronous && !std::exchange(clicked, true))
+            queueClick(window, FacePainter::rectOf(Element::imgAlarmBut).center());
+    };
+    // Any window it opened nested in the alarm is closed, and the test fails.
+    std::optional<morvantis::test::ModalDriver> driver;
+    driver.emplace([](QWidget*) { ADD_FAILURE() << "a modal window opened while the alarm sounded"; }, 2000);
+    bool litWhileSounding = false;
+    env.sound.onWait = [&] {
+        litWhileSounding = litWhileSounding || armed();
+        return env.sound.waits > 3;
+    };
+    env.clock.advance(1);
+    window.Timer1_Timer();
+    EXPECT_TRUE(clicked);
+    EXPECT_FALSE(litWhileSounding);
+    EXPECT_FALSE(armed()) << "the click was held with the rest of the input";
+    EXPECT_FALSE(driver->acted());
+}
+
+TEST_F(AlarmWindows, EveryWayOutOfTheSoundLetsInputThroughAgain) {
+    QLineEdit other; // any window of the program
+    other.show();
+    const auto typed = [&] {
+        other.clear();
+        QTest::keyClick(&other, Qt::Key_A);
+        return other.text() == QStringLiteral("a");
+    };
+    const struct {
+        const char* way;
+        bool shake;
+        std::function<bool()> wait; // the player's answer to each wait: true when the sound is over
+    } ways[] = {
+        // Not over for many waits (a sound that starts late): the wait goes on, input held.
+        {"the sound over", false, [&] { return env.sound.waits > 200; }},
+        {"OK", false,
+         [&] {
+             QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton);
+             return env.sound.stops > 0;
+         }},
+        {"EXIT after a shake", true,
+         [&] {
+             QTest::mouseClick(&window, Qt::LeftButton, {},
+                               FacePainter::rectOf(Element::imgExitBut).center());
+             return env.sound.stops > 0;
+         }},
+    };
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.way);
+        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
+        settings.MusicMessage = !w.shake;
+        settings.MusicBolShake = w.shake;
+        window.state().setLight(true);
+        env.clock.set(2002, 3, 1, 19, 5, 0);
+        env.sound.stops = env.sound.waits = 0;
+        bool heldWhileSounding = true;
+        env.sound.onWait = [&] {
+            heldWhileSounding = heldWhileSounding && !typed();
+            return w.wait() || env.sound.waits > 1000;
+        };
+        window.Timer1_Timer();
+        EXPECT_TRUE(heldWhileSounding);
+        EXPECT_LT(env.sound.waits, 1000);
+        EXPECT_TRUE(typed()) << "input is held after the wait";
+        if (w.way == ways[0].way) {
+            EXPECT_EQ(env.sound.stops, 0) << "a sound long in coming is not cut";
+        }
+    }
 }
 
 TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {

@@ -277,7 +277,40 @@ int waitExit(int pid) {
 }
 } // namespace
 
-PulseServer::PulseServer() {
+std::optional<int> exitWithin(int pid, std::chrono::milliseconds bound) {
+    const auto until = Clock::now() + bound;
+    for (;;) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (Clock::now() > until)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return std::nullopt;
+}
+
+const char* setupName(ServerSetup setup) {
+    switch (setup) {
+    case ServerSetup::PulseDefaultLatency:
+        return "PulseDefaultLatency";
+    case ServerSetup::PulseNoRewinds:
+        return "PulseNoRewinds";
+    case ServerSetup::PipeWire:
+        return "PipeWire";
+    }
+    return "?";
+}
+
+std::unique_ptr<SoundServer> startServer(ServerSetup setup) {
+    if (setup == ServerSetup::PipeWire)
+        return std::make_unique<PipeWireServer>();
+    return std::make_unique<PulseServer>(setup);
+}
+
+PulseServer::PulseServer(ServerSetup setup) : m_noRewinds(setup == ServerSetup::PulseNoRewinds) {
     char pattern[] = "/tmp/morvantis-pulse-XXXXXX";
     if (!mkdtemp(pattern)) {
         m_why = "no temporary folder";
@@ -301,7 +334,8 @@ bool PulseServer::start() {
     const auto env = environment();
     const int pid = spawn({"pulseaudio", "--daemonize=yes", "--exit-idle-time=-1", "--disallow-exit", "-n",
                            "--use-pid-file=yes", "-L", "module-native-protocol-unix", "-L",
-                           "module-null-sink sink_name=testsink rate=44100 channels=2 norewinds=1"},
+                           std::string("module-null-sink sink_name=testsink rate=44100 channels=2") +
+                               (m_noRewinds ? " norewinds=1" : "")},
                           env, {}, m_folder + "/pulse.log");
     if (pid < 0 || waitExit(pid) != 0) {
         std::ifstream log(m_folder + "/pulse.log");
@@ -365,9 +399,9 @@ PulseServer::~PulseServer() {
         std::system(("rm -rf '" + m_folder + "'").c_str());
 }
 
-Recorder::Recorder(const PulseServer& server) : Recorder(server.environment()) {}
+Recorder::Recorder(const SoundServer& server, int latencyMs) : Recorder(server.environment(), latencyMs) {}
 
-Recorder::Recorder(const std::vector<std::string>& envStrings) {
+Recorder::Recorder(const std::vector<std::string>& envStrings, int latencyMs) {
     int fds[2];
     if (::pipe(fds) != 0)
         return;
@@ -376,9 +410,10 @@ Recorder::Recorder(const std::vector<std::string>& envStrings) {
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> argv = {"parec",        "--raw",           "--format=s16le",
-                                     "--rate=44100", "--channels=2",    "--latency-msec=5",
-                                     "-d",           "testsink.monitor"};
+    std::vector<std::string> argv = {"parec",        "--raw", "--format=s16le",  "--rate=44100",
+                                     "--channels=2", "-d",    "testsink.monitor"};
+    if (latencyMs > 0)
+        argv.push_back("--latency-msec=" + std::to_string(latencyMs));
     std::vector<char*> args;
     for (auto& s : argv)
         args.push_back(s.data());
@@ -465,6 +500,86 @@ bool Recorder::waitFor(double seconds, std::chrono::milliseconds bound) const {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    return false;
+}
+
+} // namespace morvantis::test
+
+namespace morvantis::test {
+
+PipeWireServer::PipeWireServer() {
+    char pattern[] = "/tmp/morvantis-pipewire-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        m_why = "no temporary folder";
+        return;
+    }
+    m_folder = pattern;
+    ::mkdir((m_folder + "/config").c_str(), 0700);
+    m_env = {"XDG_RUNTIME_DIR=" + m_folder,
+             "HOME=" + m_folder,
+             "XDG_CONFIG_HOME=" + m_folder + "/config",
+             "PULSE_SERVER=unix:" + m_folder + "/pulse/native",
+             "DBUS_SESSION_BUS_ADDRESS=unix:path=" + m_folder + "/bus",
+             "PULSE_COOKIE=" + m_folder + "/config/pulse/cookie",
+             "PULSE_RUNTIME_PATH=" + m_folder + "/pulse"};
+    // The session manager needs a session bus.
+    const int bus =
+        spawn({"dbus-daemon", "--session", "--nofork", "--address=unix:path=" + m_folder + "/bus"}, m_env, {},
+              m_folder + "/dbus.log");
+    if (bus <= 0) {
+        m_why = "dbus-daemon does not start";
+        return;
+    }
+    m_pids.push_back(bus);
+    if (!until([&] { return ::access((m_folder + "/bus").c_str(), F_OK) == 0; }, "the session bus"))
+        return;
+    for (const char* program : {"pipewire", "wireplumber", "pipewire-pulse"}) {
+        const int pid = spawn({program}, m_env, {}, m_folder + "/" + program + ".log");
+        if (pid <= 0) {
+            m_why = std::string(program) + " does not start";
+            return;
+        }
+        m_pids.push_back(pid);
+    }
+    if (!until([&] { return run({"pactl", "info"}); }, "the pulse server"))
+        return;
+    if (!run(
+            {"pactl", "load-module", "module-null-sink", "sink_name=testsink", "rate=44100", "channels=2"})) {
+        m_why = "no null sink";
+        return;
+    }
+    // The default is kept by the session manager: once it sticks, that one is up as well.
+    if (!until(
+            [&] {
+                return run({"pactl", "set-default-sink", "testsink"}) &&
+                       run({"sh", "-c", "pactl get-default-sink | grep -qx testsink"});
+            },
+            "the session manager"))
+        return;
+    m_running = true;
+}
+
+PipeWireServer::~PipeWireServer() {
+    for (auto it = m_pids.rbegin(); it != m_pids.rend(); ++it) {
+        ::kill(*it, SIGTERM);
+        if (!exitWithin(*it, std::chrono::seconds(2)))
+            std::fprintf(stderr, "a PipeWire process did not end\n");
+    }
+    if (!m_folder.empty())
+        std::system(("rm -rf '" + m_folder + "'").c_str());
+}
+
+bool PipeWireServer::run(const std::vector<std::string>& argv) {
+    const int pid = spawn(argv, m_env);
+    return pid > 0 && exitWithin(pid, std::chrono::seconds(5)) == 0;
+}
+
+template <typename Ready> bool PipeWireServer::until(Ready ready, const char* what) {
+    for (const auto limit = Clock::now() + std::chrono::seconds(10); Clock::now() < limit;
+         std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+        if (ready())
+            return true;
+    m_why = std::string(what) + " is not up after 10 s";
     return false;
 }
 

@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,20 +59,40 @@ std::vector<float> readSound(const std::string& path, int rate = kRecordRate);
 std::string nameWords(const std::vector<float>& mono, const Segment& s, const std::vector<Word>& words,
                       int rate = kRecordRate);
 
+// The sound servers desktops run, each with a null sink "testsink" as the default:
+// PulseAudio's null sink at its own latency (it buffers up to 2 s, as a desktop's sink does,
+// and lowers that only for a client that asks); the same with norewinds=1, which keeps it
+// near 50 ms; and PipeWire's pulse server.
+enum class ServerSetup { PulseDefaultLatency, PulseNoRewinds, PipeWire };
+const char* setupName(ServerSetup setup);
+
+class SoundServer {
+public:
+    virtual ~SoundServer() = default;
+    virtual bool running() const = 0;
+    const std::string& why() const { return m_why; }
+    // Environment assignments that lead a child process to this server.
+    virtual std::vector<std::string> environment() const = 0;
+
+protected:
+    std::string m_why;
+};
+
+// One of the set-ups above, started on a private runtime folder.
+std::unique_ptr<SoundServer> startServer(ServerSetup setup);
+
 // A PulseAudio server of our own with one null sink, on a private runtime folder. The
 // process's environment is pointed at it, so that sounds played here go to it. It can be
 // stopped, started again on the same socket, and frozen.
-class PulseServer {
+class PulseServer : public SoundServer {
 public:
-    PulseServer();
-    ~PulseServer();
+    explicit PulseServer(ServerSetup setup = ServerSetup::PulseNoRewinds);
+    ~PulseServer() override;
     PulseServer(const PulseServer&) = delete;
     PulseServer& operator=(const PulseServer&) = delete;
-    bool running() const { return m_pid > 0; }
-    const std::string& why() const { return m_why; }
+    bool running() const override { return m_pid > 0; }
     const std::string& folder() const { return m_folder; }
-    // Environment assignments that lead a child process to this server.
-    std::vector<std::string> environment() const;
+    std::vector<std::string> environment() const override;
     // Starts it (again); false, with why(), when it does not come up.
     bool start();
     // Ends it and waits until it has gone.
@@ -81,17 +103,39 @@ public:
 
 private:
     std::string m_folder;
-    std::string m_why;
+    bool m_noRewinds;
     int m_pid = 0;
     bool m_frozen = false;
+};
+
+// PipeWire with its pulse server and session manager, on a private runtime folder and session
+// bus, with a null sink "testsink" as the default.
+class PipeWireServer : public SoundServer {
+public:
+    PipeWireServer();
+    ~PipeWireServer() override;
+    PipeWireServer(const PipeWireServer&) = delete;
+    PipeWireServer& operator=(const PipeWireServer&) = delete;
+    bool running() const override { return m_running; }
+    std::vector<std::string> environment() const override { return m_env; }
+
+private:
+    bool run(const std::vector<std::string>& argv);
+    template <typename Ready> bool until(Ready ready, const char* what);
+
+    std::string m_folder;
+    std::vector<std::string> m_env;
+    std::vector<int> m_pids;
+    bool m_running = false;
 };
 
 // Records the sink's monitor with parec from construction on; knows when each sample arrived.
 class Recorder {
 public:
-    explicit Recorder(const PulseServer& server);
-    // From the sink "testsink" of the server this environment leads to.
-    explicit Recorder(const std::vector<std::string>& environment);
+    explicit Recorder(const SoundServer& server, int latencyMs = 5);
+    // From the sink "testsink" of the server this environment leads to. A latency of 0 asks
+    // none, so that the sink keeps its own (the recording then arrives in large pieces).
+    explicit Recorder(const std::vector<std::string>& environment, int latencyMs = 5);
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
@@ -121,5 +165,7 @@ private:
 // Starts a program with extra environment; its standard output and error go to the files given.
 int spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
           const std::string& out = {}, const std::string& err = {});
+// The exit status of a child that ends within the bound; nothing (and the child killed) if not.
+std::optional<int> exitWithin(int pid, std::chrono::milliseconds bound);
 
 } // namespace morvantis::test

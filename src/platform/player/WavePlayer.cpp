@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -21,20 +22,29 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// Connecting and opening a stream together: a server slower than this is not answering.
+// The latency asked of the server: this much sound queued ahead, the sink allowed to lower its
+// own buffer to suit it. A desktop's sink otherwise buffers up to 2 s.
+constexpr pa_usec_t kLatencyUs = 50'000;
+// A request the server leaves unanswered this long (connecting, opening a stream, asking where
+// a sound stands): the server is not answering.
 constexpr auto kServerBound = 2s;
-// A sound not over this long after its length is given up (a server that stopped mid-sound).
-constexpr auto kEndMargin = 500ms;
-// The callers' own bound on a request the worker has not opened yet: decoding (a ten-minute
-// file takes a moment) and the server's bound.
-constexpr auto kOpenBound = 5s;
+// A server that answers but neither asks for sound nor plays any this long has a sink that
+// does not run. A sink may take up to its whole buffer (2 s) before it starts a new stream.
+constexpr auto kStuckBound = 4s;
+// How often the server is asked where a playing sound stands; near its end, as soon as its last
+// sample should have been read, but not more often than the second.
+constexpr auto kProbeEvery = 150ms;
+constexpr auto kProbeSoonest = 5ms;
+// The longest believed wait after the server has read the last sample until it is heard.
+constexpr auto kMaxTail = 3s;
+// A stream stays this long after its sound, so that the next one (the spoken time's next word)
+// follows at once, before the sink returns to its long buffer.
+constexpr auto kLinger = 1s;
+// The callers' own bound: a worker that shows no sign of progress this long (a file that stops
+// reading) is given up, and its request with it.
+constexpr auto kWorkerBound = kServerBound + 1s;
 // How long the player's destructor waits for its worker before leaving it behind.
 constexpr auto kQuitBound = 300ms;
-// The server's buffer for a stream: enough that a busy machine does not starve the sound.
-constexpr pa_usec_t kBufferUs = 200'000;
-// After the server has taken the last sample, what is still on its way out is heard this much
-// later at most; the stream stays until then, as removing it would cut that off.
-constexpr auto kTailBound = 250ms;
 // The alert's format when a file gives nothing.
 constexpr int kAlertRate = 44100;
 
@@ -50,12 +60,12 @@ struct PlayerState {
     bool stopOnly = false;
     Clock::time_point requestedAt;
     bool quit = false;
+    std::uint64_t abandoned = 0; // requests up to this one were given up by a caller
     // Progress, from the worker.
-    std::uint64_t started = 0; // the request whose sound plays now
-    Clock::time_point startedAt;
-    Clock::duration startedLength{};
-    std::uint64_t ended = 0; // every request up to this one is over
-    bool finished = false;   // the worker has ended
+    Clock::time_point aliveAt; // its last sign of progress (ahead, while it waits for a known end)
+    std::uint64_t ended = 0;   // every request up to this one is over
+    bool finished = false;     // the worker has ended
+    WavePlayer::Timeline timeline;
     // Counted up by the main loop's callbacks: something the worker may be waiting for.
     std::uint64_t events = 0;
 
@@ -83,22 +93,33 @@ private:
     pa_threaded_mainloop* m_loop;
 };
 
-// One sound on its way to the server. Its fields are touched with the main loop's lock held.
+// One stream and the sound on its way through it. Its fields are touched with the main loop's
+// lock held. The stream never runs dry while it lives: silence goes before its first sound and
+// after each, as some sinks skip the start of a sound that follows a stream run dry (they count
+// the time it ran dry as played).
 struct Playback {
     PlayerState* state = nullptr;
     pa_stream* stream = nullptr;
     Wave wave;
-    std::size_t written = 0; // bytes
-    pa_operation* drain = nullptr;
+    std::size_t sent = 0;         // bytes of the sound written
+    std::size_t lead = 0;         // bytes of silence still to go before it
+    std::size_t silenceAfter = 0; // bytes of silence written after it
+    bool overQueued = false;      // it starts where the server reads, over the silence queued
+    std::int64_t endIndex = -1;   // where its last byte stands in the stream, once known
     pa_operation* timing = nullptr;
     bool failed = false;
-    bool drained = false;   // the server has taken the last sample
-    bool tailKnown = false; // and said how long until it is heard
+    bool heard = false; // the server has read the last sample and said when it is heard
     Clock::time_point heardAt;
-    Clock::time_point lastAsked; // when the server last asked for more
+    Clock::time_point askedAt;    // the last timing query sent
+    Clock::time_point nextQuery;  // when to ask again
+    Clock::time_point progressAt; // the server last asked for sound or read some
+    std::int64_t readIndex = -1;  // where the server's reading stood at the last answer
+    std::size_t tlength = 0;      // bytes: the stream's buffer
+    Clock::time_point firstWritten, lastWritten;
 
     const char* bytes() const { return reinterpret_cast<const char*>(wave.samples.data()); }
     std::size_t size() const { return wave.samples.size() * sizeof(std::int16_t); }
+    bool allSent() const { return sent == size(); }
 };
 
 void onContextState(pa_context*, void* user) {
@@ -109,51 +130,108 @@ void onStreamState(pa_stream*, void* user) {
     static_cast<Playback*>(user)->state->bump();
 }
 
-void onTiming(pa_stream* s, int success, void* user) {
-    auto* p = static_cast<Playback*>(user);
-    pa_usec_t latency = 0;
-    int negative = 0;
-    if (!success || pa_stream_get_latency(s, &latency, &negative) != 0 || negative)
-        latency = 0;
-    const auto tail = std::min<Clock::duration>(std::chrono::microseconds(latency), kTailBound);
-    p->heardAt = Clock::now() + tail;
-    p->tailKnown = true;
-    p->state->bump();
-}
+void askTiming(pa_stream* s, Playback* p);
 
-void onDrained(pa_stream* s, int success, void* user) {
-    auto* p = static_cast<Playback*>(user);
-    p->drained = true;
-    if (success)
-        p->timing = pa_stream_update_timing_info(s, onTiming, p);
-    if (!success || !p->timing) {
-        p->heardAt = Clock::now();
-        p->tailKnown = true;
+// Silence, at most n bytes; how much was written.
+std::size_t writeSilence(pa_stream* s, Playback* p, std::size_t n) {
+    void* data = nullptr;
+    if (n == 0 || pa_stream_begin_write(s, &data, &n) != 0 || !data || n == 0)
+        return 0;
+    std::memset(data, 0, n);
+    if (pa_stream_write(s, data, n, nullptr, 0, PA_SEEK_RELATIVE) != 0) {
+        p->failed = true;
+        return 0;
     }
-    p->state->bump();
+    return n;
 }
 
 void onWrite(pa_stream* s, std::size_t wanted, void* user) {
     auto* p = static_cast<Playback*>(user);
-    p->lastAsked = Clock::now();
-    const std::size_t n = std::min(wanted, p->size() - p->written);
-    if (n > 0) {
-        if (pa_stream_write(s, p->bytes() + p->written, n, nullptr, 0, PA_SEEK_RELATIVE) != 0) {
-            p->failed = true;
-            p->state->bump();
-            return;
+    const auto now = Clock::now();
+    while (wanted > 0 && !p->failed) {
+        if (p->lead > 0) {
+            const std::size_t n = writeSilence(s, p, std::min(wanted, p->lead));
+            if (n == 0)
+                break;
+            p->lead -= n;
+            wanted -= n;
+        } else if (!p->allSent()) {
+            const std::size_t n = std::min(wanted, p->size() - p->sent);
+            const pa_seek_mode_t seek =
+                p->sent == 0 && p->overQueued ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE;
+            if (pa_stream_write(s, p->bytes() + p->sent, n, nullptr, 0, seek) != 0) {
+                p->failed = true;
+                break;
+            }
+            if (p->sent == 0)
+                p->firstWritten = now;
+            p->sent += n;
+            p->lastWritten = now;
+            p->progressAt = now;
+            wanted -= n;
+        } else {
+            const std::size_t n = writeSilence(s, p, wanted);
+            if (n == 0)
+                break;
+            p->silenceAfter += n;
+            wanted -= n;
         }
-        p->written += n;
     }
-    if (p->written == p->size() && !p->drain && !p->drained) {
-        // Plays what is queued even when it is less than the server waits for before starting,
-        // and says when the last sample has been taken.
-        p->drain = pa_stream_drain(s, onDrained, p);
-        if (!p->drain) {
-            p->failed = true;
-            p->state->bump();
+    // Its last byte sent: asked at once where it stands, so that its end is known in time.
+    if (p->allSent() && p->endIndex < 0 && !p->timing && !p->failed)
+        askTiming(s, p);
+    if (p->failed)
+        p->state->bump();
+}
+
+std::chrono::microseconds bytesToTime(std::int64_t bytes, const pa_sample_spec* spec) {
+    return std::chrono::microseconds(
+        pa_bytes_to_usec(static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0)), spec));
+}
+
+// Where the sound stands, as the server reports it.
+void onTiming(pa_stream* s, int success, void* user) {
+    auto* p = static_cast<Playback*>(user);
+    pa_operation_unref(p->timing);
+    p->timing = nullptr;
+    const auto now = Clock::now();
+    p->nextQuery = now + kProbeEvery;
+    const pa_timing_info* info = success ? pa_stream_get_timing_info(s) : nullptr;
+    const pa_sample_spec* spec = pa_stream_get_sample_spec(s);
+    if (!info || !spec) {
+        p->failed = true;
+        p->state->bump();
+        return;
+    }
+    if (!info->read_index_corrupt && info->read_index != p->readIndex) {
+        p->readIndex = info->read_index;
+        p->progressAt = now;
+    }
+    if (p->allSent() && p->endIndex < 0 && !info->write_index_corrupt)
+        p->endIndex = info->write_index - static_cast<std::int64_t>(p->silenceAfter);
+    if (p->endIndex >= 0 && !p->heard && !info->read_index_corrupt) {
+        if (info->read_index >= p->endIndex) {
+            // Read past its end: heard once the sink has played what it holds beyond that.
+            const auto held = std::chrono::microseconds(info->sink_usec + info->transport_usec);
+            const auto past = bytesToTime(info->read_index - p->endIndex, spec);
+            p->heardAt = now + std::min<Clock::duration>(std::max(held - past, std::chrono::microseconds(0)),
+                                                         kMaxTail);
+            p->heard = true;
+        } else {
+            // Asked again about when the server should have read it.
+            p->nextQuery =
+                now + std::clamp<Clock::duration>(bytesToTime(p->endIndex - info->read_index, spec),
+                                                  kProbeSoonest, kProbeEvery);
         }
     }
+    p->state->bump();
+}
+
+void askTiming(pa_stream* s, Playback* p) {
+    p->askedAt = Clock::now();
+    p->timing = pa_stream_update_timing_info(s, onTiming, p);
+    if (!p->timing)
+        p->failed = true;
 }
 
 pa_proplist* properties(const char* mediaName) {
@@ -184,14 +262,24 @@ public:
             bool stopOnly = false;
             {
                 std::unique_lock lock(m_state->mutex);
-                m_state->changed.wait(lock, [&] { return m_state->quit || m_state->requested != m_handled; });
+                const auto asked = [&] { return m_state->quit || m_state->requested != m_handled; };
+                // A stream left from the last sound goes when no sound follows soon.
+                if (m_playback && !m_state->changed.wait_until(lock, m_lingerUntil, asked)) {
+                    lock.unlock();
+                    closeStream();
+                    continue;
+                }
+                m_state->changed.wait(lock, asked);
                 if (m_state->quit)
                     break;
                 gen = m_handled = m_state->requested;
                 path = m_state->path;
                 stopOnly = m_state->stopOnly;
+                m_state->aliveAt = Clock::now();
             }
-            if (!stopOnly)
+            if (stopOnly)
+                closeStream();
+            else
                 play(gen, path);
             markEnded(gen);
         }
@@ -207,56 +295,93 @@ private:
     enum class Woken { Event, Interrupted, Timeout };
 
     void play(std::uint64_t gen, const std::string& path) {
-        std::optional<Wave> wave = decodeWave(path);
+        // Each piece read is progress: a long file read slowly is not a worker held up.
+        std::optional<Wave> wave = decodeWave(path, kMaxWaveSeconds, [&] {
+            alive();
+            return !interrupted(gen);
+        });
+        if (interrupted(gen))
+            return;
         if (!wave)
             wave = builtInAlert(kAlertRate, 1);
-        if (interrupted(gen) || !startLoop())
+        if (!startLoop())
             return;
         const auto deadline = Clock::now() + kServerBound;
         if (!connect(gen, deadline))
             return;
-        if (!open(gen, std::move(*wave), path, deadline))
+        if (!reuse(*wave, path) && !open(gen, std::move(*wave), path, deadline))
             return;
-        const auto length = std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(m_playback->wave.seconds()));
-        {
-            const std::lock_guard lock(m_state->mutex);
-            m_state->started = gen;
-            m_state->startedAt = Clock::now();
-            m_state->startedLength = length;
-        }
-        m_state->changed.notify_all();
-        const auto overdue = Clock::now() + length + kEndMargin;
+        finish(gen);
+    }
+
+    // Waits for the sound's end as the server reports it; gives up on a server that stops
+    // answering, or answers but plays nothing.
+    void finish(std::uint64_t gen) {
         for (;;) {
             const std::uint64_t seen = events();
+            alive();
             std::optional<Clock::time_point> heardAt;
-            // While sound is left to send, a server that asks for none this long has stopped.
-            Clock::time_point stalled = overdue;
+            bool gone = false, silent = false;
+            Clock::time_point wake;
             {
                 const LoopLock lock(m_loop);
-                const pa_stream_state_t st = pa_stream_get_state(m_playback->stream);
-                if (m_playback->failed || !PA_STREAM_IS_GOOD(st))
-                    break;
-                if (m_playback->tailKnown)
-                    heardAt = m_playback->heardAt;
-                if (m_playback->written < m_playback->size())
-                    stalled = std::min(overdue, m_playback->lastAsked + kServerBound);
+                Playback& p = *m_playback;
+                const auto now = Clock::now();
+                if (p.failed || !PA_STREAM_IS_GOOD(pa_stream_get_state(p.stream))) {
+                    gone = true;
+                } else if (p.heard) {
+                    heardAt = p.heardAt;
+                } else if ((p.timing && now - p.askedAt >= kServerBound) ||
+                           now - p.progressAt >= kStuckBound) {
+                    silent = true;
+                } else {
+                    if (!p.timing && now >= p.nextQuery)
+                        askTiming(p.stream, &p);
+                    wake = std::min(p.timing ? p.askedAt + kServerBound : p.nextQuery,
+                                    p.progressAt + kStuckBound);
+                }
             }
-            if (heardAt) {
-                waitUntil(gen, std::min(*heardAt, overdue));
-                break;
-            }
-            if (Clock::now() >= stalled) {
-                // The server stopped taking the sound: it is not answering, start afresh next time.
+            if (gone) { // the server went away, or refused the sound: the next request starts afresh
                 closeStream();
+                return;
+            }
+            if (silent) {
                 dropContext();
                 warn("the sound server does not answer");
                 return;
             }
-            if (waitFor(gen, seen, stalled) == Woken::Interrupted)
-                break;
+            if (heardAt) {
+                alive(*heardAt);
+                waitUntil(gen, *heardAt);
+                if (interrupted(gen)) {
+                    closeStream();
+                    return;
+                }
+                ended();
+                return;
+            }
+            if (waitFor(gen, seen, wake) == Woken::Interrupted) {
+                closeStream();
+                return;
+            }
         }
-        closeStream();
+    }
+
+    // The sound has been heard: its steps are kept for measurements, and its stream stays a
+    // moment for the next sound.
+    void ended() {
+        WavePlayer::Timeline t;
+        {
+            const LoopLock lock(m_loop);
+            t.firstWritten = m_playback->firstWritten;
+            t.lastWritten = m_playback->lastWritten;
+        }
+        t.confirmed = Clock::now();
+        m_lingerUntil = t.confirmed + kLinger;
+        const std::lock_guard lock(m_state->mutex);
+        t.asked = m_state->requestedAt;
+        t.granted = m_granted;
+        m_state->timeline = t;
     }
 
     bool startLoop() {
@@ -277,11 +402,16 @@ private:
     // A connection to the server as it is now: one that failed (a server that went away) is
     // dropped and made afresh.
     bool connect(std::uint64_t gen, Clock::time_point deadline) {
+        bool failed = false;
+        {
+            const LoopLock lock(m_loop);
+            failed = m_context && !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context));
+        }
+        if (failed)
+            dropContext();
         std::string why;
         {
             const LoopLock lock(m_loop);
-            if (m_context && !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context)))
-                dropContextLocked();
             if (!m_context) {
                 pa_proplist* props = properties(nullptr);
                 m_context =
@@ -331,6 +461,45 @@ private:
         }
     }
 
+    // The stream left from the last sound takes this one when it has the same format.
+    bool reuse(Wave& wave, const std::string& path) {
+        if (!m_playback)
+            return false;
+        bool reused = false;
+        {
+            const LoopLock lock(m_loop);
+            Playback& p = *m_playback;
+            if (!p.failed && pa_stream_get_state(p.stream) == PA_STREAM_READY && p.heard &&
+                p.wave.rate == wave.rate && p.wave.channels == wave.channels) {
+                if (p.timing) {
+                    pa_operation_cancel(p.timing);
+                    pa_operation_unref(p.timing);
+                    p.timing = nullptr;
+                }
+                p.wave = std::move(wave);
+                p.sent = p.silenceAfter = 0;
+                p.endIndex = -1;
+                p.overQueued = true;
+                p.heard = false;
+                p.askedAt = p.progressAt = p.nextQuery = Clock::now();
+                const std::string name = baseName(path);
+                pa_proplist* props = properties(name.empty() ? "alert" : name.c_str());
+                if (pa_operation* op =
+                        pa_stream_proplist_update(p.stream, PA_UPDATE_REPLACE, props, nullptr, nullptr))
+                    pa_operation_unref(op);
+                pa_proplist_free(props);
+                // Over the silence queued, as much as the stream holds, from where the server reads.
+                const std::size_t room = pa_stream_writable_size(p.stream);
+                onWrite(p.stream,
+                        room == static_cast<std::size_t>(-1) ? p.tlength : std::max(room, p.tlength), &p);
+                reused = !p.failed;
+            }
+        }
+        if (!reused)
+            closeStream();
+        return reused;
+    }
+
     bool open(std::uint64_t gen, Wave wave, const std::string& path, Clock::time_point deadline) {
         std::string why;
         {
@@ -350,16 +519,21 @@ private:
                 m_playback->state = m_state.get();
                 m_playback->stream = stream;
                 m_playback->wave = std::move(wave);
+                m_playback->askedAt = m_playback->progressAt = m_playback->nextQuery = Clock::now();
+                // What a sink may skip when a stream starts is silence.
+                m_playback->lead = pa_usec_to_bytes(kLatencyUs, &sampleFormat);
+                m_playback->tlength = m_playback->lead;
                 pa_stream_set_state_callback(stream, onStreamState, m_playback.get());
                 pa_stream_set_write_callback(stream, onWrite, m_playback.get());
+                // A short latency, which the sink may lower its own buffer for.
                 pa_buffer_attr attr{};
                 attr.maxlength = static_cast<std::uint32_t>(-1);
-                attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kBufferUs, &sampleFormat));
+                attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kLatencyUs, &sampleFormat));
                 attr.prebuf = static_cast<std::uint32_t>(-1);
                 attr.minreq = static_cast<std::uint32_t>(-1);
                 attr.fragsize = static_cast<std::uint32_t>(-1);
-                if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) <
-                    0)
+                if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr,
+                                               nullptr) < 0)
                     why = std::string("the sound server refuses the sound (") +
                           pa_strerror(pa_context_errno(m_context)) + ")";
             }
@@ -375,6 +549,14 @@ private:
                 const LoopLock lock(m_loop);
                 const pa_stream_state_t st = pa_stream_get_state(m_playback->stream);
                 if (st == PA_STREAM_READY) {
+                    // What the server granted: its buffer for this stream.
+                    const pa_buffer_attr* granted = pa_stream_get_buffer_attr(m_playback->stream);
+                    const pa_sample_spec* spec = pa_stream_get_sample_spec(m_playback->stream);
+                    m_granted = std::chrono::microseconds(
+                        granted && spec ? pa_bytes_to_usec(granted->tlength, spec) : 0);
+                    if (granted)
+                        m_playback->tlength = granted->tlength;
+                    m_playback->askedAt = m_playback->progressAt = m_playback->nextQuery = Clock::now();
                     m_warned = false; // heard again: a later loss is said again
                     return true;
                 }
@@ -390,7 +572,6 @@ private:
                 return false;
             }
             if (w == Woken::Timeout) {
-                closeStream();
                 dropContext();
                 warn("the sound server does not answer");
                 return false;
@@ -405,11 +586,10 @@ private:
             const LoopLock lock(m_loop);
             Playback& p = *m_playback;
             // Callbacks of operations still owed by the server must not reach a playback gone.
-            for (pa_operation* op : {p.drain, p.timing})
-                if (op) {
-                    pa_operation_cancel(op);
-                    pa_operation_unref(op);
-                }
+            if (p.timing) {
+                pa_operation_cancel(p.timing);
+                pa_operation_unref(p.timing);
+            }
             pa_stream_set_state_callback(p.stream, nullptr, nullptr);
             pa_stream_set_write_callback(p.stream, nullptr, nullptr);
             const bool linked = PA_STREAM_IS_GOOD(pa_stream_get_state(p.stream));
@@ -422,7 +602,9 @@ private:
         m_playback.reset();
     }
 
+    // The connection and its stream, dropped: the next request connects afresh.
     void dropContext() {
+        closeStream();
         const LoopLock lock(m_loop);
         dropContextLocked();
     }
@@ -439,7 +621,6 @@ private:
     void shutDown() {
         if (!m_loop)
             return;
-        closeStream();
         dropContext();
         // The main loop's thread only polls: it stops at once, whatever the server does.
         pa_threaded_mainloop_stop(m_loop);
@@ -452,18 +633,27 @@ private:
         return m_state->events;
     }
 
+    // Progress on the request at hand, or a wait for an end known to come then.
+    void alive(Clock::time_point until = Clock::now()) {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->aliveAt = std::max(m_state->aliveAt, until);
+    }
+
     bool interrupted(std::uint64_t gen) {
         const std::lock_guard lock(m_state->mutex);
-        return m_state->quit || m_state->requested != gen;
+        return stale(gen);
+    }
+
+    // With the state's mutex held: a newer request, a request given up, or the end.
+    bool stale(std::uint64_t gen) const {
+        return m_state->quit || m_state->requested != gen || m_state->abandoned >= gen;
     }
 
     // Until the main loop reports anything after `seen`, a newer request or the end, or the deadline.
     Woken waitFor(std::uint64_t gen, std::uint64_t seen, Clock::time_point deadline) {
         std::unique_lock lock(m_state->mutex);
-        m_state->changed.wait_until(lock, deadline, [&] {
-            return m_state->quit || m_state->requested != gen || m_state->events != seen;
-        });
-        if (m_state->quit || m_state->requested != gen)
+        m_state->changed.wait_until(lock, deadline, [&] { return stale(gen) || m_state->events != seen; });
+        if (stale(gen))
             return Woken::Interrupted;
         return m_state->events != seen ? Woken::Event : Woken::Timeout;
     }
@@ -471,8 +661,7 @@ private:
     // Until a newer request or the end, or the deadline.
     void waitUntil(std::uint64_t gen, Clock::time_point deadline) {
         std::unique_lock lock(m_state->mutex);
-        m_state->changed.wait_until(lock, deadline,
-                                    [&] { return m_state->quit || m_state->requested != gen; });
+        m_state->changed.wait_until(lock, deadline, [&] { return stale(gen); });
     }
 
     void markEnded(std::uint64_t gen) {
@@ -495,6 +684,8 @@ private:
     pa_threaded_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     std::unique_ptr<Playback> m_playback;
+    Clock::time_point m_lingerUntil;
+    std::chrono::microseconds m_granted{0};
     std::uint64_t m_handled = 0;
     bool m_warned = false;
 };
@@ -557,20 +748,26 @@ bool WavePlayer::waitEnd(std::chrono::milliseconds timeout) {
     std::unique_lock lock(m_state->mutex);
     for (;;) {
         const std::uint64_t gen = m_state->requested;
-        if (m_state->ended >= gen)
+        if (m_state->ended >= gen || m_state->abandoned >= gen)
             return true;
-        // The worker gives a request up within these bounds; should it itself be held up, the
-        // caller gives up here.
-        const Clock::time_point bound =
-            m_state->started == gen ? m_state->startedAt + m_state->startedLength + kEndMargin + kTailBound
-                                    : m_state->requestedAt + kOpenBound;
+        // The worker bounds every wait on the server and reports progress; should it itself be
+        // held up, the caller gives the request up here, and the worker never plays it.
+        const Clock::time_point bound = std::max(m_state->requestedAt, m_state->aliveAt) + kWorkerBound;
         const auto now = Clock::now();
-        if (now >= bound)
+        if (now >= bound) {
+            m_state->abandoned = gen;
+            m_state->changed.notify_all();
             return true;
+        }
         if (now >= limit)
             return false;
         m_state->changed.wait_until(lock, std::min(limit, bound));
     }
+}
+
+WavePlayer::Timeline WavePlayer::lastTimeline() const {
+    const std::lock_guard lock(m_state->mutex);
+    return m_state->timeline;
 }
 
 } // namespace morvantis

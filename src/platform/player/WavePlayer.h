@@ -2,6 +2,7 @@
 
 #include "platform/Sound.h"
 
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -12,9 +13,11 @@ struct PlayerState;
 // Plays wave files through the sound server's client library (libpulse, which PulseAudio and
 // PipeWire's pulse server both speak). One worker thread decodes each request and drives it;
 // libpulse's threaded main loop does the talking, never blocking. Each request finds the
-// server as it is now: a connection that failed, or was never made, is made afresh, and no
-// request waits on the server longer than a bound. A file that cannot be played gives the
-// built-in alert; a request given up plays nothing, said once on standard error.
+// server as it is now: a connection that failed, or was never made, is made afresh. A stream
+// asks the server for a short latency, and a sound is over when the server says it has been
+// heard, however long its sink buffers; the server is taken for gone only when it leaves a
+// request unanswered for a bound. A file that cannot be played gives the built-in alert; a
+// request given up plays nothing, said once on standard error.
 class WavePlayer final : public Sound {
 public:
     WavePlayer();
@@ -27,6 +30,13 @@ public:
     void play(const std::string& path, Mode mode) override;
     void stop() override;
     bool waitEnd(std::chrono::milliseconds timeout) override;
+
+    // When the steps of the last sound played to its end happened: for measurements.
+    struct Timeline {
+        std::chrono::steady_clock::time_point asked, firstWritten, lastWritten, confirmed;
+        std::chrono::microseconds granted{0}; // the stream's buffer, as the server granted it
+    };
+    Timeline lastTimeline() const;
 
 private:
     void request(const std::string& path, bool stopOnly);
