@@ -3,6 +3,10 @@
 #include "alarm/AlarmRules.h"
 #include "alarm/Snooze.h"
 #include "alarm/frmCustom.h"
+#include "app/ClockEnd.h"
+#include "app/FaceInput.h"
+#include "app/FacePainter.h"
+#include "app/WindowPlacement.h"
 #include "platform/QtWindowSystem.h"
 #include "platform/Sound.h"
 
@@ -25,6 +29,8 @@ using namespace std::chrono_literals;
 
 // How often the wait for the alarm's sound looks at its input.
 constexpr auto kAnswerPoll = 20ms;
+// The pause after each step of the shake; it processes no events.
+constexpr auto kShakePause = 12ms;
 
 bool isInput(QEvent::Type type) {
     switch (type) {
@@ -76,8 +82,10 @@ private:
     AlarmFiring& m_firing;
 };
 
-AlarmFiring::AlarmFiring(Services& services, ClockState& state, FiringHost& host, QWidget* clock)
-    : QObject(clock), m_services(services), m_state(state), m_host(host), m_clock(clock) {}
+AlarmFiring::AlarmFiring(Services& services, ClockState& state, const ClockEnd& end, const FaceModel& face,
+                         const FaceInput& input, WindowPlacement& place, QWidget* clock)
+    : QObject(clock), m_services(services), m_state(state), m_end(end), m_face(face), m_input(input),
+      m_place(place), m_clock(clock) {}
 
 AlarmFiring::~AlarmFiring() {
     // The alert has no parent, so that the clock's modal dialogs never block it.
@@ -106,9 +114,9 @@ void AlarmFiring::fire(const LocalTime& moment) {
     } done{m_firing};
     const std::string wave = m_state.settings().AlarmPath;
     if (m_state.settings().MusicBolShake) {
-        m_host.flushFace();
+        emit faceChanged();
         QCoreApplication::processEvents();
-        if (m_host.ending())
+        if (m_end.begun())
             return;
         // From the sound's start on, input waits like all input while it plays: a click made
         // during the shake does not act once it is over.
@@ -117,10 +125,10 @@ void AlarmFiring::fire(const LocalTime& moment) {
         shake();
         m_state.setCaption(std::string(kAlarmNotSet));
         m_state.setLight(false);
-        m_host.flushFace();
+        emit faceChanged();
         QCoreApplication::processEvents();
         flushWindowSystem();
-        if (m_host.ending())
+        if (m_end.begun())
             return;
         sound(wave);
         return;
@@ -140,18 +148,18 @@ void AlarmFiring::fire(const LocalTime& moment) {
     m_custom->show();
     m_custom->raise();
     m_custom->activateWindow();
-    m_host.flushFace();
+    emit faceChanged();
     QCoreApplication::processEvents();
     // A window just shown can be drawn only once the window system has mapped it: allow it a moment.
     QElapsedTimer waited;
     waited.start();
-    while (!m_host.ending() && m_custom && m_custom->isVisible() && m_custom->windowHandle() &&
+    while (!m_end.begun() && m_custom && m_custom->isVisible() && m_custom->windowHandle() &&
            !m_custom->windowHandle()->isExposed() && waited.elapsed() < 250) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         QCoreApplication::processEvents();
     }
     flushWindowSystem();
-    if (m_host.ending())
+    if (m_end.begun())
         return;
     const Holding hold(*this);
     sound(wave);
@@ -164,7 +172,7 @@ void AlarmFiring::sound(const std::string& wave) {
     // answer), or it is answered.
     while (!m_services.sound.waitEnd(kAnswerPoll)) {
         QCoreApplication::processEvents();
-        if (m_host.ending() || answered()) {
+        if (m_end.begun() || answered()) {
             m_services.sound.stop();
             break;
         }
@@ -174,8 +182,8 @@ void AlarmFiring::sound(const std::string& wave) {
 void AlarmFiring::dismiss() {
     m_state.setLight(false);
     m_state.setCaption(std::string(kAlarmNotSet));
-    m_host.closeAlarmDialog();
-    m_host.flushFace();
+    emit alarmDismissed();
+    emit faceChanged();
 }
 
 void AlarmFiring::snooze(int minutes) {
@@ -183,11 +191,17 @@ void AlarmFiring::snooze(int minutes) {
     m_state.setAlarm(snoozeAlarm(m_state.settings(), minutes, m_firedOn));
     m_state.setCaption(alarmCaption(m_state.settings(), false));
     m_state.setLight(true);
-    m_host.flushFace();
+    emit faceChanged();
 }
 
 bool AlarmFiring::answered() const {
     return m_answered || (m_custom && !m_state.settings().MusicBolShake && !m_custom->isVisible());
+}
+
+bool AlarmFiring::passesWhileSounding(QPoint pixels) const {
+    // EXIT still ends the program while the alarm sounds after a shake.
+    const std::optional<Element> e = FacePainter::elementAt(m_face, pixels);
+    return (e && *e == Element::imgExitBut) || m_input.pressedElement() == Element::imgExitBut;
 }
 
 bool AlarmFiring::eventFilter(QObject* watched, QEvent* event) {
@@ -210,12 +224,18 @@ bool AlarmFiring::eventFilter(QObject* watched, QEvent* event) {
     if (widget == m_clock &&
         (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        return !m_host.passesWhileSounding(mouse->position().toPoint());
+        return !passesWhileSounding(mouse->position().toPoint());
     }
     return true;
 }
 
 // ---- The shake ----
+
+void AlarmFiring::shakeTo(QPoint offsetTwips) {
+    // Sent at once: the shake processes no events.
+    if (m_place.shakeTo(offsetTwips))
+        flushWindowSystem();
+}
 
 void AlarmFiring::shake() {
     // Five steps per cycle, in units of S twips: round the corners of a square and back to the start.
@@ -225,23 +245,23 @@ void AlarmFiring::shake() {
     constexpr Step kSteps[] = {{40, 40}, {-80, 0}, {80, -80}, {-80, 0}, {40, 40}};
     constexpr int kCycles = 20;
     const int speed = m_state.settings().ShakeSpeed;
-    m_host.shakeBegin();
+    m_place.shakeBegin();
     // Kept in twips from the start, so that rounding to pixels never drifts the window away.
     QPoint offset;
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         for (const Step& step : kSteps) {
             if (step.left != 0) {
                 offset.rx() += step.left * speed;
-                m_host.shakeTo(offset);
+                shakeTo(offset);
             }
             if (step.top != 0) {
                 offset.ry() += step.top * speed;
-                m_host.shakeTo(offset);
+                shakeTo(offset);
             }
-            m_host.pauseShake();
+            std::this_thread::sleep_for(kShakePause);
         }
     }
-    m_host.shakeTo(QPoint());
+    shakeTo(QPoint());
 }
 
 } // namespace morvantis

@@ -17,22 +17,10 @@ class QWidget;
 
 namespace morvantis {
 
-// What the alarm going off needs from the clock window.
-class FiringHost {
-public:
-    virtual ~FiringHost() = default;
-    virtual void flushFace() = 0;
-    virtual bool ending() const = 0;
-    // The shake: the clock moved by an offset in twips from where it stood when the shake began.
-    virtual void shakeBegin() = 0;
-    virtual void shakeTo(QPoint offsetTwips) = 0;
-    // The pause after each step of the shake; it processes no events.
-    virtual void pauseShake() = 0;
-    // Whether a mouse event at this point of the clock may pass while the alarm sounds (EXIT's).
-    virtual bool passesWhileSounding(QPoint pixels) const = 0;
-    // The alert's OK dismisses the alarm: an open alarm dialog goes too.
-    virtual void closeAlarmDialog() = 0;
-};
+class ClockEnd;
+class FaceInput;
+class FaceModel;
+class WindowPlacement;
 
 // The alarm: its check at each tick, and its going off: the shake or the alert window, and the
 // alarm's sound. While the sound
@@ -42,7 +30,9 @@ public:
 class AlarmFiring : public QObject {
     Q_OBJECT
 public:
-    AlarmFiring(Services& services, ClockState& state, FiringHost& host, QWidget* clock);
+    // The clock window's face, input and placement: read to tell EXIT's clicks, moved by the shake.
+    AlarmFiring(Services& services, ClockState& state, const ClockEnd& end, const FaceModel& face,
+                const FaceInput& input, WindowPlacement& place, QWidget* clock);
     ~AlarmFiring() override;
 
     // The tick's check: the caption when the alarm is not armed, the alarm going off when it is
@@ -57,6 +47,12 @@ public:
     // Timers whose ticks are held back while the alarm sounds.
     void holdTicksOf(std::vector<QObject*> timers) { m_heldTimers = std::move(timers); }
 
+signals:
+    // The face changed, to be shown now: the clock is about to hold still.
+    void faceChanged();
+    // The alert's OK dismissed the alarm: an open alarm dialog goes too.
+    void alarmDismissed();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -64,16 +60,22 @@ private:
     // Input held while the alarm sounds: from its start to every way out of the wait.
     class Holding;
     void shake();
+    void shakeTo(QPoint offsetTwips);
     // Plays the alarm's sound to its end, or until it is answered or the program ends; input is
     // held meanwhile.
     void sound(const std::string& wave);
     bool answered() const;
+    // Whether a mouse event at this point of the clock may pass while the alarm sounds (EXIT's).
+    bool passesWhileSounding(QPoint pixels) const;
     void dismiss();
     void snooze(int minutes);
 
     Services& m_services;
     ClockState& m_state;
-    FiringHost& m_host;
+    const ClockEnd& m_end;
+    const FaceModel& m_face;
+    const FaceInput& m_input;
+    WindowPlacement& m_place;
     QWidget* m_clock;
     std::vector<QObject*> m_heldTimers;
     AlarmDue m_due;

@@ -17,23 +17,12 @@
 #include <QPaintEvent>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <thread>
 
 namespace morvantis {
 
 namespace {
-
-// Hidden windows too: the program ends with its last window.
-void closeAllWindows() {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows) {
-        if (QApplication::topLevelWidgets().contains(w))
-            w->close();
-    }
-}
 
 std::int16_t roundToInt16(float v) {
     const float r = std::round(v);
@@ -47,7 +36,7 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
       m_settings(m_state.settings()), m_input(*this, m_face, m_end), m_place(*this),
       m_dialogs(new ClockDialogs(services, m_state, *this)),
       m_skins(services, m_state, m_face, *this, *m_dialogs, m_end),
-      m_firing(new AlarmFiring(services, m_state, *this, this)) {
+      m_firing(new AlarmFiring(services, m_state, m_end, m_face, m_input, m_place, this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
     setFixedSize(twipsSize(kFaceWidthTwips, kFaceHeightTwips));
@@ -77,6 +66,8 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     m_firing->holdTicksOf({&m_timer1, &m_timer2});
 
     connect(&m_end, &ClockEnd::begins, this, &frmMain::finish);
+    connect(m_firing, &AlarmFiring::faceChanged, this, &frmMain::flushFace);
+    connect(m_firing, &AlarmFiring::alarmDismissed, m_dialogs, &ClockDialogs::closeAlarm);
     connect(&m_input, &FaceInput::elementDown, this, &frmMain::elementDown);
     connect(&m_input, &FaceInput::elementUp, this, &frmMain::elementUp);
     connect(&m_input, &FaceInput::caseDown, this, &frmMain::Form_MouseDown);
@@ -185,30 +176,13 @@ void frmMain::applyBlink() {
     }
 }
 
-// ---- The alarm going off ----
-
-void frmMain::pauseShake() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(12));
-}
-
-void frmMain::shakeTo(QPoint offsetTwips) {
-    if (m_place.shakeTo(offsetTwips))
-        flushWindowSystem();
-}
-
-bool frmMain::passesWhileSounding(QPoint pixels) const {
-    // EXIT still ends the program while the alarm sounds after a shake.
-    const std::optional<Element> e = FacePainter::elementAt(m_face, pixels);
-    return (e && *e == Element::imgExitBut) || m_input.pressedElement() == Element::imgExitBut;
-}
-
 // ---- The end ----
 
 void frmMain::finish(int status) {
     emit endingBegins();
     m_timer1.stop();
     m_timer2.stop();
-    closeAlarmDialog(); // the program's own close: the alarm stays as it is
+    m_dialogs->closeAlarm(); // the program's own close: the alarm stays as it is
     closeAllWindows();
     emit ended(status);
 }

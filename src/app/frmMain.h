@@ -30,7 +30,7 @@ class frmOptions;
 // handlers and coordinates: input, placement, the other windows, the skin switch and the alarm
 // going off each have their own class. The settings, the light and the caption change only
 // through its ClockState, and the face follows what that announces.
-class frmMain : public QWidget, private FiringHost {
+class frmMain : public QWidget {
     Q_OBJECT
 public:
     frmMain(Services& services, Settings& settings, QWidget* parent = nullptr);
@@ -88,7 +88,7 @@ public:
     // The one way the program ends, saving nothing: every window of the program closes, this one
     // included, then ended tells the status. Later calls change nothing.
     void endProgram(int status) { m_end.begin(status); }
-    bool ending() const override { return m_end.begun(); }
+    bool ending() const { return m_end.begun(); }
 
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
     frmChoseSkin& skinChooser() { return m_dialogs->chooser(); }
@@ -101,7 +101,7 @@ public:
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
     // A listening screen reader is told what changed.
-    void flushFace() override;
+    void flushFace();
 
     // What the display shows, in words for a screen reader: the time, and the date fields shown.
     QString displayTime() const;
@@ -132,11 +132,6 @@ private:
     void elementUp(Element e);
     // The end once begun: the timers stop and every window closes.
     void finish(int status);
-    void shakeBegin() override { m_place.shakeBegin(); }
-    void shakeTo(QPoint offsetTwips) override;
-    void pauseShake() override;
-    bool passesWhileSounding(QPoint pixels) const override;
-    void closeAlarmDialog() override { m_dialogs->closeAlarm(); }
 
     Services& m_services;
     ClockEnd m_end;

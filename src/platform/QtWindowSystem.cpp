@@ -1,5 +1,6 @@
 #include "platform/QtWindowSystem.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -28,6 +29,15 @@ void centreOnScreen(QWidget& window, const QScreen* screen) {
     const QRect area = screen->availableGeometry();
     window.move(area.x() + (area.width() - window.width()) / 2,
                 area.y() + (area.height() - window.height()) / 2);
+}
+
+void closeAllWindows() {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        // Closing one may have closed (and deleted) another.
+        if (QApplication::topLevelWidgets().contains(w))
+            w->close();
+    }
 }
 
 } // namespace morvantis

@@ -12,4 +12,7 @@ void flushWindowSystem();
 // when none is given): Left = (width - window width) / 2, Top likewise.
 void centreOnScreen(QWidget& window, const QScreen* screen = nullptr);
 
+// Closes every top-level window, hidden ones too: the program ends with its last window.
+void closeAllWindows();
+
 } // namespace morvantis
