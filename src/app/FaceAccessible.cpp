@@ -19,19 +19,18 @@ struct Part {
     Element element;
     const char* name; // a button's comes from kFaceButtons; empty: the text comes from the face
     QAccessible::Role role;
-    void (frmMain::*press)(); // the button's action, as its mouse-up runs it
 };
 constexpr Part kParts[] = {
     // A check box is what screen readers speak as on or off; the caption says what is set.
-    {Element::imgLight, "Alarm light", QAccessible::CheckBox, nullptr},
-    {Element::Label1, "", QAccessible::StaticText, nullptr},
-    {Element::imgAlarmBut, "", QAccessible::Button, &frmMain::imgAlarmBut_MouseUp},
-    {Element::imgLCD, "", QAccessible::StaticText, nullptr},
-    {Element::imgMontBut, "", QAccessible::Button, &frmMain::imgMontBut_MouseUp},
-    {Element::imgDateBut, "", QAccessible::Button, &frmMain::imgDateBut_MouseUp},
-    {Element::imgYearBut, "", QAccessible::Button, &frmMain::imgYearBut_MouseUp},
-    {Element::imgOptBut, "", QAccessible::Button, &frmMain::imgOptBut_MouseUp},
-    {Element::imgExitBut, "", QAccessible::Button, &frmMain::imgExitBut_MouseUp},
+    {Element::imgLight, "Alarm light", QAccessible::CheckBox},
+    {Element::Label1, "", QAccessible::StaticText},
+    {Element::imgAlarmBut, "", QAccessible::Button},
+    {Element::imgLCD, "", QAccessible::StaticText},
+    {Element::imgMontBut, "", QAccessible::Button},
+    {Element::imgDateBut, "", QAccessible::Button},
+    {Element::imgYearBut, "", QAccessible::Button},
+    {Element::imgOptBut, "", QAccessible::Button},
+    {Element::imgExitBut, "", QAccessible::Button},
 };
 constexpr int indexOfPart(Element e) {
     for (int i = 0; i < static_cast<int>(std::size(kParts)); ++i)
@@ -108,32 +107,32 @@ public:
     }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::ActionInterface && m_part.press)
+        if (type == QAccessible::ActionInterface && isButton())
             return static_cast<QAccessibleActionInterface*>(this);
         return nullptr;
     }
     QStringList actionNames() const override {
-        return m_part.press ? QStringList{pressAction()} : QStringList{};
+        return isButton() ? QStringList{pressAction()} : QStringList{};
     }
     void doAction(const QString& action) override {
-        if (!m_window || !m_part.press || action != pressAction())
+        if (!m_window || !isButton() || action != pressAction())
             return;
         // The screen reader gets its answer at once: ALARM and ABOUT open modal windows, whose
         // loop would hold the answer back until they close.
         const QPointer<frmMain> window = m_window;
-        const auto press = m_part.press;
-        QTimer::singleShot(0, window, [window, press] {
+        const Element button = m_part.element;
+        QTimer::singleShot(0, window, [window, button] {
             // As a click: nothing while a modal window holds the clock's input.
             if (!window || window->ending() || QApplication::activeModalWidget())
                 return;
-            (window->*press)();
-            if (window && !window->ending())
-                window->flushFace();
+            window->pressButton(button);
         });
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
+    bool isButton() const { return findFaceButton(m_part.element) < kFaceButtonCount; }
+
     QPointer<frmMain> m_window;
     const Part& m_part;
 };

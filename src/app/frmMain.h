@@ -108,6 +108,8 @@ public:
     QString displayDate();
     // The six buttons' actions as a menu, for the keyboard and for the right button on the case.
     void showFaceMenu(QPoint globalPos) { m_input.showMenu(globalPos); }
+    // A face button's action, as its release runs it: a screen reader's press.
+    void pressButton(Element button) { elementUp(button); }
 
     // The alert window while it is loaded.
     frmCustom* alertWindow() const { return m_firing->alertWindow(); }
