@@ -148,9 +148,15 @@ QAccessibleInterface* faceFactory(const QString& className, QObject* object) {
 FaceAccessible::FaceAccessible(frmMain* window) : QAccessibleWidget(window, QAccessible::Window) {
     m_lit = window->face().isVisible(Element::imgLight);
     m_caption = QString::fromStdString(window->face().caption());
+    // Only while a screen reader listens: nothing is computed or sent otherwise.
+    m_shownWatch = QObject::connect(window, &frmMain::faceShown, window, [this] {
+        if (QAccessible::isActive())
+            announceChanges();
+    });
 }
 
 FaceAccessible::~FaceAccessible() {
+    QObject::disconnect(m_shownWatch);
     for (QAccessible::Id id : m_children)
         QAccessible::deleteAccessibleInterface(id);
 }
@@ -169,11 +175,6 @@ QString FaceAccessible::text(QAccessible::Text t) const {
     if (t == QAccessible::Name)
         return QStringLiteral("Morvantis");
     return QAccessibleWidget::text(t);
-}
-
-void FaceAccessible::announce(frmMain& window) {
-    if (auto* face = dynamic_cast<FaceAccessible*>(QAccessible::queryAccessibleInterface(&window)))
-        face->announceChanges();
 }
 
 void FaceAccessible::announceChanges() {

@@ -19,11 +19,6 @@ public:
     // interfaces for their controls. Once per program is enough.
     static void install();
 
-    // Tells a listening screen reader what changed on the face since it was last told: the time
-    // and date shown, the light, the caption. Cheap when nothing changed; call it only while
-    // accessibility is active.
-    static void announce(frmMain& window);
-
     QString text(QAccessible::Text t) const override;
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
@@ -35,6 +30,8 @@ public:
 private:
     void announceChanges();
 
+    // Each time the face is shown: what changed since the screen reader was last told.
+    QMetaObject::Connection m_shownWatch;
     mutable std::vector<QAccessible::Id> m_children;
     // What the screen reader was last told.
     QString m_shown;

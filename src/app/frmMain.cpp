@@ -1,7 +1,6 @@
 #include "app/frmMain.h"
 
 #include "alarm/AlarmRules.h"
-#include "app/FaceAccessible.h"
 #include "app/TickPlan.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
@@ -12,7 +11,6 @@
 #include "sound/SoundRules.h"
 #include "sound/SpokenTime.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QPaintEvent>
 
@@ -355,8 +353,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::flushFace() {
     FacePainter::flush(*this, m_face);
     // Only while a screen reader listens: nothing is computed or sent otherwise.
-    if (QAccessible::isActive())
-        FaceAccessible::announce(*this);
+    emit faceShown();
 }
 
 void frmMain::paintEvent(QPaintEvent* event) {

@@ -100,7 +100,6 @@ public:
     void applyBlink();
 
     // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
-    // A listening screen reader is told what changed.
     void flushFace();
 
     // What the display shows, in words for a screen reader: the time, and the date fields shown.
@@ -115,6 +114,8 @@ public:
     frmCustom* alertWindow() const { return m_firing->alertWindow(); }
 
 signals:
+    // The face was flushed to the window: a listening screen reader is told what changed.
+    void faceShown();
     // The program begins to end, before EXIT saves: nothing may answer for the clock from now on.
     void endingBegins();
     // The program has ended with this status: its windows are closed and the application leaves.
