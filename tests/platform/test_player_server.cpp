@@ -182,6 +182,10 @@ TEST_P(EverySetup, SoundsAreHeardWholeAndTheWordsAsOnePhrase) {
     argv.insert(argv.end(), kChimes, chime);
     argv.push_back(silence);
     argv.push_back(alarm);
+    // A word missing from the phrase: the alert in its place, and the next word right after it.
+    argv.push_back(silence);
+    argv.push_back(folder + "/missing.wav");
+    argv.push_back(waves + "time.WAV");
 
     const Recorder recorder(*server, 0);
     ASSERT_TRUE(recorder.waitFor(0.2)) << "parec records nothing";
@@ -190,16 +194,16 @@ TEST_P(EverySetup, SoundsAreHeardWholeAndTheWordsAsOnePhrase) {
     EXPECT_EQ(exitWithin(pid, 40s), 0);
     EXPECT_TRUE(linesOf(folder + "/err").empty()) << linesOf(folder + "/err").front();
 
-    // The three parts, recorded to their end.
+    // The four parts, recorded to their end.
     std::vector<float> mono;
     std::vector<Segment> parts;
     for (const auto until = Clock::now() + 10s; Clock::now() < until; std::this_thread::sleep_for(100ms)) {
         mono = recorder.mono();
         parts = findSegments(mono, kRecordRate, 0.3);
-        if (parts.size() >= 3 && static_cast<double>(mono.size()) / kRecordRate > parts.back().end() + 0.3)
+        if (parts.size() >= 4 && static_cast<double>(mono.size()) / kRecordRate > parts.back().end() + 0.3)
             break;
     }
-    ASSERT_EQ(parts.size(), 3u) << describe(parts);
+    ASSERT_EQ(parts.size(), 4u) << describe(parts);
     const auto within = [&](const Segment& part, double minGap) {
         std::vector<Segment> found;
         for (Segment& s : findSegments(mono, kRecordRate, minGap))
@@ -236,6 +240,9 @@ TEST_P(EverySetup, SoundsAreHeardWholeAndTheWordsAsOnePhrase) {
     // The alarm sound whole.
     EXPECT_NEAR(parts[2].length, static_cast<double>(readSound(alarm).size()) / kRecordRate, 0.03)
         << describe({parts[2]});
+
+    // The alert and the word after it, one phrase too.
+    EXPECT_EQ(within(parts[3], 0.050).size(), 1u) << describe(within(parts[3], 0.001));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, EverySetup,

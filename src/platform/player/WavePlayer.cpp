@@ -303,7 +303,7 @@ private:
         if (interrupted(gen))
             return;
         if (!wave)
-            wave = builtInAlert(kAlertRate, 1);
+            wave = alert();
         if (!startLoop())
             return;
         const auto deadline = Clock::now() + kServerBound;
@@ -459,6 +459,17 @@ private:
                 return false;
             }
         }
+    }
+
+    // The alert, in the format of the stream left from the last sound where there is one: that
+    // stream takes it at once, where a new one may wait for a long sink buffer (a word missing
+    // from the spoken time would leave a hole).
+    Wave alert() {
+        if (m_loop && m_playback) {
+            const LoopLock lock(m_loop);
+            return builtInAlert(m_playback->wave.rate, m_playback->wave.channels);
+        }
+        return builtInAlert(kAlertRate, 1);
     }
 
     // The stream left from the last sound takes this one when it has the same format.
