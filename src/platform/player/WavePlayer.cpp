@@ -184,9 +184,9 @@ void onWrite(pa_stream* s, std::size_t wanted, void* user) {
         p->state->bump();
 }
 
-std::chrono::microseconds bytesToTime(std::int64_t bytes, const pa_sample_spec* spec) {
+std::chrono::microseconds bytesToTime(std::int64_t bytes, const pa_sample_spec* format) {
     return std::chrono::microseconds(
-        pa_bytes_to_usec(static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0)), spec));
+        pa_bytes_to_usec(static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0)), format));
 }
 
 // Where the sound stands, as the server reports it.
@@ -197,8 +197,8 @@ void onTiming(pa_stream* s, int success, void* user) {
     const auto now = Clock::now();
     p->nextQuery = now + kProbeEvery;
     const pa_timing_info* info = success ? pa_stream_get_timing_info(s) : nullptr;
-    const pa_sample_spec* spec = pa_stream_get_sample_spec(s);
-    if (!info || !spec) {
+    const pa_sample_spec* format = pa_stream_get_sample_spec(s);
+    if (!info || !format) {
         p->failed = true;
         p->state->bump();
         return;
@@ -213,14 +213,14 @@ void onTiming(pa_stream* s, int success, void* user) {
         if (info->read_index >= p->endIndex) {
             // Read past its end: heard once the sink has played what it holds beyond that.
             const auto held = std::chrono::microseconds(info->sink_usec + info->transport_usec);
-            const auto past = bytesToTime(info->read_index - p->endIndex, spec);
+            const auto past = bytesToTime(info->read_index - p->endIndex, format);
             p->heardAt = now + std::min<Clock::duration>(std::max(held - past, std::chrono::microseconds(0)),
                                                          kMaxTail);
             p->heard = true;
         } else {
             // Asked again about when the server should have read it.
             p->nextQuery =
-                now + std::clamp<Clock::duration>(bytesToTime(p->endIndex - info->read_index, spec),
+                now + std::clamp<Clock::duration>(bytesToTime(p->endIndex - info->read_index, format),
                                                   kProbeSoonest, kProbeEvery);
         }
     }
@@ -562,9 +562,9 @@ private:
                 if (st == PA_STREAM_READY) {
                     // What the server granted: its buffer for this stream.
                     const pa_buffer_attr* granted = pa_stream_get_buffer_attr(m_playback->stream);
-                    const pa_sample_spec* spec = pa_stream_get_sample_spec(m_playback->stream);
+                    const pa_sample_spec* format = pa_stream_get_sample_spec(m_playback->stream);
                     m_granted = std::chrono::microseconds(
-                        granted && spec ? pa_bytes_to_usec(granted->tlength, spec) : 0);
+                        granted && format ? pa_bytes_to_usec(granted->tlength, format) : 0);
                     if (granted)
                         m_playback->tlength = granted->tlength;
                     m_playback->askedAt = m_playback->progressAt = m_playback->nextQuery = Clock::now();
