@@ -24,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 
 // The latency asked of the server: this much sound queued ahead, the sink allowed to lower its
 // own buffer to suit it. A desktop's sink otherwise buffers up to 2 s.
-constexpr pa_usec_t kLatencyUs = 50'000;
+constexpr pa_usec_t kLatencyUs = 80'000;
 // A request the server leaves unanswered this long (connecting, opening a stream, asking where
 // a sound stands): the server is not answering.
 constexpr auto kServerBound = 2s;
