@@ -1,51 +1,43 @@
 #include "alarm/AlarmDue.h"
 
 #include "core/Calendar.h"
-#include "core/ClockText.h"
 
 #include <algorithm>
-#include <functional>
-#include <string_view>
-#include <utility>
 
 namespace morvantis {
 
-bool alarmMatches(const Settings& s, const LocalTime& now) {
-    // Every comparison is made, none cut short.
-    const bool each[] = {leadingNumber(formatTime(now, TimeForm::HourAmPm2).view().substr(0, 2)) ==
-                             s.MusicHour,
-                         leadingNumber(formatTime(now, TimeForm::Minute2).view()) == s.MusicMin,
-                         leadingNumber(formatTime(now, TimeForm::Second2).view()) == s.MusicSec,
-                         formatTime(now, TimeForm::WeekdayLong).view() == s.MusicDay,
-                         formatTime(now, TimeForm::MonthLong).view() == s.MusicMonth,
-                         formatTime(now, TimeForm::Year4).view() == s.MusicYear,
-                         formatTime(now, TimeForm::AmPm).view() == s.MusicAMPM};
-    return std::ranges::all_of(each, std::identity{});
+void AlarmDue::setRecord(const Settings& record, const Clock& zone, std::int64_t now) {
+    m_next = nextAlarmMoment(record, zone, now);
+    m_rang = false;
 }
 
-AlarmDue::Verdict AlarmDue::tick(const Settings& s, bool armed, const LocalTime& now) {
-    const std::int64_t seen = localSeconds(now);
-    const std::int64_t last = m_lastSeen;
-    m_lastSeen = seen;
-    const std::int64_t limit = std::exchange(m_ownBlock, false) ? kOwnBlockLimitSeconds : kLateLimitSeconds;
-    if (!armed)
-        return Verdict::NotArmed;
-    if (alarmMatches(s, now)) {
-        m_fired = now;
-        return Verdict::Due;
-    }
-    if (last == kNever)
-        return Verdict::NotDue;
-    // The seconds no tick saw: strictly after the last one seen, before now, within the limit.
-    for (std::int64_t t = std::max(last + 1, seen - limit); t < seen; ++t) {
-        const LocalTime moment = localTimeAt(t);
-        if (t != m_lastLate && alarmMatches(s, moment)) {
-            m_lastLate = t;
-            m_fired = moment;
-            return Verdict::DueLate;
-        }
-    }
-    return Verdict::NotDue;
+void AlarmDue::setMoment(std::int64_t at, const Clock& zone) {
+    m_next = AlarmMoment{at, localSeconds(zone.at(at)) / 86400};
+    m_rang = false;
+}
+
+void AlarmDue::takeNext(const Settings& record, const Clock& zone, std::int64_t from) {
+    // Never the same date again: a repeated hour does not ring twice.
+    m_next = nextAlarmMoment(record, zone, from, m_next->day);
+    m_rang = false;
+}
+
+AlarmDue::Verdict AlarmDue::tick(const Settings& record, const Clock& zone, bool armed, std::int64_t now) {
+    const Verdict idle = armed ? Verdict::NotDue : Verdict::NotArmed;
+    if (!m_next)
+        return idle;
+    // A moment that rang is over as soon as the clock shows another second, later or earlier: a
+    // clock set back does not ring the same alarm again.
+    if (m_rang && now != m_next->at)
+        takeNext(record, zone, std::max(now, m_next->at + 1));
+    // One that passes while the light is out is gone: lighting it later does not ring it.
+    else if (!armed && now > m_next->at)
+        takeNext(record, zone, now);
+    if (!m_next || !armed || now < m_next->at)
+        return idle;
+    m_rang = true;
+    m_rangFor = m_next->at;
+    return now == m_next->at ? Verdict::Due : Verdict::DueLate;
 }
 
 } // namespace morvantis

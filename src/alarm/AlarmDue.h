@@ -1,40 +1,40 @@
 #pragma once
 
+#include "alarm/AlarmMoment.h"
 #include "platform/Clock.h"
 #include "settings/Settings.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace morvantis {
 
-// The alarm record against one reading of the clock: hour on the 12-hour dial, minute and
-// second as numbers; weekday, month, year and AM/PM as exact, case-sensitive texts. All seven
-// comparisons are made every time.
-bool alarmMatches(const Settings& s, const LocalTime& now);
-
-// The due check kept from tick to tick. A tick that sees the alarm's second finds it due; so does
-// the first tick after a gap in which the moment went by unseen (a busy thread), once for that
-// moment and only within a minute of it. A gap the program made itself (its own sound, shake or
-// spoken time) has no such limit: the alarm it hid fires as soon as the block ends.
+// The due check kept from tick to tick. The record is turned into its next moment once, when it
+// is set, read or snoozed; each tick compares the clock's moment with it as numbers. A tick at
+// or after the moment rings it once, however late (a suspend, a clock set forward, the program's
+// own long block); every tick within the moment's own second rings it, as the clock always did.
+// Once the clock shows another second, either way, the moment is over and the next is taken.
 class AlarmDue {
 public:
-    static constexpr std::int64_t kLateLimitSeconds = 60;
-    // How far back the first tick after the program's own block looks: far beyond any sound.
-    static constexpr std::int64_t kOwnBlockLimitSeconds = 86400;
     enum class Verdict { NotArmed, NotDue, Due, DueLate };
 
-    Verdict tick(const Settings& s, bool armed, const LocalTime& now);
-    // The program blocked itself since the last tick: the next tick looks back over the whole gap.
-    void ownBlockEnded() { m_ownBlock = true; }
+    // The record was set or read: it rings next at its first moment from now on.
+    void setRecord(const Settings& record, const Clock& zone, std::int64_t now);
+    // A snooze: it rings next at this moment.
+    void setMoment(std::int64_t at, const Clock& zone);
+    Verdict tick(const Settings& record, const Clock& zone, bool armed, std::int64_t now);
+    // Whether this second is the armed alarm's own: the tick then runs every 100 ms.
+    bool ringsIn(std::int64_t now, bool armed) const { return armed && m_next && m_next->at == now; }
+    const std::optional<AlarmMoment>& next() const { return m_next; }
     // The moment the last Due or DueLate verdict was for.
-    const LocalTime& firedMoment() const { return m_fired; }
+    std::int64_t rangFor() const { return m_rangFor; }
 
 private:
-    static constexpr std::int64_t kNever = INT64_MIN;
-    std::int64_t m_lastSeen = kNever;
-    std::int64_t m_lastLate = kNever;
-    bool m_ownBlock = false;
-    LocalTime m_fired;
+    void takeNext(const Settings& record, const Clock& zone, std::int64_t from);
+
+    std::optional<AlarmMoment> m_next;
+    bool m_rang = false; // m_next has rung
+    std::int64_t m_rangFor = 0;
 };
 
 } // namespace morvantis

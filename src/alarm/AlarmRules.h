@@ -9,8 +9,8 @@
 
 namespace morvantis {
 
-// True when the alarm's date is today and its time of day has already gone by,
-// compared on the 12-hour dial. Every comparison reads the clock afresh.
+// True when no moment the record matches lies ahead: its last date and time have gone by, or its
+// names match no date at all.
 bool checkIfBefore(const Settings& s, const Clock& clock);
 
 // "alarm set to: 7:5:0 PM   2002/March    Friday"; a snooze shows it without AM/PM.

@@ -1,7 +1,7 @@
 #include "app/AlarmFiring.h"
 
+#include "alarm/AlarmMoment.h"
 #include "alarm/AlarmRules.h"
-#include "alarm/Snooze.h"
 #include "alarm/frmCustom.h"
 #include "app/ClockEnd.h"
 #include "app/FaceInput.h"
@@ -85,7 +85,18 @@ private:
 AlarmFiring::AlarmFiring(Services& services, ClockState& state, const ClockEnd& end, const FaceModel& face,
                          const FaceInput& input, WindowPlacement& place, QWidget* clock)
     : QObject(clock), m_services(services), m_state(state), m_end(end), m_face(face), m_input(input),
-      m_place(place), m_clock(clock) {}
+      m_place(place), m_clock(clock) {
+    // When the record rings next is worked out once, each time it is set or read, and when the
+    // light goes on: moments that went by while it was out are not rung.
+    const auto fromNow = [this] {
+        m_due.setRecord(m_state.settings(), m_services.clock, m_services.clock.now().epoch);
+    };
+    connect(&m_state, &ClockState::alarmSet, this, fromNow);
+    connect(&m_state, &ClockState::lightChanged, this, [fromNow](bool on) {
+        if (on)
+            fromNow();
+    });
+}
 
 AlarmFiring::~AlarmFiring() {
     // The alert has no parent, so that the clock's modal dialogs never block it.
@@ -95,18 +106,18 @@ AlarmFiring::~AlarmFiring() {
 void AlarmFiring::check() {
     if (m_firing)
         return;
-    const AlarmDue::Verdict verdict = m_due.tick(m_state.settings(), m_state.light(), m_services.clock.now());
+    const AlarmDue::Verdict verdict =
+        m_due.tick(m_state.settings(), m_services.clock, m_state.light(), m_services.clock.now().epoch);
     if (verdict == AlarmDue::Verdict::NotArmed) {
         m_state.setCaption(std::string(kAlarmNotSet));
         return;
     }
     if (verdict == AlarmDue::Verdict::NotDue)
         return;
-    fire(m_due.firedMoment());
-    m_due.ownBlockEnded();
+    fire(m_due.rangFor());
 }
 
-void AlarmFiring::fire(const LocalTime& moment) {
+void AlarmFiring::fire(std::int64_t moment) {
     m_firing = true;
     struct Done {
         bool& firing;
@@ -133,7 +144,7 @@ void AlarmFiring::fire(const LocalTime& moment) {
         sound(wave);
         return;
     }
-    m_firedOn = moment;
+    m_rangFor = moment;
     if (!m_custom) {
         m_custom = new frmCustom(m_state.settings());
         connect(m_custom, &frmCustom::dismissed, this, &AlarmFiring::dismiss);
@@ -187,10 +198,15 @@ void AlarmFiring::dismiss() {
 }
 
 void AlarmFiring::snooze(int minutes) {
-    // Past midnight the next day is counted from the moment the alarm went off.
-    m_state.setAlarm(snoozeAlarm(m_state.settings(), minutes, m_firedOn));
+    // Minutes of real time from the moment it rang for (across a daylight-saving change too), or
+    // from the press when that is already past; the record shows the new time and date.
+    const Clock& clock = m_services.clock;
+    const std::int64_t at = snoozedMoment(m_rangFor, minutes, clock.now().epoch);
+    m_state.setAlarm(recordAt(m_state.settings(), clock.at(at)));
     m_state.setCaption(alarmCaption(m_state.settings(), false));
     m_state.setLight(true);
+    // Last: setting the record and the light work out the moment from the record's wall time.
+    m_due.setMoment(at, clock);
     emit faceChanged();
 }
 

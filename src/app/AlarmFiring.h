@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QPointer>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,10 @@ public:
     // The tick's check: the caption when the alarm is not armed, the alarm going off when it is
     // due. The ticks that come while it goes off do nothing.
     void check();
-    // The clock held itself still (a chime, the spoken time): the next check looks back over the gap.
-    void ownBlockEnded() { m_due.ownBlockEnded(); }
-    // The alarm went off for this moment.
-    void fire(const LocalTime& moment);
+    // Whether this second is the armed alarm's own: the tick then runs every 100 ms.
+    bool ringsIn(const LocalTime& now) const { return m_due.ringsIn(now.epoch, m_state.light()); }
+    // The alarm goes off for this moment (seconds since 1970-01-01 00:00 UTC).
+    void fire(std::int64_t moment);
     bool firing() const { return m_firing; }
     frmCustom* alertWindow() const { return m_custom; }
     // Timers whose ticks are held back while the alarm sounds.
@@ -82,7 +83,7 @@ private:
     QPointer<frmCustom> m_custom;
     // Modal windows opened while the sound plays (a message of EXIT's): they take input.
     std::vector<QPointer<QWidget>> m_openedWhileHeld;
-    LocalTime m_firedOn; // the moment the alarm went off for; a snooze counts from it
+    std::int64_t m_rangFor = 0; // the moment the alert is for; a snooze counts from it
     bool m_firing = false;
     bool m_sounding = false;
     bool m_answered = false;

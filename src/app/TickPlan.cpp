@@ -1,13 +1,12 @@
 #include "app/TickPlan.h"
 
-#include "alarm/AlarmDue.h"
 #include "core/Calendar.h"
 #include "sound/SoundRules.h"
 
 namespace morvantis {
 
-int msToNextTick(const LocalTime& now, const Settings& s, bool armed) {
-    const bool busySecond = chimeDue(now, now, s.HourlyPlay) || (armed && alarmMatches(s, now));
+int msToNextTick(const LocalTime& now, bool hourlyPlay, bool alarmSecond) {
+    const bool busySecond = chimeDue(now, now, hourlyPlay) || alarmSecond;
     const int step = busySecond ? kTickMs : 1000;
     return step - now.millisecond % step;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/Clock.h"
-#include "settings/Settings.h"
 
 #include <cstdint>
 
@@ -13,8 +12,8 @@ namespace morvantis {
 inline constexpr int kTickMs = 100;
 inline constexpr int kBlinkMs = 500;
 
-// Milliseconds from now to the next tick.
-int msToNextTick(const LocalTime& now, const Settings& s, bool armed);
+// Milliseconds from now to the next tick; alarmSecond: this second is the armed alarm's own.
+int msToNextTick(const LocalTime& now, bool hourlyPlay, bool alarmSecond);
 
 // The colons blink on the second and on the half second. The main tick wakes on the second anyway
 // and makes that step itself, so the blink's own timer wakes only for the half second: one wakeup

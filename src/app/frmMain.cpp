@@ -114,9 +114,9 @@ void frmMain::Timer1_Timer() {
     CheckMusic();
     CheckHourly();
     flushFace();
+    const LocalTime now = m_services.clock.now();
     if (m_timer1.isActive())
-        m_timer1.setInterval(msToNextTick(m_services.clock.now(), m_settings, m_state.light()) +
-                             kWakeAfterMs);
+        m_timer1.setInterval(msToNextTick(now, m_settings.HourlyPlay, m_firing->ringsIn(now)) + kWakeAfterMs);
 }
 
 void frmMain::Timer2_Timer() {
@@ -151,13 +151,11 @@ void frmMain::CheckHourly() {
     if (ending()) // EXIT was pressed in there
         return;
     m_services.sound.play(m_settings.SoundPath, Sound::Mode::Synchronous);
-    m_firing->ownBlockEnded();
 }
 
 void frmMain::SayTime() {
     // Blocks the clock while it speaks; input that arrives meanwhile is handled afterwards.
     sayTime(m_services.clock, m_services.sound, m_services.files.programFolder());
-    m_firing->ownBlockEnded();
 }
 
 // ---- Options ----

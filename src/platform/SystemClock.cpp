@@ -4,10 +4,9 @@
 
 namespace morvantis {
 
-LocalTime SystemClock::now() const {
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    const time_t secs = ts.tv_sec;
+namespace {
+
+LocalTime broken(time_t secs) {
     std::tm tm{};
 #ifdef _WIN32
     localtime_s(&tm, &secs);
@@ -22,8 +21,22 @@ LocalTime SystemClock::now() const {
     t.minute = tm.tm_min;
     t.second = tm.tm_sec;
     t.weekday = tm.tm_wday;
+    t.epoch = secs;
+    return t;
+}
+
+} // namespace
+
+LocalTime SystemClock::now() const {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    LocalTime t = broken(ts.tv_sec);
     t.millisecond = static_cast<int>(ts.tv_nsec / 1'000'000);
     return t;
+}
+
+LocalTime SystemClock::at(std::int64_t epoch) const {
+    return broken(static_cast<time_t>(epoch));
 }
 
 } // namespace morvantis

@@ -9,6 +9,7 @@ namespace morvantis {
 class SystemClock final : public Clock {
 public:
     LocalTime now() const override;
+    LocalTime at(std::int64_t epoch) const override;
 };
 
 } // namespace morvantis

@@ -36,6 +36,7 @@ void ClockState::load(const Settings& read) {
         else if (key.text)
             set(key.text, read.*key.text);
     }
+    emit alarmSet();
 }
 
 void ClockState::setAlarm(const Settings& record) {
@@ -53,6 +54,7 @@ void ClockState::setAlarm(const Settings& record) {
     set(&Settings::GreenSign, record.GreenSign);
     set(&Settings::YellowSign, record.YellowSign);
     set(&Settings::RedSign, record.RedSign);
+    emit alarmSet();
 }
 
 void ClockState::setLight(bool on) {

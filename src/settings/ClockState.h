@@ -45,6 +45,8 @@ signals:
     void settingChanged(const QString& key);
     void lightChanged(bool on);
     void captionChanged(const QString& caption);
+    // The alarm record was set or read, changed or not: when it rings next is worked out anew.
+    void alarmSet();
 
 private:
     static QString keyOf(bool Settings::*field);

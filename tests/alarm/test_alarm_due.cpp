@@ -1,13 +1,17 @@
 #include "alarm/AlarmDue.h"
-#include "alarm/Snooze.h"
+#include "alarm/AlarmMoment.h"
 #include "app/TickPlan.h"
 #include "core/Calendar.h"
+#include "core/ClockText.h"
 
 #include "support/AlarmSettings.h"
 #include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <optional>
 #include <vector>
 
 using namespace morvantis;
@@ -16,131 +20,240 @@ using morvantis::test::FakeClock;
 
 namespace {
 
+constexpr auto kBerlin = FakeClock::centralEurope;
+
 LocalTime at(int year, int month, int day, int hour, int minute, int second) {
     return FakeClock(year, month, day, hour, minute, second).now();
 }
 
-} // namespace
-
-TEST(AlarmMatches, TheSevenComparisons) {
-    const struct {
-        const char* what;
-        Settings alarm;
-        LocalTime now;
-        bool due;
-    } cases[] = {
-        {"the very second", alarmAt(7, 5, 0, "PM"), at(2002, 3, 1, 19, 5, 0), true},
-        {"a second later", alarmAt(7, 5, 0, "PM"), at(2002, 3, 1, 19, 5, 1), false},
-        {"a minute later", alarmAt(7, 5, 0, "PM"), at(2002, 3, 1, 19, 6, 0), false},
-        {"an hour later", alarmAt(7, 5, 0, "PM"), at(2002, 3, 1, 20, 5, 0), false},
-        {"the other half of the day", alarmAt(7, 5, 0, "PM"), at(2002, 3, 1, 7, 5, 0), false},
-        {"another weekday", alarmAt(7, 5, 0, "PM", "Thursday"), at(2002, 3, 1, 19, 5, 0), false},
-        {"another month", alarmAt(7, 5, 0, "PM", "Friday", "February"), at(2002, 3, 1, 19, 5, 0), false},
-        {"another year", alarmAt(7, 5, 0, "PM", "Friday", "March", "2003"), at(2002, 3, 1, 19, 5, 0), false},
-        {"weekday in other case", alarmAt(7, 5, 0, "PM", "friday"), at(2002, 3, 1, 19, 5, 0), false},
-        {"month in other case", alarmAt(7, 5, 0, "PM", "Friday", "MARCH"), at(2002, 3, 1, 19, 5, 0), false},
-        {"designator in other case", alarmAt(7, 5, 0, "pm"), at(2002, 3, 1, 19, 5, 0), false},
-        {"12 AM at midnight", alarmAt(12, 0, 0, "AM"), at(2002, 3, 1, 0, 0, 0), true},
-        {"12 AM at noon", alarmAt(12, 0, 0, "AM"), at(2002, 3, 1, 12, 0, 0), false},
-        {"12 PM at noon", alarmAt(12, 0, 0, "PM"), at(2002, 3, 1, 12, 0, 0), true},
-        {"12 PM at midnight", alarmAt(12, 0, 0, "PM"), at(2002, 3, 1, 0, 0, 0), false},
-        {"0 is no hour of the dial", alarmAt(0, 0, 0, "AM"), at(2002, 3, 1, 0, 0, 0), false},
-        {"second Friday", alarmAt(7, 5, 0, "PM"), at(2002, 3, 8, 19, 5, 0), true},
-        {"third Friday", alarmAt(7, 5, 0, "PM"), at(2002, 3, 15, 19, 5, 0), true},
-        {"fourth Friday", alarmAt(7, 5, 0, "PM"), at(2002, 3, 22, 19, 5, 0), true},
-        {"last Friday", alarmAt(7, 5, 0, "PM"), at(2002, 3, 29, 19, 5, 0), true},
-        {"a Thursday of March", alarmAt(7, 5, 0, "PM"), at(2002, 3, 28, 19, 5, 0), false},
-        {"a Friday of April", alarmAt(7, 5, 0, "PM"), at(2002, 4, 5, 19, 5, 0), false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(alarmMatches(c.alarm, c.now), c.due) << c.what;
+// A moment given as a UTC date and time.
+std::int64_t utc(int year, int month, int day, int hour, int minute, int second) {
+    return localSeconds(LocalTime{year, month, day, hour, minute, second});
 }
 
-TEST(AlarmDue, LateAndRepeatedTicks) {
+// The due check as the clock made it before the alarm became a moment: the record's seven texts
+// against the clock's texts of one second.
+bool textsMatch(const Settings& s, const LocalTime& now) {
+    const bool each[] = {leadingNumber(formatTime(now, TimeForm::HourAmPm2).view().substr(0, 2)) ==
+                             s.MusicHour,
+                         leadingNumber(formatTime(now, TimeForm::Minute2).view()) == s.MusicMin,
+                         leadingNumber(formatTime(now, TimeForm::Second2).view()) == s.MusicSec,
+                         formatTime(now, TimeForm::WeekdayLong).view() == s.MusicDay,
+                         formatTime(now, TimeForm::MonthLong).view() == s.MusicMonth,
+                         formatTime(now, TimeForm::Year4).view() == s.MusicYear,
+                         formatTime(now, TimeForm::AmPm).view() == s.MusicAMPM};
+    return std::ranges::all_of(each, std::identity{});
+}
+
+} // namespace
+
+TEST(AlarmMoment, TheRecordsNextMomentFromNow) {
+    // Friday 1 March 2002 is the first Friday of its month; the last is the 29th. The spring-forward
+    // night in Berlin is Sunday 29 March 2026 (02:00 CET → 03:00 CEST), the fall-back night Sunday
+    // 25 October 2026 (03:00 CEST → 02:00 CET).
+    const std::optional<std::int64_t> never;
+    const struct {
+        const char* what;
+        Settings record;
+        FakeClock clock;
+        std::optional<std::int64_t> next;
+    } cases[] = {
+        {"the very second", alarmAt(7, 5, 0, "PM"), FakeClock(2002, 3, 1, 19, 5, 0),
+         utc(2002, 3, 1, 19, 5, 0)},
+        {"a second later: the next Friday", alarmAt(7, 5, 0, "PM"), FakeClock(2002, 3, 1, 19, 5, 1),
+         utc(2002, 3, 8, 19, 5, 0)},
+        {"the last Friday, after it: none left", alarmAt(7, 5, 0, "PM"), FakeClock(2002, 3, 29, 19, 5, 1),
+         never},
+        {"a month and year long gone", alarmAt(7, 5, 0, "PM"), FakeClock(2026, 12, 8, 9, 0, 0), never},
+        {"earlier in the month", alarmAt(7, 5, 0, "PM"), FakeClock(2002, 2, 27, 0, 0, 0),
+         utc(2002, 3, 1, 19, 5, 0)},
+        {"the other half of the day", alarmAt(7, 5, 0, "AM"), FakeClock(2002, 3, 1, 12, 0, 0),
+         utc(2002, 3, 8, 7, 5, 0)},
+        {"12 AM is midnight", alarmAt(12, 0, 0, "AM"), FakeClock(2002, 3, 1, 0, 0, 0),
+         utc(2002, 3, 1, 0, 0, 0)},
+        {"12 PM is noon", alarmAt(12, 0, 0, "PM"), FakeClock(2002, 3, 1, 0, 0, 0), utc(2002, 3, 1, 12, 0, 0)},
+        {"weekday in other case", alarmAt(7, 5, 0, "PM", "friday"), FakeClock(2002, 3, 1, 0, 0, 0), never},
+        {"month in other case", alarmAt(7, 5, 0, "PM", "Friday", "MARCH"), FakeClock(2002, 3, 1, 0, 0, 0),
+         never},
+        {"designator in other case", alarmAt(7, 5, 0, "pm"), FakeClock(2002, 3, 1, 0, 0, 0), never},
+        {"no weekday of that name", alarmAt(7, 5, 0, "PM", "Fryday"), FakeClock(2002, 3, 1, 0, 0, 0), never},
+        {"a year written short", alarmAt(7, 5, 0, "PM", "Friday", "March", "02"),
+         FakeClock(2002, 3, 1, 0, 0, 0), never},
+        {"0 is no hour of the dial", alarmAt(0, 5, 0, "AM"), FakeClock(2002, 3, 1, 0, 0, 0), never},
+        {"minute 60", alarmAt(7, 60, 0, "AM"), FakeClock(2002, 3, 1, 0, 0, 0), never},
+        {"29 February", alarmAt(6, 0, 0, "AM", "Thursday", "February", "2024"),
+         FakeClock(2024, 2, 23, 0, 0, 0), utc(2024, 2, 29, 6, 0, 0)},
+        {"the month's last day, its last second", alarmAt(11, 59, 59, "PM", "Tuesday", "April", "2002"),
+         FakeClock(2002, 4, 30, 23, 0, 0), utc(2002, 4, 30, 23, 59, 59)},
+        {"the year's end", alarmAt(11, 59, 59, "PM", "Tuesday", "December", "2002"),
+         FakeClock(2002, 12, 25, 0, 0, 0), utc(2002, 12, 31, 23, 59, 59)},
+        {"the year's first second", alarmAt(12, 0, 0, "AM", "Wednesday", "January", "2003"),
+         FakeClock(2002, 12, 31, 23, 59, 59), utc(2003, 1, 1, 0, 0, 0)},
+        {"Berlin, summer time", alarmAt(7, 0, 0, "AM", "Monday", "June", "2026"),
+         FakeClock(kBerlin, 2026, 6, 1, 0, 0, 0), utc(2026, 6, 1, 5, 0, 0)},
+        {"the skipped hour rings when the clock jumps past it",
+         alarmAt(2, 30, 0, "AM", "Sunday", "March", "2026"), FakeClock(kBerlin, 2026, 3, 29, 0, 0, 0),
+         utc(2026, 3, 29, 1, 0, 0)},
+        {"the skipped hour's first second", alarmAt(2, 0, 0, "AM", "Sunday", "March", "2026"),
+         FakeClock(kBerlin, 2026, 3, 29, 0, 0, 0), utc(2026, 3, 29, 1, 0, 0)},
+        {"the second after the jump", alarmAt(3, 0, 1, "AM", "Sunday", "March", "2026"),
+         FakeClock(kBerlin, 2026, 3, 29, 0, 0, 0), utc(2026, 3, 29, 1, 0, 1)},
+        {"the repeated hour rings at its first showing", alarmAt(2, 30, 0, "AM", "Sunday", "October", "2026"),
+         FakeClock(kBerlin, 2026, 10, 25, 0, 0, 0), utc(2026, 10, 25, 0, 30, 0)},
+        {"and at its second, from a time between them", alarmAt(2, 30, 0, "AM", "Sunday", "October", "2026"),
+         FakeClock(kBerlin, 2026, 10, 25, 2, 45, 0), utc(2026, 10, 25, 1, 30, 0)},
+    };
+    for (const auto& c : cases) {
+        const std::optional<AlarmMoment> next = nextAlarmMoment(c.record, c.clock, c.clock.now().epoch);
+        EXPECT_EQ(next ? std::optional(next->at) : std::nullopt, c.next) << c.what;
+    }
+}
+
+TEST(AlarmMoment, RingsExactlyWhereTheTextsMatchedOverTwoDays) {
+    // Every second of two ordinary days, ticked once a second: the moment rings in exactly the
+    // seconds the texts matched in, and nowhere else.
+    const Settings records[] = {
+        alarmAt(12, 0, 0, "AM", "Friday", "December", "2026"),
+        alarmAt(11, 59, 59, "PM", "Friday", "December", "2026"),
+        alarmAt(12, 0, 0, "PM", "Saturday", "December", "2026"),
+        alarmAt(7, 5, 30, "AM", "Saturday", "December", "2026"),
+        alarmAt(7, 5, 30, "AM", "saturday", "December", "2026"),
+        alarmAt(7, 5, 30, "AM", "Saturday", "November", "2026"),
+    };
+    const std::int64_t start = utc(2026, 12, 4, 0, 0, 0);
+    for (const Settings& record : records) {
+        FakeClock clock;
+        clock.setEpoch(start);
+        AlarmDue due;
+        due.setRecord(record, clock, start);
+        std::vector<std::int64_t> rang, matched;
+        for (std::int64_t t = start; t < start + 2 * 86400; ++t) {
+            clock.setEpoch(t);
+            if (due.tick(record, clock, true, t) != AlarmDue::Verdict::NotDue)
+                rang.push_back(t);
+            if (textsMatch(record, clock.now()))
+                matched.push_back(t);
+        }
+        EXPECT_EQ(rang, matched) << record.MusicHour << ":" << record.MusicMin << " " << record.MusicAMPM
+                                 << " " << record.MusicDay << " " << record.MusicMonth;
+    }
+}
+
+TEST(AlarmDue, LateOnceAndNeverTwice) {
     // Ticks given in seconds from the alarm's moment, 7:05:00 PM on Friday 1 March 2002.
     using V = AlarmDue::Verdict;
     struct Tick {
-        int offset;
+        std::int64_t offset;
         V verdict;
         bool armed = true;
-        bool afterOwnBlock = false; // the program blocked itself (a long chime) before this tick
     };
     const struct {
         const char* what;
         std::vector<Tick> ticks;
     } cases[] = {
-        {"each tick of the due second fires",
-         {{-1, V::NotDue}, {0, V::Due}, {0, V::Due}, {0, V::Due}, {1, V::NotDue}}},
-        {"59 s late fires once", {{-1, V::NotDue}, {59, V::DueLate}, {59, V::NotDue}, {60, V::NotDue}}},
-        {"60 s late fires", {{-2, V::NotDue}, {60, V::DueLate}}},
-        {"61 s late does not", {{-1, V::NotDue}, {61, V::NotDue}, {62, V::NotDue}}},
-        {"a gap that ends before the moment", {{-30, V::NotDue}, {-1, V::NotDue}, {0, V::Due}}},
-        {"a first tick after the moment", {{5, V::NotDue}}},
-        {"never twice, even when the clock is set back",
-         {{-1, V::NotDue}, {30, V::DueLate}, {-5, V::NotDue}, {30, V::NotDue}}},
+        {"each tick of the due second rings", {{-1, V::NotDue}, {0, V::Due}, {0, V::Due}, {1, V::NotDue}}},
+        {"a minute late rings once", {{-1, V::NotDue}, {61, V::DueLate}, {61, V::NotDue}, {62, V::NotDue}}},
+        {"two hours asleep rings once", {{-5, V::NotDue}, {7200, V::DueLate}, {7201, V::NotDue}}},
+        {"a week asleep, over the next Friday too, rings once",
+         {{-5, V::NotDue}, {8 * 86400, V::DueLate}, {8 * 86400 + 1, V::NotDue}, {14 * 86400, V::Due}}},
+        {"set back after it rang: not again",
+         {{0, V::Due}, {-3600, V::NotDue}, {0, V::NotDue}, {1, V::NotDue}}},
+        {"set back after a late ring: not again", {{30, V::DueLate}, {-5, V::NotDue}, {0, V::NotDue}}},
+        {"set back before it rang: it rings", {{-1, V::NotDue}, {-3600, V::NotDue}, {0, V::Due}}},
         {"not armed", {{-1, V::NotArmed, false}, {0, V::NotArmed, false}, {5, V::NotArmed, false}}},
-        {"disarmed ticks still count as seen", {{-1, V::NotDue}, {1, V::NotArmed, false}, {5, V::NotDue}}},
-        {"hidden by the program's own 100 s chime: fires once when it ends",
-         {{-5, V::NotDue}, {95, V::DueLate, true, true}, {95, V::NotDue}, {96, V::NotDue}}},
-        {"a 90 s jump of the clock itself does not fire it", {{-5, V::NotDue}, {85, V::NotDue}}},
-        {"an own block looks back only once",
-         {{-5, V::NotDue}, {-4, V::NotDue, true, true}, {95, V::NotDue}}},
+        {"gone by while the light was out: not rung when lit",
+         {{-1, V::NotDue}, {1, V::NotArmed, false}, {5, V::NotDue}, {7 * 86400, V::Due}}},
+        {"the next Friday, still lit and unanswered", {{0, V::Due}, {1, V::NotDue}, {7 * 86400, V::Due}}},
     };
     const Settings alarm = alarmAt(7, 5, 0, "PM");
+    const std::int64_t moment = utc(2002, 3, 1, 19, 5, 0);
     for (const auto& c : cases) {
+        FakeClock clock(2002, 3, 1, 19, 0, 0);
         AlarmDue due;
+        due.setRecord(alarm, clock, clock.now().epoch);
         for (std::size_t i = 0; i < c.ticks.size(); ++i) {
-            FakeClock clock(2002, 3, 1, 19, 5, 0);
-            clock.advance(c.ticks[i].offset);
-            if (c.ticks[i].afterOwnBlock)
-                due.ownBlockEnded();
-            EXPECT_EQ(due.tick(alarm, c.ticks[i].armed, clock.now()), c.ticks[i].verdict)
+            clock.setEpoch(moment + c.ticks[i].offset);
+            EXPECT_EQ(due.tick(alarm, clock, c.ticks[i].armed, clock.now().epoch), c.ticks[i].verdict)
                 << c.what << ", tick " << i;
         }
     }
 }
 
-TEST(AlarmDue, LateOverMidnightFiresForTheMomentsDay) {
-    AlarmDue due;
-    const Settings alarm = alarmAt(11, 59, 50, "PM");
-    ASSERT_EQ(due.tick(alarm, true, at(2002, 3, 1, 23, 59, 40)), AlarmDue::Verdict::NotDue);
-    ASSERT_EQ(due.tick(alarm, true, at(2002, 3, 2, 0, 0, 20)), AlarmDue::Verdict::DueLate);
-    const LocalTime m = due.firedMoment();
-    EXPECT_EQ((std::vector<int>{m.year, m.month, m.day, m.hour, m.minute, m.second, m.weekday}),
-              (std::vector<int>{2002, 3, 1, 23, 59, 50, 5}));
-}
-
-TEST(Snooze, MinutesOnTheDialAndTheDayAfterMidnight) {
+TEST(AlarmDue, DaylightSavingNights) {
+    // Berlin, ticked once a second through each night, the alert left unanswered.
     const struct {
         const char* what;
-        Settings alarm;
-        int minutes;
-        LocalTime firedOn;
-        Settings expect;
+        Settings record;
+        int month, day;
+        std::vector<std::int64_t> rings; // UTC
     } cases[] = {
-        {"5 min over the hour", alarmAt(7, 58, 30, "AM"), 5, at(2002, 3, 1, 7, 58, 30),
-         alarmAt(8, 3, 30, "AM")},
-        {"into noon", alarmAt(11, 50, 0, "AM"), 15, at(2002, 3, 1, 11, 50, 0), alarmAt(12, 5, 0, "PM")},
-        {"past one", alarmAt(12, 55, 0, "PM"), 10, at(2002, 3, 1, 12, 55, 0), alarmAt(1, 5, 0, "PM")},
-        {"within the hour", alarmAt(9, 20, 0, "PM"), 1, at(2002, 3, 1, 21, 20, 0), alarmAt(9, 21, 0, "PM")},
-        {"to the full hour", alarmAt(9, 58, 0, "PM"), 2, at(2002, 3, 1, 21, 58, 0), alarmAt(10, 0, 0, "PM")},
-        {"past one in the night", alarmAt(12, 55, 0, "AM"), 10, at(2002, 3, 2, 0, 55, 0),
-         alarmAt(1, 5, 0, "AM", "Friday")},
-        {"midnight, same month", alarmAt(11, 50, 0, "PM"), 15, at(2002, 3, 1, 23, 50, 0),
-         alarmAt(12, 5, 0, "AM", "Saturday")},
-        {"midnight into a new year", alarmAt(11, 50, 0, "PM", "Monday", "December", "2001"), 15,
-         at(2001, 12, 31, 23, 50, 0), alarmAt(12, 5, 0, "AM", "Tuesday", "January", "2002")},
-        {"midnight into March", alarmAt(11, 59, 0, "PM", "Thursday", "February"), 1,
-         at(2002, 2, 28, 23, 59, 0), alarmAt(12, 0, 0, "AM", "Friday", "March")},
-        {"leap day", alarmAt(11, 50, 0, "PM", "Saturday", "February", "2004"), 10, at(2004, 2, 28, 23, 50, 0),
-         alarmAt(12, 0, 0, "AM", "Sunday", "February", "2004")},
-        {"after a leap day", alarmAt(11, 50, 0, "PM", "Sunday", "February", "2004"), 10,
-         at(2004, 2, 29, 23, 50, 0), alarmAt(12, 0, 0, "AM", "Monday", "March", "2004")},
-        {"midnight into May", alarmAt(11, 55, 0, "PM", "Tuesday", "April"), 5, at(2002, 4, 30, 23, 55, 0),
-         alarmAt(12, 0, 0, "AM", "Wednesday", "May")},
+        {"spring forward, 2:30 rings at 3:00:00",
+         alarmAt(2, 30, 0, "AM", "Sunday", "March", "2026"),
+         3,
+         29,
+         {utc(2026, 3, 29, 1, 0, 0)}},
+        {"spring forward, 1:59:59 as ever",
+         alarmAt(1, 59, 59, "AM", "Sunday", "March", "2026"),
+         3,
+         29,
+         {utc(2026, 3, 29, 0, 59, 59)}},
+        {"fall back, 2:30 once, not at the repeat",
+         alarmAt(2, 30, 0, "AM", "Sunday", "October", "2026"),
+         10,
+         25,
+         {utc(2026, 10, 25, 0, 30, 0)}},
     };
     for (const auto& c : cases) {
-        const Settings got = snoozeAlarm(c.alarm, c.minutes, c.firedOn);
+        FakeClock clock(kBerlin, 2026, c.month, c.day, 0, 0, 0);
+        AlarmDue due;
+        due.setRecord(c.record, clock, clock.epoch());
+        std::vector<std::int64_t> rang;
+        for (const std::int64_t end = clock.epoch() + 6 * 3600; clock.epoch() < end; clock.advance(1))
+            if (due.tick(c.record, clock, true, clock.epoch()) != AlarmDue::Verdict::NotDue)
+                rang.push_back(clock.epoch());
+        EXPECT_EQ(rang, c.rings) << c.what;
+    }
+}
+
+TEST(Snooze, RealMinutesFromTheRingOrFromALatePress) {
+    const struct {
+        const char* what;
+        FakeClock rang;   // when it rang
+        int pressedAfter; // seconds later
+        int minutes;
+        Settings record;    // as it stood
+        Settings expect;    // as the snooze leaves it
+        std::int64_t after; // real seconds from the ring to the next
+    } cases[] = {
+        {"5 min over the hour", FakeClock(2002, 3, 1, 7, 58, 30), 20, 5, alarmAt(7, 58, 30, "AM"),
+         alarmAt(8, 3, 30, "AM"), 300},
+        {"into noon", FakeClock(2002, 3, 1, 11, 50, 0), 20, 15, alarmAt(11, 50, 0, "AM"),
+         alarmAt(12, 5, 0, "PM"), 900},
+        {"past one", FakeClock(2002, 3, 1, 12, 55, 0), 20, 10, alarmAt(12, 55, 0, "PM"),
+         alarmAt(1, 5, 0, "PM"), 600},
+        {"within the hour", FakeClock(2002, 3, 1, 21, 20, 0), 20, 1, alarmAt(9, 20, 0, "PM"),
+         alarmAt(9, 21, 0, "PM"), 60},
+        {"midnight into a new year", FakeClock(2001, 12, 31, 23, 50, 0), 20, 15,
+         alarmAt(11, 50, 0, "PM", "Monday", "December", "2001"),
+         alarmAt(12, 5, 0, "AM", "Tuesday", "January", "2002"), 900},
+        {"after a leap day", FakeClock(2004, 2, 29, 23, 50, 0), 20, 10,
+         alarmAt(11, 50, 0, "PM", "Sunday", "February", "2004"),
+         alarmAt(12, 0, 0, "AM", "Monday", "March", "2004"), 600},
+        {"pressed late: from the press", FakeClock(2026, 12, 8, 17, 30, 0), 8 * 60 + 12, 5,
+         alarmAt(5, 30, 0, "PM", "Tuesday", "December", "2026"),
+         alarmAt(5, 43, 12, "PM", "Tuesday", "December", "2026"), 13 * 60 + 12},
+        {"across the fall back", FakeClock(kBerlin, 2026, 10, 25, 2, 58, 0), 20, 5,
+         alarmAt(2, 58, 0, "AM", "Sunday", "October", "2026"),
+         alarmAt(2, 3, 0, "AM", "Sunday", "October", "2026"), 300},
+        {"into the skipped hour", FakeClock(kBerlin, 2026, 3, 29, 1, 58, 0), 20, 5,
+         alarmAt(1, 58, 0, "AM", "Sunday", "March", "2026"),
+         alarmAt(3, 3, 0, "AM", "Sunday", "March", "2026"), 300},
+    };
+    for (const auto& c : cases) {
+        const std::int64_t rang = c.rang.epoch();
+        const std::int64_t next = snoozedMoment(rang, c.minutes, rang + c.pressedAfter);
+        EXPECT_EQ(next - rang, c.after) << c.what;
+        const Settings got = recordAt(c.record, c.rang.at(next));
         EXPECT_EQ(got, c.expect) << c.what << ": " << got.MusicHour << ":" << got.MusicMin << ":"
                                  << got.MusicSec << " " << got.MusicAMPM << " " << got.MusicDay << " "
                                  << got.MusicMonth << " " << got.MusicYear;
@@ -148,31 +261,26 @@ TEST(Snooze, MinutesOnTheDialAndTheDayAfterMidnight) {
 }
 
 TEST(TickPlan, SleepsToTheNextSecondUnlessTheChimeOrTheAlarmCanActTheBlinkToTheHalfSecond) {
-    const Settings alarm = alarmAt(7, 5, 0, "PM");
-    Settings chiming = alarm;
-    chiming.HourlyPlay = true;
     const struct {
         const char* what;
         LocalTime now;
         int millisecond;
-        const Settings& s;
-        bool armed;
+        bool chime, alarmSecond;
         int tick, blink;
     } cases[] = {
-        {"a plain second", at(2002, 3, 1, 19, 4, 58), 0, alarm, true, 1000, 500},
-        {"later in a plain second", at(2002, 3, 1, 19, 4, 58), 250, alarm, true, 750, 250},
-        {"just before the next", at(2002, 3, 1, 19, 4, 59), 999, alarm, true, 1, 501},
-        {"on the half second", at(2002, 3, 1, 19, 4, 59), 500, alarm, true, 500, 1000},
-        {"the armed alarm's second", at(2002, 3, 1, 19, 5, 0), 230, alarm, true, 70, 270},
-        {"the same second disarmed", at(2002, 3, 1, 19, 5, 0), 230, alarm, false, 770, 270},
-        {"a full hour with the chime", at(2002, 3, 1, 20, 0, 0), 520, chiming, false, 80, 980},
-        {"a full hour without it", at(2002, 3, 1, 20, 0, 0), 520, alarm, false, 480, 980},
-        {"the chime's second 1", at(2002, 3, 1, 20, 0, 1), 520, chiming, false, 480, 980},
+        {"a plain second", at(2002, 3, 1, 19, 4, 58), 0, false, false, 1000, 500},
+        {"later in a plain second", at(2002, 3, 1, 19, 4, 58), 250, false, false, 750, 250},
+        {"just before the next", at(2002, 3, 1, 19, 4, 59), 999, false, false, 1, 501},
+        {"on the half second", at(2002, 3, 1, 19, 4, 59), 500, false, false, 500, 1000},
+        {"the armed alarm's second", at(2002, 3, 1, 19, 5, 0), 230, false, true, 70, 270},
+        {"a full hour with the chime", at(2002, 3, 1, 20, 0, 0), 520, true, false, 80, 980},
+        {"a full hour without it", at(2002, 3, 1, 20, 0, 0), 520, false, false, 480, 980},
+        {"the chime's second 1", at(2002, 3, 1, 20, 0, 1), 520, true, false, 480, 980},
     };
     for (const auto& c : cases) {
         LocalTime now = c.now;
         now.millisecond = c.millisecond;
-        EXPECT_EQ(msToNextTick(now, c.s, c.armed), c.tick) << c.what;
+        EXPECT_EQ(msToNextTick(now, c.chime, c.alarmSecond), c.tick) << c.what;
         EXPECT_EQ(msToNextBlink(now), c.blink) << c.what;
     }
 }

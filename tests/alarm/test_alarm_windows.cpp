@@ -362,10 +362,11 @@ TEST_F(AlarmWindows, AnAlarmMissedByABusyTickFiresLate) {
 }
 
 TEST_F(AlarmWindows, AnAlarmHiddenByTheClocksOwnLongChimeFiresWhenItEnds) {
-    settings = morvantis::test::alarmAt(2, 0, 5, "PM");
-    settings.MusicMessage = true;
-    settings.HourlyPlay = true;
     env.clock.set(2002, 3, 1, 13, 59, 59);
+    Settings record = morvantis::test::alarmAt(2, 0, 5, "PM");
+    record.MusicMessage = true;
+    window.state().setAlarm(record);
+    window.state().set(&Settings::HourlyPlay, true);
     window.Timer1_Timer();
     env.sound.onPlay = [&](const std::string&, Mode mode) {
         if (mode == Mode::Synchronous && played().size() == 1)

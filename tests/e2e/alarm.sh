@@ -164,7 +164,69 @@ pass "above the open alarm dialog the alert's OK is heard, closes both and puts 
 alert_above "$work/home6" 509 104 "" True stays # ABOUT
 pass "above the about window the alert's OK is heard; the about window stays"
 
-# ---- 5. SIGTERM during a long chime ends the program at once ----
+# ---- 5. The wall clock jumps while the clock runs: a suspend, a late snooze, daylight saving ----
+set_epoch() { echo "$(($1 - $(date +%s)))s" >"$clock_file"; } # the clock shows this moment from now on
+at() { date -d "$1" +%s; } # a date with its UTC offset -> seconds since the epoch
+jump_alarm() { # home, alarm (hour min ampm day month year), start moment, environment...
+  local home=$1 h=$2 m=$3 ampm=$4 day=$5 month=$6 year=$7 from=$8; shift 8
+  write_settings "$home" "ThemeNo=0" "Left=1500" "Top=1500" "LightOn=True" "MusicMessage=True" "MusicHour=$h" "MusicMin=$m" \
+    "MusicSec=0" "MusicAMPM=$ampm" "MusicDay=$day" "MusicMonth=$month" "MusicYear=$year" "AlarmPath=$prog/alarm.wav"
+  set_epoch "$from"
+  launch_clock "$home" FAKETIME_TIMESTAMP_FILE="$clock_file" FAKETIME_NO_CACHE=1 \
+    FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" "$@"
+  wid=$(wait_window Main) || fail "the clock window did not appear"
+  read -r ox oy <<<"$(window_origin "$wid")"
+  poll 10 expect_light on || fail "the armed alarm's light is not lit"
+}
+press_alert() { # ok|snooze: the alert window's button (Snooze: 5 minutes)
+  eval "$(xdotool getwindowgeometry --shell "$alert")"
+  if [ "$1" = ok ]; then
+    xdotool mousemove $((X + 352 + 32)) $((Y + 96 + 12)) click 1
+  else
+    local before
+    before=$(clock_windows)
+    xdotool mousemove $((X + 280 + 32)) $((Y + 96 + 12)) click 1
+    poll 5 more_windows "$before" || fail "Snooze opened no menu"
+    xdotool key 5
+  fi
+  wait_gone "Custom Message" 5 || fail "$1 left the alert window open"
+}
+# A laptop asleep for two hours across the alarm: it rings on waking. Snooze pressed then, long
+# after the alarm's own time, counts five minutes from the press.
+jump_alarm "$work/home8" 7 5 PM Friday March 2002 "$(at '2002-03-01 19:04:30 +00:00')" TZ=UTC
+set_epoch "$(at '2002-03-01 21:05:00 +00:00')"
+alert=$(wait_window "Custom Message" 50) || fail "no alert after a 2-hour jump across the alarm"
+pass "a 2-hour jump across the alarm rings it on waking"
+press_alert snooze
+expect_light on || fail "the light is out after the snooze"
+set_epoch "$(at '2002-03-01 21:09:58 +00:00')"
+alert=$(wait_window "Custom Message" 100) || fail "a late snooze never rang again"
+press_alert ok
+pass "Snooze pressed two hours late rings five minutes after the press"
+stop_clock
+# Berlin's spring-forward night: 2:30 never shows, and the alarm rings when the clock passes it.
+jump_alarm "$work/home9" 2 30 AM Sunday March 2026 "$(at '2026-03-29 01:59:57 +01:00')" TZ=Europe/Berlin
+alert=$(wait_window "Custom Message" 100) || fail "2:30 on the spring-forward night never rang"
+press_alert ok
+pass "2:30 AM on the spring-forward night rings at 3:00"
+stop_clock
+# Berlin's fall-back night: 2:30 shows twice; left unanswered, it rings at the first only.
+record "$work/fallback.raw"
+jump_alarm "$work/home10" 2 30 AM Sunday October 2026 "$(at '2026-10-25 02:29:57 +02:00')" TZ=Europe/Berlin
+alert=$(wait_window "Custom Message" 100) || fail "2:30 on the fall-back night never rang"
+poll 10 quiet_after_sound "$work/fallback.raw" 0.2 || fail "the first 2:30 was never heard"
+set_epoch "$(at '2026-10-25 02:29:58 +01:00')"
+# Nothing to wait for when nothing should happen: the repeated 2:30 goes by in silence.
+one_sound() { [ "$("$segments" "$work/fallback.raw" | wc -l)" -le 1 ]; }
+holds 4 one_sound || fail "the repeated 2:30 rang again"
+stop_recording
+"$segments" "$work/fallback.raw" >"$work/fallback.txt"
+[ "$(wc -l <"$work/fallback.txt")" = 1 ] || { cat "$work/fallback.txt"; fail "the fall-back 2:30 rang more than once"; }
+expect_light on || fail "the unanswered alarm's light went out"
+pass "2:30 AM on the fall-back night, unanswered, rings once"
+stop_clock
+
+# ---- 6. SIGTERM during a long chime ends the program at once ----
 make_tone "$work/long60.wav" 60
 write_settings "$work/home7" "ThemeNo=0" "HourlyPlay=True" "DefaultSound=False" "SoundPath=$work/long60.wav"
 set_clock "2002-03-01 19:59:58"

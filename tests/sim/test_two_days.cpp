@@ -3,7 +3,7 @@
 // a second where the chime or the alarm can act.
 
 #include "alarm/AlarmDue.h"
-#include "alarm/Snooze.h"
+#include "alarm/AlarmMoment.h"
 #include "app/TickPlan.h"
 #include "face/FaceModel.h"
 #include "face/TimeRenderer.h"
@@ -44,7 +44,7 @@ long tickAt(long seconds, long tenths = 0) {
 
 } // namespace
 
-TEST(TwoDays, ChimeAlarmSnoozeAndTheLateRuleTickByTick) {
+TEST(TwoDays, ChimeAlarmSnoozeAndLateAlarmsTickByTick) {
     // Friday 4 December 2026, 22:00:00; the run ends 48 hours later.
     FakeClock clock(2026, 12, 4, 22, 0, 0);
     constexpr long kSeconds = 48 * 3600;
@@ -56,14 +56,15 @@ TEST(TwoDays, ChimeAlarmSnoozeAndTheLateRuleTickByTick) {
     bool armed = true;
     FaceModel face;
     AlarmDue due;
+    due.setRecord(s, clock, clock.epoch());
     RenderOptions options;
     const long fired1 = 1 * 3600 + 58 * 60 + 30;    // Fri 23:58:30
     const long snoozeAt = fired1 + 20;              // the user snoozes 5 minutes 20 s later
     const long fired2 = fired1 + 5 * 60;            // Sat 00:03:30, the snooze across midnight
     const long busyFrom = 16 * 3600 + 29 * 60 + 50; // Sat 14:29:50: a 20 s sound blocks the ticks
     const long busyTo = busyFrom + 20;
-    // Sun 07:59:00: a 150 s block over an 08:00:00 alarm and chime; the late rule looks back
-    // one minute only, and the chime is never made up.
+    // Sun 07:59:00: a 150 s block over an 08:00:00 alarm and chime: the alarm rings when it ends,
+    // the chime is never made up.
     const long blockedFrom = 33 * 3600 + 59 * 60;
     const long blockedTo = blockedFrom + 150;
 
@@ -82,15 +83,19 @@ TEST(TwoDays, ChimeAlarmSnoozeAndTheLateRuleTickByTick) {
             clock.advance(1);
         // The user's actions happen between ticks.
         if (t == tickAt(snoozeAt)) {
-            s = snoozeAlarm(s, 5, due.firedMoment());
+            const std::int64_t next = snoozedMoment(due.rangFor(), 5, clock.epoch());
+            s = recordAt(s, clock.at(next));
+            due.setMoment(next, clock);
             armed = true;
         }
         if (t == tickAt(fired2 + 5)) {
             // Dismissed; the next alarm is the afternoon one.
             s.MusicHour = 2, s.MusicMin = 30, s.MusicSec = 0, s.MusicAMPM = "PM";
+            due.setRecord(s, clock, clock.epoch());
         }
         if (t == tickAt(busyTo) + 5) {
             s.MusicHour = 8, s.MusicMin = 0, s.MusicSec = 0, s.MusicAMPM = "AM", s.MusicDay = "Sunday";
+            due.setRecord(s, clock, clock.epoch());
         }
         if (blocked(second) || t < nextTick)
             continue; // no tick runs while the thread is blocked, or before the tick planned
@@ -98,7 +103,7 @@ TEST(TwoDays, ChimeAlarmSnoozeAndTheLateRuleTickByTick) {
         const bool counting = second >= 60;
         const long allocationsBefore = g_allocations;
         renderFace(face, readFaceTexts(clock), options);
-        const AlarmDue::Verdict verdict = due.tick(s, armed, clock.now());
+        const AlarmDue::Verdict verdict = due.tick(s, clock, armed, clock.now().epoch);
         // The chime reads the clock twice, as CheckHourly does.
         const bool chime = chimeDue(clock.now(), clock.now(), s.HourlyPlay);
         if (counting)
@@ -106,7 +111,7 @@ TEST(TwoDays, ChimeAlarmSnoozeAndTheLateRuleTickByTick) {
         countedTicks += counting;
 
         if (verdict == AlarmDue::Verdict::Due || verdict == AlarmDue::Verdict::DueLate) {
-            const LocalTime m = due.firedMoment();
+            const LocalTime m = clock.at(due.rangFor());
             char text[48];
             std::snprintf(text, sizeof text, "%s %02d:%02d:%02d",
                           verdict == AlarmDue::Verdict::Due ? "alarm" : "late", m.hour, m.minute, m.second);
@@ -116,7 +121,7 @@ TEST(TwoDays, ChimeAlarmSnoozeAndTheLateRuleTickByTick) {
             events.push_back({t, "chime"});
         LocalTime now = clock.now();
         now.millisecond = static_cast<int>(t % kTicksPerSecond) * kTickMs;
-        nextTick = t + msToNextTick(now, s, armed) / kTickMs;
+        nextTick = t + msToNextTick(now, s.HourlyPlay, due.ringsIn(now.epoch, armed)) / kTickMs;
     }
     const double wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
 
@@ -133,6 +138,8 @@ TEST(TwoDays, ChimeAlarmSnoozeAndTheLateRuleTickByTick) {
         // The first tick after the gap, once, for the moment it skipped.
         if (t == tickAt(busyTo))
             expected.push_back({t, "late 14:30:00"});
+        if (t == tickAt(blockedTo))
+            expected.push_back({t, "late 08:00:00"});
         // Every tick within the first second of an hour.
         if (second % 3600 == 0)
             expected.push_back({t, "chime"});
