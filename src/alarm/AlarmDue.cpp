@@ -9,11 +9,13 @@ namespace morvantis {
 void AlarmDue::setRecord(const Settings& record, const Clock& zone, std::int64_t now) {
     m_next = nextAlarmMoment(record, zone, now);
     m_rang = false;
+    m_rangDay = INT64_MIN;
 }
 
 void AlarmDue::setMoment(std::int64_t at, const Clock& zone) {
     m_next = AlarmMoment{at, localSeconds(zone.at(at)) / 86400};
     m_rang = false;
+    m_rangDay = INT64_MIN;
 }
 
 void AlarmDue::takeNext(const Settings& record, const Clock& zone, std::int64_t from) {
@@ -24,6 +26,11 @@ void AlarmDue::takeNext(const Settings& record, const Clock& zone, std::int64_t 
 
 AlarmDue::Verdict AlarmDue::tick(const Settings& record, const Clock& zone, bool armed, std::int64_t now) {
     const Verdict idle = armed ? Verdict::NotDue : Verdict::NotArmed;
+    const bool setBack = now < m_lastNow;
+    m_lastNow = now;
+    // A date that lay behind may lie ahead again.
+    if (setBack && !m_rang)
+        m_next = nextAlarmMoment(record, zone, now, m_rangDay);
     if (!m_next)
         return idle;
     // A moment that rang is over as soon as the clock shows another second, later or earlier: a
@@ -37,6 +44,7 @@ AlarmDue::Verdict AlarmDue::tick(const Settings& record, const Clock& zone, bool
         return idle;
     m_rang = true;
     m_rangFor = m_next->at;
+    m_rangDay = m_next->day;
     return now == m_next->at ? Verdict::Due : Verdict::DueLate;
 }
 

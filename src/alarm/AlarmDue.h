@@ -13,7 +13,8 @@ namespace morvantis {
 // is set, read or snoozed; each tick compares the clock's moment with it as numbers. A tick at
 // or after the moment rings it once, however late (a suspend, a clock set forward, the program's
 // own long block); every tick within the moment's own second rings it, as the clock always did.
-// Once the clock shows another second, either way, the moment is over and the next is taken.
+// Once the clock shows another second, either way, the moment is over and the next is taken. A
+// clock set back looks again from the new time, past the dates already rung.
 class AlarmDue {
 public:
     enum class Verdict { NotArmed, NotDue, Due, DueLate };
@@ -35,6 +36,8 @@ private:
     std::optional<AlarmMoment> m_next;
     bool m_rang = false; // m_next has rung
     std::int64_t m_rangFor = 0;
+    std::int64_t m_rangDay = INT64_MIN; // the last date rung since the record was set
+    std::int64_t m_lastNow = INT64_MIN;
 };
 
 } // namespace morvantis
