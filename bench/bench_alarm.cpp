@@ -40,8 +40,9 @@ struct Clockwork {
     explicit Clockwork(bool armed) {
         for (QTimer* timer : window.findChildren<QTimer*>())
             timer->stop();
-        // A whole record that is never due: the year has gone.
-        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
+        // A whole record that is due next year: armed, the tick compares it with the clock.
+        const std::string nextYear = std::to_string(clock.now().year + 1);
+        settings = morvantis::test::alarmAt(7, 5, 0, "PM", "Friday", "March", nextYear.c_str());
         settings.MusicMessage = true;
         window.state().setLight(armed);
         window.CheckMusic();

@@ -109,7 +109,7 @@ void AlarmFiring::check() {
     const AlarmDue::Verdict verdict =
         m_due.tick(m_state.settings(), m_services.clock, m_state.light(), m_services.clock.now().epoch);
     if (verdict == AlarmDue::Verdict::NotArmed) {
-        m_state.setCaption(std::string(kAlarmNotSet));
+        m_state.setCaption(kAlarmNotSet);
         return;
     }
     if (verdict == AlarmDue::Verdict::NotDue)
@@ -134,7 +134,7 @@ void AlarmFiring::fire(std::int64_t moment) {
         const Holding hold(*this);
         m_services.sound.play(wave, Sound::Mode::Asynchronous);
         shake();
-        m_state.setCaption(std::string(kAlarmNotSet));
+        m_state.setCaption(kAlarmNotSet);
         m_state.setLight(false);
         emit faceChanged();
         QCoreApplication::processEvents();
@@ -192,7 +192,7 @@ void AlarmFiring::sound(const std::string& wave) {
 
 void AlarmFiring::dismiss() {
     m_state.setLight(false);
-    m_state.setCaption(std::string(kAlarmNotSet));
+    m_state.setCaption(kAlarmNotSet);
     emit alarmDismissed();
     emit faceChanged();
 }

@@ -64,10 +64,11 @@ void ClockState::setLight(bool on) {
     emit lightChanged(on);
 }
 
-void ClockState::setCaption(std::string caption) {
+void ClockState::setCaption(std::string_view caption) {
+    // Compared before it is copied: the unarmed tick sets the same caption ten times a second.
     if (m_caption == caption)
         return;
-    m_caption = std::move(caption);
+    m_caption.assign(caption);
     emit captionChanged(QString::fromStdString(m_caption));
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace morvantis {
@@ -38,7 +39,7 @@ public:
     // The alarm record (time, date, action, message, importance) as it stands in record.
     void setAlarm(const Settings& record);
     void setLight(bool on);
-    void setCaption(std::string caption);
+    void setCaption(std::string_view caption);
 
 signals:
     // The setting stored under this key ("ShowSec", "24Hours", ...) changed.
