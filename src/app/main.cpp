@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QSettings>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +64,22 @@ int usageError(QString why) {
     std::fprintf(stderr, "morvantis: %s; usage: morvantis [--help | --version | --autostart [on|off]]\n",
                  qPrintable(why));
     return 2;
+}
+
+// The parser's help, and Qt's -platform, which Qt takes before the parser sees the command line.
+QString helpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    const qsizetype arguments = text.indexOf(QLatin1String("\nArguments:"));
+    const qsizetype helpLine = text.indexOf(QLatin1String("--help"));
+    if (arguments < 0 || helpLine < 0)
+        return text;
+    // In the column of the other options' descriptions.
+    const qsizetype lineStart = text.lastIndexOf(QLatin1Char('\n'), helpLine) + 1;
+    const qsizetype column = text.indexOf(QLatin1String("Displays"), helpLine) - lineStart;
+    const QString option = QStringLiteral("  -platform <name>");
+    text.insert(arguments, option.leftJustified(std::max<qsizetype>(column, option.size() + 2)) +
+                               QStringLiteral("The window system: xcb (X11) or wayland.\n"));
+    return text;
 }
 
 void nameTheApplication() {
@@ -117,8 +134,10 @@ int main(int argc, char* argv[]) {
             return usageError(unknown.isEmpty() ? parser.errorText()
                                                 : QStringLiteral("unknown option '%1'").arg(unknown.first()));
         }
-        if (parser.isSet(help))
-            parser.showHelp(0);
+        if (parser.isSet(help)) {
+            std::fputs(qPrintable(helpText(parser)), stdout);
+            return 0;
+        }
         if (parser.isSet(version))
             parser.showVersion();
         if (parser.isSet(autostart))

@@ -332,12 +332,25 @@ TEST_F(MainWindow, AFailedSaveIsShownAndEndsWithStatusOne) {
     EXPECT_EQ(exitStatus, 1);
 }
 
-TEST_F(MainWindow, ClosedByOtherMeansEndsWithoutSaving) {
+TEST_F(MainWindow, ClosedByTheWindowSystemSavesOnceAsExitDoes) {
+    window.GetMySetting();
     window.show();
+    window.move(40, 60);
     window.close();
     EXPECT_EQ(exitStatus, 0);
-    EXPECT_EQ(env.store.commits, 0);
-    EXPECT_TRUE(env.store.writes.empty());
+    EXPECT_EQ(env.store.commits, 1);
+    EXPECT_EQ(env.store.read("StartUp", "Left"), "600");
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindow, ClosedByTheWindowSystemWithAFailedSaveTellsAndEndsWithStatusOne) {
+    env.store.failCommit = true;
+    window.show();
+    testing::internal::CaptureStderr();
+    window.close();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(env.prompts.shown.size(), 1u);
+    EXPECT_EQ(exitStatus, 1);
 }
 
 TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {

@@ -105,15 +105,27 @@ TEST(SettingsTable, KeysAreUniqueAndBothOrdersAreComplete) {
     std::set<std::string> names;
     for (const SettingKey& key : kSettingKeys)
         names.insert(std::string(key.name));
-    EXPECT_EQ(names.size(), 35u);
+    EXPECT_EQ(names.size(), 39u);
 
-    const std::vector<std::string> expected = {
-        "Left",         "Top",           "ShowSec",     "ShowMonth",  "ShowDay",    "ShowDate",
-        "ShowYear",     "SkinPath",      "24Hours",     "AlarmPath",  "SoundPath",  "Theme",
-        "DefaultAlarm", "DefaultSound",  "ShakeSpeed",  "HourlyPlay", "MusicHour",  "MusicMin",
-        "MusicSec",     "MusicDay",      "MusicCustom", "MusicMonth", "MusicYear",  "MusicCustomBol",
-        "MusicMessage", "MusicBolShake", "LightOn",     "GreenSign",  "YellowSign", "RedSign",
-        "ThemePath",    "ThemeNo",       "Blink",       "MusicAMPM"};
+    const std::vector<std::string> expected = {"Left",         "Top",
+                                               "ShowSec",      "ShowMonth",
+                                               "ShowDay",      "ShowDate",
+                                               "ShowYear",     "SkinPath",
+                                               "24Hours",      "AlarmPath",
+                                               "SoundPath",    "Theme",
+                                               "DefaultAlarm", "DefaultSound",
+                                               "ShakeSpeed",   "HourlyPlay",
+                                               "MusicHour",    "MusicMin",
+                                               "MusicSec",     "MusicDay",
+                                               "MusicCustom",  "MusicMonth",
+                                               "MusicYear",    "MusicCustomBol",
+                                               "MusicMessage", "MusicBolShake",
+                                               "LightOn",      "GreenSign",
+                                               "YellowSign",   "RedSign",
+                                               "ThemePath",    "ThemeNo",
+                                               "Blink",        "MusicAMPM",
+                                               "KeepOnTop",    "AllWorkspaces",
+                                               "StartAtLogin", "RingUntilAnswered"};
     std::vector<std::string> order;
     for (const SettingKey* key : readingOrder()) {
         ASSERT_NE(key, nullptr);
@@ -260,15 +272,16 @@ TEST(WriteSettings, WritesAll35KeysInOrderThenCommits) {
     EXPECT_EQ(store.commits, 1);
 
     const std::vector<std::string> expectedOrder = {
-        "Left",          "Top",        "ShowSec",        "ShowMonth",    "ShowDay",
-        "ShowDate",      "ShowYear",   "SkinPath",       "24Hours",      "AlarmPath",
-        "SoundPath",     "Theme",      "DefaultAlarm",   "DefaultSound", "ShakeSpeed",
-        "MusicHour",     "MusicMin",   "MusicSec",       "MusicDay",     "MusicCustom",
-        "MusicMonth",    "MusicYear",  "MusicCustomBol", "MusicAMPM",    "MusicMessage",
-        "MusicBolShake", "HourlyPlay", "LightOn",        "GreenSign",    "YellowSign",
-        "RedSign",       "ThemePath",  "ThemeNo",        "Blink",        "Path"};
+        "Left",          "Top",          "ShowSec",           "ShowMonth",    "ShowDay",
+        "ShowDate",      "ShowYear",     "SkinPath",          "24Hours",      "AlarmPath",
+        "SoundPath",     "Theme",        "DefaultAlarm",      "DefaultSound", "ShakeSpeed",
+        "MusicHour",     "MusicMin",     "MusicSec",          "MusicDay",     "MusicCustom",
+        "MusicMonth",    "MusicYear",    "MusicCustomBol",    "MusicAMPM",    "MusicMessage",
+        "MusicBolShake", "HourlyPlay",   "LightOn",           "GreenSign",    "YellowSign",
+        "RedSign",       "ThemePath",    "ThemeNo",           "Blink",        "KeepOnTop",
+        "AllWorkspaces", "StartAtLogin", "RingUntilAnswered", "Path"};
     EXPECT_EQ(store.writes, expectedOrder);
-    EXPECT_EQ(store.size(), 35u);
+    EXPECT_EQ(store.size(), 39u);
 
     // clang-format off
     const std::pair<const char*, const char*> texts[] = {
