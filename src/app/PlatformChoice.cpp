@@ -255,20 +255,18 @@ PlatformChoice PlatformChoice::make(int argc, char* argv[]) {
     const auto layouts = outputLayouts(display);
     wl_display_disconnect(display);
     const std::optional<double> xftDpi = xServer();
-    if (!xftDpi) {
-        qCDebug(lcPlatform) << "wayland: no X server answers";
-        return choice;
+    const char* why = nullptr;
+    if (!xftDpi)
+        why = "wayland: no X server answers";
+    else if (layouts && !x11DrawsSharp(*layouts, *xftDpi))
+        why = "wayland: a scaled output where X11 would be blurred, or Xft.dpi not of its scale";
+    if (!why) {
+        // Wayland as a fallback, should this Qt lack its X11 plugin.
+        qputenv(kPlatformVariable, "xcb;wayland");
+        choice.m_set = true;
+        why = layouts ? "xcb" : "xcb: the compositor did not answer";
     }
-    if (layouts && !x11DrawsSharp(*layouts, *xftDpi)) {
-        qCDebug(lcPlatform) << "wayland: a scaled output where X11 would be blurred or small; Xft.dpi"
-                            << *xftDpi;
-        return choice;
-    }
-    // Wayland as a fallback, should this Qt lack its X11 plugin.
-    qputenv(kPlatformVariable, "xcb;wayland");
-    choice.m_set = true;
-    qCDebug(lcPlatform) << "xcb:" << (layouts ? "outputs" : "no answer from the compositor") << "Xft.dpi"
-                        << *xftDpi << "looked in"
+    qCDebug(lcPlatform) << why << "- Xft.dpi" << xftDpi.value_or(0) << "- looked in"
                         << std::chrono::duration<double, std::milli>(Clock::now() - started).count() << "ms";
     return choice;
 }

@@ -230,8 +230,8 @@ void frmMain::menuCheckChosen(int index, bool checked) {
     if (item.setting == &Settings::StartAtLogin) {
         QString error;
         if (!setAutostart(checked, QCoreApplication::applicationFilePath(), error)) {
-            m_services.prompts.message(error.toStdString(), std::string(), Prompts::Icon::Critical,
-                                       Prompts::Buttons::Ok);
+            m_services.prompts.message((autostartEntryPath() + QStringLiteral(": ") + error).toStdString(),
+                                       std::string(), Prompts::Icon::Critical, Prompts::Buttons::Ok);
             return;
         }
     }

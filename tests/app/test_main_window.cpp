@@ -400,6 +400,19 @@ TEST(Splash, TheRestOfStartUpWaitsForItsFirstPaint) {
     splash->close();
 }
 
+// The program's end closes every window, the splash too, even while start-up is inside the
+// splash's own show: its ticks then neither show it again nor go on with start-up.
+TEST(Splash, ClosedBeforeItsFirstTickItStaysClosed) {
+    bool wentOn = false;
+    frmSplash splash([&] { wentOn = true; });
+    splash.setAttribute(Qt::WA_DeleteOnClose, false); // on the stack here
+    splash.show();
+    splash.close();
+    QTest::qWait(50); // many of its 1 ms ticks
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_FALSE(wentOn);
+}
+
 // The window's shape follows the background's alpha as Qt's own mask of it does, outside the
 // display and the buttons, which it always holds.
 TEST(FaceShape, FollowsTheBackgroundsAlphaAsQtsMask) {
