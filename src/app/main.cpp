@@ -12,7 +12,6 @@
 #include <QIcon>
 #include <QSettings>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -66,20 +65,10 @@ int usageError(QString why) {
     return 2;
 }
 
-// The parser's help, and Qt's -platform, which Qt takes before the parser sees the command line.
+// The parser's help, with Qt's option under the single dash the manual page gives it.
 QString helpText(const QCommandLineParser& parser) {
-    QString text = parser.helpText();
-    const qsizetype arguments = text.indexOf(QLatin1String("\nArguments:"));
-    const qsizetype helpLine = text.indexOf(QLatin1String("--help"));
-    if (arguments < 0 || helpLine < 0)
-        return text;
-    // In the column of the other options' descriptions.
-    const qsizetype lineStart = text.lastIndexOf(QLatin1Char('\n'), helpLine) + 1;
-    const qsizetype column = text.indexOf(QLatin1String("Displays"), helpLine) - lineStart;
-    const QString option = QStringLiteral("  -platform <name>");
-    text.insert(arguments, option.leftJustified(std::max<qsizetype>(column, option.size() + 2)) +
-                               QStringLiteral("The window system: xcb (X11) or wayland.\n"));
-    return text;
+    return parser.helpText().replace(QLatin1String("  --platform <name>"),
+                                     QLatin1String("  -platform <name> "));
 }
 
 void nameTheApplication() {
@@ -111,6 +100,10 @@ int main(int argc, char* argv[]) {
             QStringLiteral("Start the clock with the desktop session (on) or not (off); alone, tell "
                            "whether it does."));
         parser.addOption(autostart);
+        // Qt's own, read by Qt (the loop below takes it out first): listed for --help only.
+        parser.addOption(QCommandLineOption(QStringLiteral("platform"),
+                                            QStringLiteral("The window system: xcb (X11) or wayland."),
+                                            QStringLiteral("name")));
         parser.addPositionalArgument(QStringLiteral("on|off"), QStringLiteral("The value of --autostart."),
                                      QStringLiteral("[on|off]"));
         // --autostart=on reads as --autostart on: its value is optional, which the parser cannot express.

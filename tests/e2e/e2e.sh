@@ -22,8 +22,10 @@ clock_exe="$prog/morvantis"
 # ---- 0. The command line needs no display ----
 v=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prog/morvantis" --version)
 [ "$v" = "Morvantis ${MORVANTIS_VERSION:?}" ] || fail "--version printed '$v'"
-env -u DISPLAY "$prog/morvantis" --help | grep -q -- '--version' || fail "--help lists no options"
-pass "--version and --help answer without a display"
+env -u DISPLAY "$prog/morvantis" --help >"$work/help.txt"
+grep -q -- '--version' "$work/help.txt" || fail "--help lists no options"
+grep -q -- '^  -platform <name> ' "$work/help.txt" || { cat "$work/help.txt"; fail "--help does not list -platform"; }
+pass "--version and --help (which lists -platform) answer without a display"
 
 # ---- 1. Sunday 23 September 2001, 13:45:07 in the default skin, 12-hour style ----
 home1="$work/home1"
