@@ -31,6 +31,9 @@ using namespace std::chrono_literals;
 constexpr auto kAnswerPoll = 20ms;
 // The pause after each step of the shake; it processes no events.
 constexpr auto kShakePause = 12ms;
+// Ringing until answered: for ten minutes at most, each round a second at least.
+constexpr qint64 kRingForMs = 10 * 60 * 1000;
+constexpr qint64 kRingAtLeastMs = 1000;
 
 bool isInput(QEvent::Type type) {
     switch (type) {
@@ -173,21 +176,32 @@ void AlarmFiring::fire(std::int64_t moment) {
     if (m_end.begun())
         return;
     const Holding hold(*this);
-    sound(wave);
+    sound(wave, m_state.settings().RingUntilAnswered);
 }
 
-void AlarmFiring::sound(const std::string& wave) {
+void AlarmFiring::sound(const std::string& wave, bool untilAnswered) {
     m_answered = false;
-    m_services.sound.play(wave, Sound::Mode::Asynchronous);
-    // Until the player says the sound is over (heard, or given up on a server that does not
-    // answer), or it is answered.
-    while (!m_services.sound.waitEnd(kAnswerPoll)) {
-        QCoreApplication::processEvents();
-        if (m_end.begun() || answered()) {
-            m_services.sound.stop();
-            break;
+    QElapsedTimer ringing;
+    ringing.start();
+    do {
+        QElapsedTimer round;
+        round.start();
+        m_services.sound.play(wave, Sound::Mode::Asynchronous);
+        // Until the player says the sound is over (heard, or given up on a server that does not
+        // answer), or it is answered.
+        while (!m_services.sound.waitEnd(kAnswerPoll)) {
+            QCoreApplication::processEvents();
+            if (m_end.begun() || answered()) {
+                m_services.sound.stop();
+                return;
+            }
         }
-    }
+        // A sound that could not be played ends at once: the rings still come a second apart.
+        while (untilAnswered && round.elapsed() < kRingAtLeastMs && !m_end.begun() && !answered()) {
+            std::this_thread::sleep_for(kAnswerPoll);
+            QCoreApplication::processEvents();
+        }
+    } while (untilAnswered && !m_end.begun() && !answered() && ringing.elapsed() < kRingForMs);
 }
 
 void AlarmFiring::dismiss() {

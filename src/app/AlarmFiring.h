@@ -63,8 +63,8 @@ private:
     void shake();
     void shakeTo(QPoint offsetTwips);
     // Plays the alarm's sound to its end, or until it is answered or the program ends; input is
-    // held meanwhile.
-    void sound(const std::string& wave);
+    // held meanwhile. Until answered, the sound starts again as it ends, for ten minutes at most.
+    void sound(const std::string& wave, bool untilAnswered = false);
     bool answered() const;
     // Whether a mouse event at this point of the clock may pass while the alarm sounds (EXIT's).
     bool passesWhileSounding(QPoint pixels) const;

@@ -32,8 +32,16 @@ int buttonState(Qt::MouseButtons buttons) {
     return state;
 }
 
-// The six buttons as a menu: the button chosen, or nothing.
-std::optional<Element> chooseFaceButton(QWidget* parent, QPoint globalPos) {
+// What the menu's user chose: a button, or a check item by its place.
+struct MenuChoice {
+    std::optional<Element> button;
+    int check = -1;
+    bool checked = false;
+};
+
+// The six buttons as a menu, then the check items.
+MenuChoice chooseFromMenu(QWidget* parent, QPoint globalPos,
+                          const std::vector<FaceInput::MenuCheck>& checks) {
     QMenu menu(parent);
     menu.setObjectName(QStringLiteral("mnuFace"));
     std::array<const QAction*, kFaceButtonCount> actions{};
@@ -42,11 +50,26 @@ std::optional<Element> chooseFaceButton(QWidget* parent, QPoint globalPos) {
         action->setObjectName(QString::fromLatin1(kFaceButtons[i].menuName));
         actions[i] = action;
     }
+    if (!checks.empty())
+        menu.addSeparator();
+    std::vector<const QAction*> checkActions;
+    for (const FaceInput::MenuCheck& check : checks) {
+        QAction* action = menu.addAction(check.text);
+        action->setObjectName(check.objectName);
+        action->setCheckable(true);
+        action->setChecked(check.checked);
+        action->setEnabled(check.enabled);
+        checkActions.push_back(action);
+    }
     const QAction* chosen = menu.exec(globalPos);
-    const auto* found = std::ranges::find(actions, chosen); // none when the menu was left
-    if (found == actions.end())
-        return std::nullopt;
-    return kFaceButtons[static_cast<std::size_t>(found - actions.begin())].element;
+    MenuChoice choice;
+    if (const auto* found = std::ranges::find(actions, chosen); found != actions.end()) {
+        choice.button = kFaceButtons[static_cast<std::size_t>(found - actions.begin())].element;
+    } else if (const auto it = std::ranges::find(checkActions, chosen); it != checkActions.end()) {
+        choice.check = static_cast<int>(it - checkActions.begin());
+        choice.checked = chosen->isChecked();
+    }
+    return choice; // nothing when the menu was left
 }
 
 } // namespace
@@ -127,14 +150,18 @@ void FaceInput::contextMenu(const QContextMenuEvent& event) {
 void FaceInput::showMenu(QPoint globalPos) {
     if (m_end.begun())
         return;
-    const std::optional<Element> chosen = chooseFaceButton(&m_window, globalPos);
+    const MenuChoice chosen =
+        chooseFromMenu(&m_window, globalPos, menuChecks ? menuChecks() : std::vector<MenuCheck>());
     // The menu took the release of the button that opened it: no press is pending any more.
     if (QGuiApplication::mouseButtons() == Qt::NoButton)
         forgetPress();
-    if (!chosen || m_end.begun())
+    if (m_end.begun())
         return;
     // After the menu has closed: the action may open a modal dialog or end the program.
-    emit elementUp(*chosen);
+    if (chosen.button)
+        emit elementUp(*chosen.button);
+    else if (chosen.check >= 0)
+        emit checkChosen(chosen.check, chosen.checked);
 }
 
 } // namespace morvantis

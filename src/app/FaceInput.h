@@ -5,7 +5,11 @@
 #include <QObject>
 #include <QPoint>
 
+#include <QString>
+
+#include <functional>
 #include <optional>
+#include <vector>
 
 class QContextMenuEvent;
 class QKeyEvent;
@@ -26,6 +30,16 @@ enum MouseButtons { LeftButton = 1, RightButton = 2, MiddleButton = 4 };
 class FaceInput : public QObject {
     Q_OBJECT
 public:
+    // A check item the menu shows below the buttons.
+    struct MenuCheck {
+        QString text; // an ampersand marks its key
+        QString objectName;
+        bool checked;
+        bool enabled;
+    };
+    // The check items as they stand when the menu opens.
+    std::function<std::vector<MenuCheck>()> menuChecks;
+
     FaceInput(QWidget& window, const FaceModel& face, const ClockEnd& end);
 
     void press(const QMouseEvent& event);
@@ -46,6 +60,8 @@ signals:
     // The case, not an element: x and y in twips relative to the client area.
     void caseDown(int button, float x, float y);
     void caseMove(int buttonState, float x, float y);
+    // The menu's check item at this place in menuChecks was chosen, which turns it to checked.
+    void checkChosen(int index, bool checked);
 
 private:
     void forgetPress();

@@ -3,16 +3,22 @@
 #include <QLoggingCategory>
 #include <QtGlobal>
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <system_error>
 
 #ifdef MORVANTIS_WITH_WAYLAND
-#include <algorithm>
 #include <chrono>
-#include <vector>
+#include <cstdlib>
+#include <memory>
+#include <optional>
 
 #include <poll.h>
 #include <wayland-client.h>
 #include <xcb/xcb.h>
+#include <xdg-output-client.h>
 #endif
 
 namespace morvantis {
@@ -25,6 +31,52 @@ bool isPlatformOption(const char* argument) {
     return std::strcmp(argument, "-platform") == 0 || std::strcmp(argument, "--platform") == 0;
 }
 
+namespace {
+std::string_view trimmed(std::string_view s) {
+    constexpr std::string_view blanks = " \t\r";
+    const auto first = s.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+} // namespace
+
+double xftDpiIn(std::string_view resources) {
+    constexpr std::string_view name = "Xft.dpi";
+    while (!resources.empty()) {
+        const auto end = resources.find('\n');
+        const std::string_view line = trimmed(resources.substr(0, end));
+        resources = end == std::string_view::npos ? std::string_view() : resources.substr(end + 1);
+        if (!line.starts_with(name))
+            continue;
+        std::string_view rest = trimmed(line.substr(name.size()));
+        if (!rest.starts_with(':'))
+            continue;
+        rest = trimmed(rest.substr(1));
+        double dpi = 0;
+        const auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), dpi);
+        if (ec == std::errc{} && ptr == rest.data() + rest.size() && dpi > 0 && dpi < 1e5)
+            return dpi;
+    }
+    return 0;
+}
+
+bool x11DrawsSharp(const std::vector<OutputLayout>& outputs, double xftDpi) {
+    int largest = 1;
+    for (const OutputLayout& o : outputs) {
+        if (o.scale <= 1)
+            continue;
+        largest = std::max(largest, o.scale);
+        // A turned output reports its logical size turned, its mode not.
+        const bool integerLayout =
+            o.logicalWidth > 0 && ((o.logicalWidth == o.modeWidth && o.logicalHeight == o.modeHeight) ||
+                                   (o.logicalWidth == o.modeHeight && o.logicalHeight == o.modeWidth));
+        if (!integerLayout)
+            return false;
+    }
+    return largest == 1 || std::abs(xftDpi - 96.0 * largest) < 0.5;
+}
+
 #ifdef MORVANTIS_WITH_WAYLAND
 namespace {
 
@@ -32,34 +84,59 @@ Q_LOGGING_CATEGORY(lcPlatform, "morvantis.platform", QtWarningMsg)
 
 using Clock = std::chrono::steady_clock;
 
-struct Outputs {
-    int largestScale = 1;
-    std::vector<wl_output*> bound;
+struct Output {
+    wl_output* output = nullptr;
+    zxdg_output_v1* xdg = nullptr;
+    OutputLayout layout;
 };
 
-void onScale(void* data, wl_output*, int32_t factor) {
-    auto* outputs = static_cast<Outputs*>(data);
-    outputs->largestScale = std::max(outputs->largestScale, static_cast<int>(factor));
-}
+struct Outputs {
+    std::vector<std::unique_ptr<Output>> bound;
+    zxdg_output_manager_v1* manager = nullptr;
+};
 
 const wl_output_listener kOutputListener = {
     .geometry = [](void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
                    int32_t) {},
-    .mode = [](void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {},
+    .mode =
+        [](void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t) {
+            if (flags & WL_OUTPUT_MODE_CURRENT) {
+                static_cast<Output*>(data)->layout.modeWidth = width;
+                static_cast<Output*>(data)->layout.modeHeight = height;
+            }
+        },
     .done = [](void*, wl_output*) {},
-    .scale = onScale,
+    .scale = [](void* data, wl_output*,
+                int32_t factor) { static_cast<Output*>(data)->layout.scale = factor; },
     .name = [](void*, wl_output*, const char*) {},
     .description = [](void*, wl_output*, const char*) {},
 };
 
+const zxdg_output_v1_listener kXdgOutputListener = {
+    .logical_position = [](void*, zxdg_output_v1*, int32_t, int32_t) {},
+    .logical_size =
+        [](void* data, zxdg_output_v1*, int32_t width, int32_t height) {
+            static_cast<Output*>(data)->layout.logicalWidth = width;
+            static_cast<Output*>(data)->layout.logicalHeight = height;
+        },
+    .done = [](void*, zxdg_output_v1*) {},
+    .name = [](void*, zxdg_output_v1*, const char*) {},
+    .description = [](void*, zxdg_output_v1*, const char*) {},
+};
+
 void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+    auto* outputs = static_cast<Outputs*>(data);
+    if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+        outputs->manager = static_cast<zxdg_output_manager_v1*>(
+            wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, 1));
+        return;
+    }
     // An output tells its scale from version 2 on; one of version 1 is at scale 1.
     if (std::strcmp(interface, wl_output_interface.name) != 0 || version < 2)
         return;
-    auto* outputs = static_cast<Outputs*>(data);
-    auto* output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 2));
-    wl_output_add_listener(output, &kOutputListener, outputs);
-    outputs->bound.push_back(output);
+    auto& output = outputs->bound.emplace_back(std::make_unique<Output>());
+    output->output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 2));
+    wl_output_add_listener(output->output, &kOutputListener, output.get());
 }
 
 const wl_registry_listener kRegistryListener = {
@@ -97,26 +174,62 @@ bool roundTrip(wl_display* display, Clock::time_point deadline) {
     return answered;
 }
 
-// The largest scale of the compositor's outputs; 0 when it did not answer in time (X11 then,
-// where an X server answers: Qt's Wayland plugin would wait for it too).
-int largestOutputScale(wl_display* display) {
+// The compositor's outputs; nothing when it did not answer in time (X11 then, where an X server
+// answers: Qt's Wayland plugin would wait for it too).
+std::optional<std::vector<OutputLayout>> outputLayouts(wl_display* display) {
     const auto deadline = Clock::now() + std::chrono::seconds(2);
     Outputs outputs;
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &kRegistryListener, &outputs);
-    // The first answer brings the outputs, the second what each says of itself.
-    const bool answered = roundTrip(display, deadline) && roundTrip(display, deadline);
-    for (wl_output* output : outputs.bound)
-        wl_output_destroy(output);
+    // The first answer brings the globals, the second what each output says of itself.
+    bool answered = roundTrip(display, deadline);
+    if (answered && outputs.manager) {
+        for (const auto& output : outputs.bound) {
+            output->xdg = zxdg_output_manager_v1_get_xdg_output(outputs.manager, output->output);
+            zxdg_output_v1_add_listener(output->xdg, &kXdgOutputListener, output.get());
+        }
+    }
+    answered = answered && roundTrip(display, deadline);
+    std::vector<OutputLayout> layouts;
+    for (const auto& output : outputs.bound) {
+        layouts.push_back(output->layout);
+        if (output->xdg)
+            zxdg_output_v1_destroy(output->xdg);
+        wl_output_destroy(output->output);
+    }
+    if (outputs.manager)
+        zxdg_output_manager_v1_destroy(outputs.manager);
     wl_registry_destroy(registry);
-    return answered ? outputs.largestScale : 0;
+    if (!answered)
+        return std::nullopt;
+    return layouts;
 }
 
-bool xServerAnswers() {
+// The X server's Xft.dpi, as the desktop's settings daemon writes it on the root window.
+double xftDpiOf(xcb_connection_t* connection) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen)
+        return 0;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, screen->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 16384),
+        nullptr);
+    double dpi = 0;
+    if (reply && reply->format == 8)
+        dpi = xftDpiIn(std::string_view(static_cast<const char*>(xcb_get_property_value(reply)),
+                                        static_cast<std::size_t>(xcb_get_property_value_length(reply))));
+    std::free(reply);
+    return dpi;
+}
+
+// Whether an X server answers, and its Xft.dpi (0: none written).
+std::optional<double> xServer() {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool answers = xcb_connection_has_error(connection) == 0;
+    std::optional<double> dpi;
+    if (xcb_connection_has_error(connection) == 0)
+        dpi = xftDpiOf(connection);
     xcb_disconnect(connection);
-    return answers;
+    return dpi;
 }
 
 bool platformChosen(int argc, char* argv[]) {
@@ -139,20 +252,21 @@ PlatformChoice PlatformChoice::make(int argc, char* argv[]) {
     wl_display* display = wl_display_connect(nullptr);
     if (!display)
         return choice;
-    const int scale = largestOutputScale(display);
+    const auto layouts = outputLayouts(display);
     wl_display_disconnect(display);
-    if (scale > 1) {
-        qCDebug(lcPlatform) << "wayland: an output at scale" << scale;
-        return choice;
+    const std::optional<double> xftDpi = xServer();
+    const char* why = nullptr;
+    if (!xftDpi)
+        why = "wayland: no X server answers";
+    else if (layouts && !x11DrawsSharp(*layouts, *xftDpi))
+        why = "wayland: a scaled output where X11 would be blurred, or Xft.dpi not of its scale";
+    if (!why) {
+        // Wayland as a fallback, should this Qt lack its X11 plugin.
+        qputenv(kPlatformVariable, "xcb;wayland");
+        choice.m_set = true;
+        why = layouts ? "xcb" : "xcb: the compositor did not answer";
     }
-    if (!xServerAnswers()) {
-        qCDebug(lcPlatform) << "wayland: no X server answers";
-        return choice;
-    }
-    // Wayland as a fallback, should this Qt lack its X11 plugin.
-    qputenv(kPlatformVariable, "xcb;wayland");
-    choice.m_set = true;
-    qCDebug(lcPlatform) << "xcb: largest output scale" << scale << "(0: no answer); looked in"
+    qCDebug(lcPlatform) << why << "- Xft.dpi" << xftDpi.value_or(0) << "- looked in"
                         << std::chrono::duration<double, std::milli>(Clock::now() - started).count() << "ms";
     return choice;
 }

@@ -55,6 +55,8 @@ void StartUp::setInterrupt(std::function<bool()> interrupted) {
 void StartUp::bringToFront() {
     if (!m_main || !m_main->isVisible())
         return;
+    // Asked for because the user cannot find it: a clock left mostly off screen comes into view.
+    m_main->bringOnScreen();
     m_main->raise();
     m_main->activateWindow();
 }

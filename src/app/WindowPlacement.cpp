@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace morvantis {
 
 bool windowSystemPlacesWindows() {
@@ -56,6 +58,37 @@ void WindowPlacement::keepOnScreen() {
     if (const QScreen* primary = QGuiApplication::primaryScreen())
         m_window.move(primary->availableGeometry().center() -
                       QPoint(m_window.width() / 2, m_window.height() / 2));
+}
+
+void WindowPlacement::bringOnScreen() {
+    if (windowSystemPlacesWindows())
+        return;
+    const QRect frame(m_window.pos(), m_window.size());
+    const QScreen* nearest = nullptr;
+    qint64 bestArea = -1;
+    int bestGap = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        if (area.contains(frame))
+            return;
+        // The screen holding most of the window; where it is on none, the closest one.
+        const QRect shared = area.intersected(frame);
+        const qint64 overlap = shared.isEmpty() ? 0 : qint64(shared.width()) * shared.height();
+        const int gap = std::max({area.left() - frame.right(), frame.left() - area.right(), 0}) +
+                        std::max({area.top() - frame.bottom(), frame.top() - area.bottom(), 0});
+        if (!nearest || overlap > bestArea || (overlap == 0 && bestArea == 0 && gap < bestGap)) {
+            nearest = screen;
+            bestArea = overlap;
+            bestGap = gap;
+        }
+    }
+    if (!nearest)
+        return;
+    const QRect area = nearest->availableGeometry();
+    // A window larger than the screen keeps its top left corner in view.
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    m_window.move(x, y);
 }
 
 void WindowPlacement::shakeBegin() {

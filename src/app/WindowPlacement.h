@@ -25,6 +25,9 @@ public:
     void setTop(float twips);
 
     void restore(std::optional<float> left, std::optional<float> top);
+    // Unless the whole window lies on one screen, moves it fully onto the nearest one, as little
+    // as it takes. Nothing where the window system places windows.
+    void bringOnScreen();
     std::pair<float, float> toStore() const;
 
     void shakeBegin();

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "alarm/AlarmRules.h"
+#include "app/Autostart.h"
 #include "app/TickPlan.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
@@ -13,6 +14,7 @@
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -70,6 +72,8 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     connect(&m_input, &FaceInput::elementUp, this, &frmMain::elementUp);
     connect(&m_input, &FaceInput::caseDown, this, &frmMain::Form_MouseDown);
     connect(&m_input, &FaceInput::caseMove, this, &frmMain::Form_MouseMove);
+    m_input.menuChecks = [this] { return menuChecks(); };
+    connect(&m_input, &FaceInput::checkChosen, this, &frmMain::menuCheckChosen);
 
     // The face follows the state; the blink follows its setting.
     connect(&m_state, &ClockState::lightChanged, this, [this](bool on) {
@@ -86,6 +90,10 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
             flushFace();
         } else if (key == QLatin1String("ShowSec") || key == QLatin1String("24Hours")) {
             renderNow();
+        } else if (key == QLatin1String("KeepOnTop")) {
+            m_keepOnTop.set(m_settings.KeepOnTop);
+        } else if (key == QLatin1String("AllWorkspaces") && isVisible()) {
+            setOnEveryWorkspace(*this, m_settings.AllWorkspaces, true);
         }
     });
     // The tick sleeps to the next second: a date box, or Cancel's restore, is drawn now instead.
@@ -183,6 +191,62 @@ void frmMain::finish(int status) {
     emit ended(status);
 }
 
+// ---- The menu's check items ----
+
+namespace {
+struct MenuCheckItem {
+    const char* text;
+    const char* name;
+    bool Settings::*setting;
+    bool (*available)();
+};
+bool always() {
+    return true;
+}
+// Shown below the six buttons, in this order; their keys differ from the buttons'.
+constexpr MenuCheckItem kMenuChecks[] = {
+    {"&Keep on top", "mnuKeepOnTop", &Settings::KeepOnTop, canKeepOnTop},
+    {"On every &workspace", "mnuAllWorkspaces", &Settings::AllWorkspaces, canShowOnEveryWorkspace},
+    {"Start at &login", "mnuStartAtLogin", &Settings::StartAtLogin, always},
+    {"&Ring until answered", "mnuRingUntilAnswered", &Settings::RingUntilAnswered, always},
+};
+} // namespace
+
+std::vector<FaceInput::MenuCheck> frmMain::menuChecks() {
+    followAutostart(); // it may have changed from the command line meanwhile
+    std::vector<FaceInput::MenuCheck> checks;
+    for (const MenuCheckItem& item : kMenuChecks)
+        checks.push_back({QString::fromLatin1(item.text), QString::fromLatin1(item.name),
+                          m_settings.*item.setting, item.available()});
+    return checks;
+}
+
+void frmMain::menuCheckChosen(int index, bool checked) {
+    if (index < 0 || static_cast<std::size_t>(index) >= std::size(kMenuChecks))
+        return;
+    const MenuCheckItem& item = kMenuChecks[index];
+    if (item.setting == &Settings::StartAtLogin) {
+        QString error;
+        if (!setAutostart(checked, QCoreApplication::applicationFilePath(), error)) {
+            m_services.prompts.message((autostartEntryPath() + QStringLiteral(": ") + error).toStdString(),
+                                       std::string(), Prompts::Icon::Critical, Prompts::Buttons::Ok);
+            return;
+        }
+    }
+    m_state.set(item.setting, checked);
+}
+
+void frmMain::followAutostart() {
+    m_state.set(&Settings::StartAtLogin, autostartIsOn());
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Before the map: the window manager puts it on every workspace from the start.
+    if (!event->spontaneous() && m_settings.AllWorkspaces)
+        setOnEveryWorkspace(*this, true, false);
+}
+
 // ---- Settings ----
 
 void frmMain::GetMySetting() {
@@ -192,6 +256,7 @@ void frmMain::GetMySetting() {
     reformDefaultSounds(
         read, folder, [this](const std::string& path) { return m_services.files.resolve(path).has_value(); });
     m_state.load(read);
+    followAutostart();
     m_place.restore(pos.left, pos.top);
     const DerivedAlarm alarm = deriveAlarmState(m_settings, m_services.clock);
     m_state.setLight(alarm.lightOn);
@@ -285,6 +350,14 @@ void frmMain::imgExitBut_MouseDown() {
 void frmMain::imgExitBut_MouseUp() {
     m_face.hide(Element::imgExitButP);
     flushFace();
+    saveAndEnd();
+}
+
+void frmMain::saveAndEnd() {
+    // A second close while the failed save's message is open would save and tell again.
+    if (m_saving || ending())
+        return;
+    m_saving = true;
     emit endingBegins();
     std::string error;
     if (!SaveMySetting(error)) {
@@ -341,9 +414,16 @@ void frmMain::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    QWidget::closeEvent(event);
-    // Closed by the window system or the desktop: the program ends, saving nothing.
-    endProgram(0);
+    // Closed by the window manager, a taskbar or the compositor: the user's last way out keeps
+    // what was set, as EXIT does. The program's own close comes once the end has begun.
+    if (!ending())
+        saveAndEnd();
+    // The end closes every other window, and this one as the event is accepted; while a failed
+    // save is being told, the window stays.
+    if (ending())
+        QWidget::closeEvent(event);
+    else
+        event->ignore();
 }
 
 // ---- Painting ----

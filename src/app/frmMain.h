@@ -8,6 +8,7 @@
 #include "app/SkinSwitch.h"
 #include "app/TickPlan.h"
 #include "app/WindowPlacement.h"
+#include "app/WindowStates.h"
 #include "face/FaceModel.h"
 #include "face/TimeRenderer.h"
 #include "platform/Services.h"
@@ -59,6 +60,7 @@ public:
     float Top() const { return m_place.top(); }
     void setLeft(float twips) { m_place.setLeft(twips); }
     void setTop(float twips) { m_place.setTop(twips); }
+    void bringOnScreen() { m_place.bringOnScreen(); }
 
     // Timer handlers.
     void Timer1_Timer();
@@ -129,12 +131,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override { m_input.contextMenu(*event); }
+    void showEvent(QShowEvent* event) override;
 
 private:
     void elementDown(Element e);
     void elementUp(Element e);
     // The end once begun: the timers stop and every window closes.
     void finish(int status);
+    // The face menu's check items: what they show, and one chosen.
+    std::vector<FaceInput::MenuCheck> menuChecks();
+    void menuCheckChosen(int index, bool checked);
+    // The autostart entry decides whether the clock starts at login: the setting follows it.
+    void followAutostart();
+    // EXIT's end: every setting saved, status 0; a failed save is told and ends with status 1.
+    void saveAndEnd();
 
     Services& m_services;
     ClockEnd m_end;
@@ -152,6 +162,8 @@ private:
     ClockDialogs* m_dialogs; // a child of this window
     SkinSwitch m_skins;
     AlarmFiring* m_firing; // a child of this window
+    KeepOnTop m_keepOnTop{*this};
+    bool m_saving = false;
 };
 
 } // namespace morvantis

@@ -40,6 +40,13 @@ void frmSplash::showEvent(QShowEvent* event) {
     m_shown.start();
 }
 
+void frmSplash::closeEvent(QCloseEvent* event) {
+    // Closed by the program's end while start-up runs (a SIGTERM taken inside the splash's own
+    // show): the tick must not show it again, nor run the rest of start-up.
+    m_timer1.stop();
+    QWidget::closeEvent(event);
+}
+
 void frmSplash::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (!m_picture.isNull()) {

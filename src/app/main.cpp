@@ -65,6 +65,12 @@ int usageError(QString why) {
     return 2;
 }
 
+// The parser's help, with Qt's option under the single dash the manual page gives it.
+QString helpText(const QCommandLineParser& parser) {
+    return parser.helpText().replace(QLatin1String("  --platform <name>"),
+                                     QLatin1String("  -platform <name> "));
+}
+
 void nameTheApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Morvantis"));
     QCoreApplication::setOrganizationName(QStringLiteral("Morvantis"));
@@ -94,6 +100,10 @@ int main(int argc, char* argv[]) {
             QStringLiteral("Start the clock with the desktop session (on) or not (off); alone, tell "
                            "whether it does."));
         parser.addOption(autostart);
+        // Qt's own, read by Qt (the loop below takes it out first): listed for --help only.
+        parser.addOption(QCommandLineOption(QStringLiteral("platform"),
+                                            QStringLiteral("The window system: xcb (X11) or wayland."),
+                                            QStringLiteral("name")));
         parser.addPositionalArgument(QStringLiteral("on|off"), QStringLiteral("The value of --autostart."),
                                      QStringLiteral("[on|off]"));
         // --autostart=on reads as --autostart on: its value is optional, which the parser cannot express.
@@ -117,8 +127,10 @@ int main(int argc, char* argv[]) {
             return usageError(unknown.isEmpty() ? parser.errorText()
                                                 : QStringLiteral("unknown option '%1'").arg(unknown.first()));
         }
-        if (parser.isSet(help))
-            parser.showHelp(0);
+        if (parser.isSet(help)) {
+            std::fputs(qPrintable(helpText(parser)), stdout);
+            return 0;
+        }
         if (parser.isSet(version))
             parser.showVersion();
         if (parser.isSet(autostart))

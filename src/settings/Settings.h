@@ -41,6 +41,11 @@ struct Settings {
     std::string ThemePath;
     std::int16_t ThemeNo = 0;
     bool Blink = false;
+    // The face menu's check items; a store written before them reads as off.
+    bool KeepOnTop = false;
+    bool AllWorkspaces = false;
+    bool StartAtLogin = false; // mirrors the desktop's autostart entry
+    bool RingUntilAnswered = false;
 
     bool operator==(const Settings&) const = default;
 };

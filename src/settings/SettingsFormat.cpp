@@ -54,8 +54,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
 
 } // namespace
 
-std::array<const SettingKey*, 34> readingOrder() {
-    std::array<const SettingKey*, 34> order{};
+std::array<const SettingKey*, kReadKeyCount> readingOrder() {
+    std::array<const SettingKey*, kReadKeyCount> order{};
     for (const SettingKey& key : kSettingKeys) {
         if (key.readRank > 0)
             order[static_cast<std::size_t>(key.readRank - 1)] = &key;

@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -56,10 +57,10 @@ constexpr SettingKey position(std::string_view name, int readRank) {
 } // namespace settings_table
 
 // Every key of the section, in the order a save writes them.
-inline constexpr std::array<SettingKey, 35> kSettingKeys = [] {
+inline constexpr std::array<SettingKey, 39> kSettingKeys = [] {
     using namespace settings_table;
     using S = Settings;
-    return std::array<SettingKey, 35>{
+    return std::array<SettingKey, 39>{
         position("Left", 1),
         position("Top", 2),
         truth("ShowSec", 3, &S::ShowSec, true),
@@ -94,12 +95,17 @@ inline constexpr std::array<SettingKey, 35> kSettingKeys = [] {
         text("ThemePath", 31, &S::ThemePath),
         integer("ThemeNo", 32, &S::ThemeNo, "1"),
         truth("Blink", 33, &S::Blink, true),
+        truth("KeepOnTop", 35, &S::KeepOnTop),
+        truth("AllWorkspaces", 36, &S::AllWorkspaces),
+        truth("StartAtLogin", 37, &S::StartAtLogin),
+        truth("RingUntilAnswered", 38, &S::RingUntilAnswered),
         SettingKey{"Path", ValueKind::Text, false, false, {}, 0},
     };
 }();
 
 // The keys a start-up reads, in reading order (Path is never read).
-std::array<const SettingKey*, 34> readingOrder();
+inline constexpr std::size_t kReadKeyCount = kSettingKeys.size() - 1;
+std::array<const SettingKey*, kReadKeyCount> readingOrder();
 
 // Text forms of the value kinds. Blanks (spaces, tabs, line ends) around a value are
 // ignored on reading; a leading '+' is accepted on numbers.
@@ -124,7 +130,7 @@ StoredPosition readSettings(SettingsStore& store, Settings& s, const std::string
 void reformDefaultSounds(Settings& s, const std::string& programFolder,
                          const std::function<bool(const std::string&)>& exists);
 
-// Writes all 35 keys in table order and commits. False, with the reason in error, when
+// Writes every key in table order and commits. False, with the reason in error, when
 // the store could not be written. LightOn is expected to be set from the face already.
 bool writeSettings(SettingsStore& store, const Settings& s, float left, float top,
                    const std::string& programFolder, std::string& error);

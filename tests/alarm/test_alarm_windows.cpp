@@ -192,6 +192,43 @@ TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
     }
 }
 
+TEST_F(AlarmWindows, RingingUntilAnsweredPlaysTheSoundAgainUntilOkOrSnoozeStopsIt) {
+    const struct {
+        const char* what;
+        std::function<void()> answer;
+    } cases[] = {
+        {"OK", [&] { QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton); }},
+        {"Snooze",
+         [&] {
+             QTest::keyClick(alert(), Qt::Key_S, Qt::AltModifier);
+             QTest::keyClick(control<QMenu>("mnuSnooz"), Qt::Key_1);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last case's alert
+        window.state().setLight(true);
+        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
+        settings.MusicMessage = true;
+        settings.RingUntilAnswered = true;
+        env.clock.set(2002, 3, 1, 19, 5, 0);
+        env.sound.played.clear();
+        env.sound.stops = 0;
+        // The first sound ends by itself; the second is answered while it plays.
+        env.sound.onWait = [&] {
+            if (played().size() < 2)
+                return true;
+            if (env.sound.stops == 0)
+                c.answer();
+            return env.sound.stops > 0;
+        };
+        window.Timer1_Timer();
+        EXPECT_EQ(played().size(), 2u);
+        EXPECT_EQ(env.sound.stops, 1);
+        EXPECT_FALSE(alert() && alert()->isVisible());
+    }
+}
+
 TEST_F(AlarmWindows, ExitEndsTheProgramWhileTheSoundAfterAShakePlays) {
     settings.MusicBolShake = true;
     env.sound.onWait = [&] {

@@ -72,7 +72,17 @@ protected:
     }
 };
 
-const QStringList kEntries = {"&Alarm", "&Options", "&Skins", "A&bout", "Say &Time", "E&xit"};
+const QStringList kEntries = {"&Alarm",
+                              "&Options",
+                              "&Skins",
+                              "A&bout",
+                              "Say &Time",
+                              "E&xit",
+                              "",
+                              "&Keep on top",
+                              "On every &workspace",
+                              "Start at &login",
+                              "&Ring until answered"};
 
 } // namespace
 

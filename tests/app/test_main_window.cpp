@@ -332,12 +332,25 @@ TEST_F(MainWindow, AFailedSaveIsShownAndEndsWithStatusOne) {
     EXPECT_EQ(exitStatus, 1);
 }
 
-TEST_F(MainWindow, ClosedByOtherMeansEndsWithoutSaving) {
+TEST_F(MainWindow, ClosedByTheWindowSystemSavesOnceAsExitDoes) {
+    window.GetMySetting();
     window.show();
+    window.move(40, 60);
     window.close();
     EXPECT_EQ(exitStatus, 0);
-    EXPECT_EQ(env.store.commits, 0);
-    EXPECT_TRUE(env.store.writes.empty());
+    EXPECT_EQ(env.store.commits, 1);
+    EXPECT_EQ(env.store.read("StartUp", "Left"), "600");
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindow, ClosedByTheWindowSystemWithAFailedSaveTellsAndEndsWithStatusOne) {
+    env.store.failCommit = true;
+    window.show();
+    testing::internal::CaptureStderr();
+    window.close();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(env.prompts.shown.size(), 1u);
+    EXPECT_EQ(exitStatus, 1);
 }
 
 TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
@@ -385,6 +398,19 @@ TEST(Splash, TheRestOfStartUpWaitsForItsFirstPaint) {
     ASSERT_FALSE(picture.isNull());
     EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32), picture.convertToFormat(QImage::Format_RGB32));
     splash->close();
+}
+
+// The program's end closes every window, the splash too, even while start-up is inside the
+// splash's own show: its ticks then neither show it again nor go on with start-up.
+TEST(Splash, ClosedBeforeItsFirstTickItStaysClosed) {
+    bool wentOn = false;
+    frmSplash splash([&] { wentOn = true; });
+    splash.setAttribute(Qt::WA_DeleteOnClose, false); // on the stack here
+    splash.show();
+    splash.close();
+    QTest::qWait(50); // many of its 1 ms ticks
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_FALSE(wentOn);
 }
 
 // The window's shape follows the background's alpha as Qt's own mask of it does, outside the

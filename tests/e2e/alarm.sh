@@ -243,4 +243,26 @@ wait_exit 1 || status=$?
 grep -q '^HourlyPlay=True' "$(settings_file "$work/home7")" || fail "SIGTERM did not save"
 pass "SIGTERM during a 60 s chime ends the program within a second, with status 0, saved"
 
+# ---- 7. Ringing until answered: the sound comes again as it ends, until OK stops it at once ----
+make_tone "$work/tone1.wav" 1
+sounds_at_least() { [ "$("$segments" "$1" | wc -l)" -ge "$2" ]; } # recording count
+start_alarm "$work/home8" "MusicMessage=True" "RingUntilAnswered=True" "AlarmPath=$work/tone1.wav"
+wait_window Main >/dev/null || fail "the clock window did not appear"
+record "$work/ring.raw"
+set_clock "2002-03-01 19:04:59"
+alert=$(wait_window "Custom Message" 150) || fail "no alert window at the alarm's second"
+eval "$(xdotool getwindowgeometry --shell "$alert")"
+poll 10 sounds_at_least "$work/ring.raw" 2 ||
+  fail "a 1 s alarm sound rang $("$segments" "$work/ring.raw" | wc -l) times in 10 s, not again and again"
+answered=$(date +%s.%N)
+xdotool mousemove $((X + 352 + 32)) $((Y + 96 + 12)) click 1
+wait_gone "Custom Message" 3 || fail "OK left the alert open"
+poll 5 quiet_after_sound "$work/ring.raw" 1 || fail "the alarm still rang 5 s after OK"
+stop_recording
+ended=$(last_sound_end "$work/ring.raw")
+awk -v e="$ended" -v a="$answered" 'BEGIN { exit !(e - a < 0.5) }' ||
+  fail "the ringing ended $(awk -v e="$ended" -v a="$answered" 'BEGIN { print e - a }') s after OK"
+pass "ringing until answered, the alarm sound comes again until OK, which stops it at once"
+stop_clock
+
 echo "$passed passed, 0 failed"

@@ -154,15 +154,32 @@ wait_active() { poll "${2:-5}" active "$1"; } # X window id [seconds]: the windo
 
 # ---- mutter: GNOME's compositor, headless, with its Xwayland, on a session bus of our own ----
 
-start_mutter() { # exports WAYLAND_DISPLAY; sets mutter_display and mutter_xauth, its Xwayland's
-  local bus="$XDG_RUNTIME_DIR/mutter-bus" info=weston-info
-  dbus-daemon --session --nofork --nopidfile --address="unix:path=$bus" >"$work/dbus.log" 2>&1 &
-  pids+=($!)
-  poll 5 test -S "$bus" || fail "the session bus did not start: $(tail -n3 "$work/dbus.log")"
-  export WAYLAND_DISPLAY=morvantis-mutter
+# GNOME's settings as GNOME keeps them (dconf), in mutter's own folder, through its session bus.
+mutter_gsettings() { # gsettings arguments...
+  env HOME="$work/mutter" XDG_CONFIG_HOME="$work/mutter" GSETTINGS_BACKEND=dconf \
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$mutter_bus" gsettings "$@"
+}
+mutter_starts=0
+start_mutter() { # [schema key value]...; exports WAYLAND_DISPLAY; sets mutter_display and mutter_xauth, its Xwayland's
+  local info=weston-info backend=memory
+  mutter_starts=$((mutter_starts + 1))
+  mutter_bus="$XDG_RUNTIME_DIR/mutter-bus$mutter_starts"
   mkdir -p "$work/mutter"
-  env -u DISPLAY HOME="$work/mutter" XDG_CONFIG_HOME="$work/mutter" GSETTINGS_BACKEND=memory \
-    DBUS_SESSION_BUS_ADDRESS="unix:path=$bus" \
+  # dconf's service, started by the bus, writes where mutter reads.
+  env HOME="$work/mutter" XDG_CONFIG_HOME="$work/mutter" \
+    dbus-daemon --session --nofork --nopidfile --address="unix:path=$mutter_bus" >"$work/dbus.log" 2>&1 &
+  pids+=($!)
+  poll 5 test -S "$mutter_bus" || fail "the session bus did not start: $(tail -n3 "$work/dbus.log")"
+  # Settings given are read as mutter starts (dconf); without them nothing is kept (memory).
+  while [ $# -ge 3 ]; do
+    backend=dconf
+    mutter_gsettings set "$1" "$2" "$3" || fail "gsettings could not set $1 $2"
+    shift 3
+  done
+  export WAYLAND_DISPLAY=morvantis-mutter
+  rm -f "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.*
+  env -u DISPLAY HOME="$work/mutter" XDG_CONFIG_HOME="$work/mutter" GSETTINGS_BACKEND=$backend \
+    DBUS_SESSION_BUS_ADDRESS="unix:path=$mutter_bus" \
     mutter --headless --wayland --virtual-monitor 1280x1024 --wayland-display="$WAYLAND_DISPLAY" \
     >"$work/mutter.log" 2>&1 &
   mutter_pid=$!

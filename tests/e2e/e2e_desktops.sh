@@ -103,6 +103,26 @@ weston_close_button() {
   [ "$(light_setting)" = LightOn=False ] || { why="after close button and EXIT the file holds $(light_setting)"; return 1; }
 }
 
+# weston: a native Wayland window can neither be kept on top nor put on every workspace: in the
+# face menu those two items are disabled (their access keys do nothing), the others act.
+wl_menu_open() { weston-debug scene-graph 2>/dev/null | grep -q 'role xdg_popup'; }
+weston_menu_checks_disabled() {
+  local g x y status=0
+  new_home "LightOn=False"
+  launch_clock "$home" QT_QPA_PLATFORM=wayland
+  g=$(wl_wait_window Main) || { why="the clock window did not appear"; return 1; }
+  read -r x y _ <<<"$g"
+  xdotool mousemove $(wl_point $((x + case_x)) $((y + case_y))) click 3
+  poll 5 wl_menu_open || { why="a right click on the case opened no menu"; return 1; }
+  wl_key k w r
+  poll 3 eval '! wl_menu_open' || { why="the menu stayed open after the access keys k, w and r"; return 1; }
+  wl_click $((x + exit_x)) $((y + exit_y))
+  wait_exit 20 || status=$?
+  [ "$status" = 0 ] || { why="EXIT ended with status $status"; return 1; }
+  grep -qx KeepOnTop=False "$conf" && grep -qx AllWorkspaces=False "$conf" && grep -qx RingUntilAnswered=True "$conf" ||
+    { why="after k, w, r in the menu the file holds $(grep -E '^(KeepOnTop|AllWorkspaces|RingUntilAnswered)=' "$conf" | tr '\n' ' ')"; return 1; }
+}
+
 # weston: a window cannot place itself, so the case shakes inside its window, which stays where it
 # is: the case goes round the square (13 pixels each way) and comes back, and what it uncovers is
 # not painted black.
@@ -200,6 +220,91 @@ openbox_altf4_custom_message() {
   holds 1.5 visible "Custom Message" || { why="Alt+F4 closed the alert window"; return 1; }
 }
 
+# openbox: a clock left almost off the screen (54x48 pixels of it show) is brought fully into view
+# by a second start (openbox itself keeps a little more in view); dragged from there and closed with Alt+F4, it has saved where it was dragged.
+openbox_found_dragged_closed() {
+  local wid x y status=0 i
+  new_home "LightOn=False" "Left=14550" "Top=10800"
+  launch_clock "$home" QT_QPA_PLATFORM=xcb
+  wid=$(wait_window Main) || { why="the clock window did not appear"; return 1; }
+  read -r x y <<<"$(window_origin "$wid")"
+  [ $((x + 575)) -gt 1024 ] && [ $((y + 240)) -gt 768 ] || { why="stored at 970,720, it started at $x,$y"; return 1; }
+  env XDG_CONFIG_HOME="$home" QT_QPA_PLATFORM=xcb "$clock_exe" >"$work/second.log" 2>&1 ||
+    { why="the second start failed: $(cat "$work/second.log")"; return 1; }
+  # The 575x240 face fully on the 1024x768 screen, as near as it goes.
+  poll 3 at_origin "$wid" "449 528" || { why="after a second start the clock is at $(window_origin "$wid"), not 449,528"; return 1; }
+  wait_active "$wid" || { why="the second start left the clock inactive"; return 1; }
+  xdotool mousemove $((449 + case_x)) $((528 + case_y)) mousedown 1
+  for i in $(seq 10); do
+    xdotool mousemove $((449 + case_x - 10 * i)) $((528 + case_y - 10 * i))
+    sleep 0.02 # the hand's pace
+  done
+  xdotool mouseup 1
+  poll 3 at_origin "$wid" "349 428" || { why="dragged by -100,-100 from 449,528, it is at $(window_origin "$wid")"; return 1; }
+  xdotool key alt+F4
+  wait_exit 5 || status=$?
+  [ "$status" = 0 ] || { why="Alt+F4 ended it with status $status (124: still running after 5 s)"; return 1; }
+  grep -qx 'Left=5235' "$conf" && grep -qx 'Top=6420' "$conf" ||
+    { why="closed at 349,428 with Alt+F4, the file holds $(grep -E '^(Left|Top)=' "$conf" | tr '\n' ' ')"; return 1; }
+}
+
+# The face menu from the keyboard, then the entry with this access key.
+menu_key() { # access key
+  local before
+  before=$(clock_windows)
+  xdotool key Menu
+  poll 5 more_windows "$before" || return 1
+  xdotool key "$1"
+}
+wm_state_has() { xprop -id "$1" _NET_WM_STATE | grep -q "$2"; } # window, state atom
+on_every_desktop() { xprop -id "$1" _NET_WM_DESKTOP | grep -q '= 4294967295$'; } # window
+# The window manager stacks the first window above the second.
+stacked_above() { # window window
+  xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' | awk -v a="$(printf 0x%x "$1")" -v b="$(printf 0x%x "$2")" \
+    '{ for (i = 1; i <= NF; i++) { if ($i == a) ia = i; if ($i == b) ib = i } } END { exit !(ia > ib && ib > 0) }'
+}
+checks_saved() { # True|False: the four check items' keys in the file
+  local key
+  for key in KeepOnTop AllWorkspaces StartAtLogin RingUntilAnswered; do grep -qx "$key=$1" "$conf" || return 1; done
+}
+# openbox: the menu's check items turn on from the keyboard and act (above other windows, on every
+# workspace, the autostart entry); on top, the clock's own alarm dialog still opens above it. Saved
+# by EXIT, they come back at the next start, and turn off again.
+openbox_menu_checks() {
+  local wid dlg entry key status=0
+  new_home "LightOn=False"
+  entry="$home/autostart/morvantis.desktop"
+  launch_clock "$home" QT_QPA_PLATFORM=xcb
+  wid=$(wait_window Main) || { why="the clock window did not appear"; return 1; }
+  wait_active "$wid" || { why="openbox did not focus the clock"; return 1; }
+  menu_key k && poll 3 wm_state_has "$wid" _NET_WM_STATE_ABOVE ||
+    { why="\"Keep on top\" left _NET_WM_STATE at $(xprop -id "$wid" _NET_WM_STATE)"; return 1; }
+  menu_key w && poll 3 on_every_desktop "$wid" ||
+    { why="\"On every workspace\" left $(xprop -id "$wid" _NET_WM_DESKTOP)"; return 1; }
+  menu_key l && poll 3 test -f "$entry" || { why="\"Start at login\" wrote no autostart entry"; return 1; }
+  menu_key r || { why="the Menu key opened no menu"; return 1; }
+  menu_key a || { why="the Menu key opened no menu"; return 1; }
+  dlg=$(wait_window Alarm 50) || { why="the menu's Alarm opened no alarm dialog"; return 1; }
+  poll 3 stacked_above "$dlg" "$wid" || { why="the alarm dialog opened below the clock kept on top"; return 1; }
+  xdotool key Escape
+  wait_gone Alarm || { why="Escape left the alarm dialog open"; return 1; }
+  menu_key x || { why="the Menu key opened no menu"; return 1; }
+  wait_exit 10 || status=$?
+  [ "$status" = 0 ] || { why="Exit ended with status $status"; return 1; }
+  checks_saved True || { why="Exit saved $(grep -E '^(KeepOnTop|AllWorkspaces|StartAtLogin|RingUntilAnswered)=' "$conf" | tr '\n' ' ')"; return 1; }
+  launch_clock "$home" QT_QPA_PLATFORM=xcb
+  wid=$(wait_window Main) || { why="the clock did not start again"; return 1; }
+  poll 3 wm_state_has "$wid" _NET_WM_STATE_ABOVE && on_every_desktop "$wid" ||
+    { why="started again, it is not kept on top on every workspace: $(xprop -id "$wid" _NET_WM_STATE _NET_WM_DESKTOP | tr '\n' ' ')"; return 1; }
+  wait_active "$wid" || { why="openbox did not focus the clock"; return 1; }
+  for key in k w l r; do menu_key "$key" || { why="the Menu key opened no menu"; return 1; }; done
+  poll 3 eval '! wm_state_has "$wid" _NET_WM_STATE_ABOVE && ! on_every_desktop "$wid" && [ ! -e "$entry" ]' ||
+    { why="turned off, the items left $(xprop -id "$wid" _NET_WM_STATE _NET_WM_DESKTOP | tr '\n' ' ')$([ -e "$entry" ] && echo ' and the autostart entry')"; return 1; }
+  kill -TERM "$clock_pid"
+  wait_exit 5 || true
+  checks_saved False || { why="turned off, the file holds $(grep -E '^(KeepOnTop|AllWorkspaces|StartAtLogin|RingUntilAnswered)=' "$conf" | tr '\n' ' ')"; return 1; }
+}
+
 # GNOME and KDE sessions: Wayland with an X server beside it, the platform left to the clock.
 session_env=() # set with each compositor: its Wayland and X displays
 # Under the compositor's Xwayland the clock starts where it was left; moved by a drag and ended by
@@ -226,6 +331,28 @@ xwayland_back_in_place() {
   launch_clock "$home" "${session_env[@]}"
   wid=$(wait_window Main) || { why="no clock window at the second start"; return 1; }
   at_origin "$wid" "400 500" || { why="the second start is at $(window_origin "$wid"), not 400,500"; return 1; }
+}
+
+# GNOME at scale 2 in its integer layout, with the Xft.dpi its settings daemon writes: the clock goes
+# through X11, drawn at twice its size where it was left (twice the stored pixels). In the fractional
+# layout, where X11 windows are enlarged, it is a native Wayland window.
+mutter_logical_width() { weston-info 2>/dev/null | grep -q "logical_width: $1,"; } # pixels
+mutter_scale_2() {
+  local wid
+  new_home "LightOn=False" "Left=900" "Top=1500"
+  xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "$(printf 'Xft.dpi:\t192\n')"
+  launch_clock "$home" "${session_env[@]}"
+  wid=$(wait_window Main) || { why="no clock window on the X server at scale 2 in the integer layout"; return 1; }
+  poll 3 at_origin "$wid" "120 200" || { why="stored at 60,100, it started at $(window_origin "$wid"), not 120,200"; return 1; }
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  [ "$WIDTH $HEIGHT" = "1150 480" ] || { why="the X11 clock is ${WIDTH}x$HEIGHT at scale 2, not 1150x480"; return 1; }
+  kill -TERM "$clock_pid"
+  wait_exit 5 || true
+  mutter_gsettings set org.gnome.mutter experimental-features "['scale-monitor-framebuffer']"
+  poll 5 mutter_logical_width 640 || { why="mutter did not take the fractional layout"; return 1; }
+  launch_clock "$home" "${session_env[@]}" WAYLAND_DEBUG=1
+  poll 15 wl_log_shown "$work/clock.log" Main || { why="in the fractional layout no native window \"Main\" was shown"; return 1; }
+  ! visible Main || { why="in the fractional layout the clock went through X11"; return 1; }
 }
 
 # Under the compositor's Xwayland, the alarm dialog declares no close box (none is drawn), so
@@ -313,6 +440,10 @@ session_env=(XDG_SESSION_TYPE=wayland)
 run_case xwayland_back_in_place "mutter: the clock starts where it was left, and a drag is kept"
 run_case mutter_no_close "mutter: the alarm dialog gets no close box under Xwayland"
 stop_mutter
+start_mutter org.gnome.desktop.interface scaling-factor 2
+export DISPLAY=$mutter_display XAUTHORITY=$mutter_xauth
+run_case mutter_scale_2 "mutter at scale 2: X11 in the integer layout with Xft.dpi 192, Wayland in the fractional one"
+stop_mutter
 export DISPLAY=$xvfb_display
 unset XAUTHORITY
 
@@ -332,6 +463,7 @@ echo "weston ready in $((SECONDS - started)) s"
 run_case weston_drag_then_alarm "weston: after a drag of the case, ALARM opens the alarm dialog"
 run_case weston_close_button "weston: the alarm dialog's close button puts the light out"
 run_case weston_shake_no_band "weston: the shake leaves no black band in the window"
+run_case weston_menu_checks_disabled "weston: keep on top and every workspace are disabled in the menu"
 stop_weston
 
 started=$SECONDS
@@ -339,6 +471,8 @@ start_openbox
 echo "openbox ready in $((SECONDS - started)) s"
 run_case openbox_altf4_alarm_dialog "openbox: Alt+F4 on the alarm dialog puts the light out"
 run_case openbox_altf4_custom_message "openbox: Alt+F4 leaves \"Custom Message\" open"
+run_case openbox_found_dragged_closed "openbox: a second start brings the clock into view; Alt+F4 after a drag saves"
+run_case openbox_menu_checks "openbox: the menu's check items act, are saved and come back"
 
 echo "$passed passed, ${#failed[@]} failed${failed[*]:+: ${failed[*]}}"
 [ ${#failed[@]} = 0 ]

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Crash-safe saves: the real program is started, EXIT is pressed and the process is killed
 # with SIGKILL at a random moment of the save, again and again. Each time the settings file
-# must be the whole old file or the whole new one: all 35 keys, never torn, never empty.
+# must be the whole old file or the whole new one: every key, never torn, never empty.
 # Usage: kill9.sh morvantis-executable source-dir [rounds]
 set -euo pipefail
 exe=$1
@@ -17,8 +17,9 @@ mkdir -p "$XDG_CONFIG_HOME/Morvantis"
 dir="$XDG_CONFIG_HOME/Morvantis"
 conf="$dir/Morvantis.conf"
 
-# The old file: all 35 keys as a user may have written them (other spellings, numbers for
-# truth values), so that the program's save differs from it in every line.
+# The old file: the 35 keys a store held before the menu's check items, as a user may have
+# written them (other spellings, numbers for truth values), so that the program's save differs
+# from it in every line.
 cat >"$work/old.conf" <<'OLD'
 [StartUp]
 left=1500
@@ -109,7 +110,7 @@ wait "$clock_pid" || fail "the program did not end with status 0"
 wait "$click_pid" || true
 new=$(<"$conf")
 [ "$new" != "$old" ] || fail "the save did not change the file"
-[ "$(whole_keys "$conf")" = 35 ] || { cat "$conf"; fail "the save wrote $(whole_keys "$conf") keys, not 35"; }
+[ "$(whole_keys "$conf")" = 39 ] || { cat "$conf"; fail "the save wrote $(whole_keys "$conf") keys, not 39"; }
 lead=$(((t1 - t0) / 1000)) span=$(((t2 - t1) / 1000))
 echo "the save took its lock $lead us after the click and held it $span us"
 delay() { awk -v r=$RANDOM -v us="$1" 'BEGIN {printf "%.6f", r / 32767 * us / 1e6}'; }

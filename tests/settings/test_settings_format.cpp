@@ -105,15 +105,27 @@ TEST(SettingsTable, KeysAreUniqueAndBothOrdersAreComplete) {
     std::set<std::string> names;
     for (const SettingKey& key : kSettingKeys)
         names.insert(std::string(key.name));
-    EXPECT_EQ(names.size(), 35u);
+    EXPECT_EQ(names.size(), 39u);
 
-    const std::vector<std::string> expected = {
-        "Left",         "Top",           "ShowSec",     "ShowMonth",  "ShowDay",    "ShowDate",
-        "ShowYear",     "SkinPath",      "24Hours",     "AlarmPath",  "SoundPath",  "Theme",
-        "DefaultAlarm", "DefaultSound",  "ShakeSpeed",  "HourlyPlay", "MusicHour",  "MusicMin",
-        "MusicSec",     "MusicDay",      "MusicCustom", "MusicMonth", "MusicYear",  "MusicCustomBol",
-        "MusicMessage", "MusicBolShake", "LightOn",     "GreenSign",  "YellowSign", "RedSign",
-        "ThemePath",    "ThemeNo",       "Blink",       "MusicAMPM"};
+    const std::vector<std::string> expected = {"Left",         "Top",
+                                               "ShowSec",      "ShowMonth",
+                                               "ShowDay",      "ShowDate",
+                                               "ShowYear",     "SkinPath",
+                                               "24Hours",      "AlarmPath",
+                                               "SoundPath",    "Theme",
+                                               "DefaultAlarm", "DefaultSound",
+                                               "ShakeSpeed",   "HourlyPlay",
+                                               "MusicHour",    "MusicMin",
+                                               "MusicSec",     "MusicDay",
+                                               "MusicCustom",  "MusicMonth",
+                                               "MusicYear",    "MusicCustomBol",
+                                               "MusicMessage", "MusicBolShake",
+                                               "LightOn",      "GreenSign",
+                                               "YellowSign",   "RedSign",
+                                               "ThemePath",    "ThemeNo",
+                                               "Blink",        "MusicAMPM",
+                                               "KeepOnTop",    "AllWorkspaces",
+                                               "StartAtLogin", "RingUntilAnswered"};
     std::vector<std::string> order;
     for (const SettingKey* key : readingOrder()) {
         ASSERT_NE(key, nullptr);
@@ -243,7 +255,7 @@ TEST(ReadSettings, KeyLetterCaseDoesNotMatter) {
     }
 }
 
-TEST(WriteSettings, WritesAll35KeysInOrderThenCommits) {
+TEST(WriteSettings, WritesEveryKeyInOrderThenCommits) {
     MemorySettingsStore first;
     Settings s;
     readSettings(first, s, kFolder);
@@ -260,15 +272,16 @@ TEST(WriteSettings, WritesAll35KeysInOrderThenCommits) {
     EXPECT_EQ(store.commits, 1);
 
     const std::vector<std::string> expectedOrder = {
-        "Left",          "Top",        "ShowSec",        "ShowMonth",    "ShowDay",
-        "ShowDate",      "ShowYear",   "SkinPath",       "24Hours",      "AlarmPath",
-        "SoundPath",     "Theme",      "DefaultAlarm",   "DefaultSound", "ShakeSpeed",
-        "MusicHour",     "MusicMin",   "MusicSec",       "MusicDay",     "MusicCustom",
-        "MusicMonth",    "MusicYear",  "MusicCustomBol", "MusicAMPM",    "MusicMessage",
-        "MusicBolShake", "HourlyPlay", "LightOn",        "GreenSign",    "YellowSign",
-        "RedSign",       "ThemePath",  "ThemeNo",        "Blink",        "Path"};
+        "Left",          "Top",          "ShowSec",           "ShowMonth",    "ShowDay",
+        "ShowDate",      "ShowYear",     "SkinPath",          "24Hours",      "AlarmPath",
+        "SoundPath",     "Theme",        "DefaultAlarm",      "DefaultSound", "ShakeSpeed",
+        "MusicHour",     "MusicMin",     "MusicSec",          "MusicDay",     "MusicCustom",
+        "MusicMonth",    "MusicYear",    "MusicCustomBol",    "MusicAMPM",    "MusicMessage",
+        "MusicBolShake", "HourlyPlay",   "LightOn",           "GreenSign",    "YellowSign",
+        "RedSign",       "ThemePath",    "ThemeNo",           "Blink",        "KeepOnTop",
+        "AllWorkspaces", "StartAtLogin", "RingUntilAnswered", "Path"};
     EXPECT_EQ(store.writes, expectedOrder);
-    EXPECT_EQ(store.size(), 35u);
+    EXPECT_EQ(store.size(), 39u);
 
     // clang-format off
     const std::pair<const char*, const char*> texts[] = {
@@ -309,7 +322,7 @@ TEST(WriteSettings, AFailedCommitIsReportedWithItsReason) {
     std::string error;
     EXPECT_FALSE(writeSettings(store, Settings{}, 0, 0, kFolder, error));
     EXPECT_EQ(error, "disk full");
-    EXPECT_EQ(store.writes.size(), 35u);
+    EXPECT_EQ(store.writes.size(), kSettingKeys.size());
 }
 
 TEST(ReformDefaultSounds, OnlyAMissingDefaultFollowsTheProgramFolder) {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+namespace morvantis {
+
+// Whether the window manager can keep the clock above other windows, or show it on every
+// workspace. A native Wayland client has no protocol for either.
+bool canKeepOnTop();
+bool canShowOnEveryWorkspace();
+
+// The clock on every workspace, or on the current one only, through the window manager's
+// _NET_WM_DESKTOP and _NET_WM_STATE_STICKY. Before the window is mapped the property is set for
+// the window manager to read at the map; afterwards the window manager is asked.
+void setOnEveryWorkspace(QWidget& window, bool on, bool mapped);
+
+// Keeps the clock above ordinary windows (_NET_WM_STATE_ABOVE under X11), and, while it does,
+// every other window of the program as it is shown: the alert and the dialogs stay above the
+// clock, answerable.
+class KeepOnTop : public QObject {
+public:
+    explicit KeepOnTop(QWidget& clock) : m_clock(clock) {}
+    ~KeepOnTop() override;
+    void set(bool on);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget& m_clock;
+    bool m_on = false;
+};
+
+} // namespace morvantis
