@@ -246,7 +246,7 @@ pass "SIGTERM during a 60 s chime ends the program within a second, with status 
 # ---- 7. Ringing until answered: the sound comes again as it ends, until OK stops it at once ----
 make_tone "$work/tone1.wav" 1
 sounds_at_least() { [ "$("$segments" "$1" | wc -l)" -ge "$2" ]; } # recording count
-start_alarm "$work/home8" "MusicMessage=True" "RingUntilAnswered=True" "AlarmPath=$work/tone1.wav"
+start_alarm "$work/home11" "MusicMessage=True" "RingUntilAnswered=True" "AlarmPath=$work/tone1.wav"
 wait_window Main >/dev/null || fail "the clock window did not appear"
 record "$work/ring.raw"
 set_clock "2002-03-01 19:04:59"
