@@ -34,16 +34,18 @@ struct Clockwork {
     QtPrompts prompts;
     Silent sound;
     Services services{clock, store, files, pictures, shell, prompts, sound};
-    Settings settings;
-    frmMain window{services, settings};
+    ClockEnd end;
+    ClockState clockState;
+    frmMain window{services, clockState, end};
 
     explicit Clockwork(bool armed) {
         for (QTimer* timer : window.findChildren<QTimer*>())
             timer->stop();
         // A whole record that is never due: the year has gone.
-        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
-        settings.MusicMessage = true;
-        window.state().setLight(armed);
+        Settings record = morvantis::test::alarmAt(7, 5, 0, "PM");
+        record.MusicMessage = true;
+        clockState.load(record);
+        clockState.setLight(armed);
         window.CheckMusic();
         window.face().takeChanges();
     }

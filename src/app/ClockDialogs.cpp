@@ -10,23 +10,6 @@ namespace morvantis {
 ClockDialogs::ClockDialogs(Services& services, ClockState& state, QWidget& clock)
     : QObject(&clock), m_services(services), m_state(state), m_clock(clock) {}
 
-frmOptions& ClockDialogs::options() {
-    if (m_options)
-        return *m_options;
-    auto* options = new frmOptions(m_services, m_state, &m_clock);
-    m_options = options;
-    connect(options, &frmOptions::dateFieldsChanged, this, &ClockDialogs::dateFieldsChanged);
-    connect(options, &frmOptions::closed, this, [this] {
-        m_options = nullptr;
-        emit dateFieldsChanged();
-    });
-    return *options;
-}
-
-bool ClockDialogs::hasOptions() const {
-    return m_options != nullptr;
-}
-
 namespace {
 void bringToFront(QWidget& window) {
     window.show();
@@ -36,18 +19,11 @@ void bringToFront(QWidget& window) {
 } // namespace
 
 void ClockDialogs::showOptions() {
-    bringToFront(options());
-}
-
-DateFields ClockDialogs::dateFields() {
-    return options().dateFields();
-}
-
-DateFields ClockDialogs::dateFieldsNow() const {
-    if (m_options)
-        return m_options->dateFields();
-    const Settings& s = m_state.settings();
-    return {s.ShowYear, s.ShowDay, s.ShowDate, s.ShowMonth};
+    if (!m_options) {
+        m_options = new frmOptions(m_services, m_state, &m_clock);
+        connect(m_options, &frmOptions::closed, this, [this] { m_options = nullptr; });
+    }
+    bringToFront(*m_options);
 }
 
 frmChoseSkin& ClockDialogs::chooser() {

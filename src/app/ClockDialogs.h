@@ -1,6 +1,5 @@
 #pragma once
 
-#include "face/TimeRenderer.h"
 #include "platform/Services.h"
 #include "settings/ClockState.h"
 
@@ -24,15 +23,9 @@ class ClockDialogs : public QObject {
 public:
     ClockDialogs(Services& services, ClockState& state, QWidget& clock);
 
-    // The options dialog, created hidden (and filled from the settings) when it does not exist.
-    frmOptions& options();
-    bool hasOptions() const;
-    // Shown, or brought to the front keeping what its controls hold.
+    // The options dialog, created (filled from the settings) when it does not exist; shown, or
+    // brought to the front keeping what its controls hold.
     void showOptions();
-    // The date fields the face shows: the options dialog's boxes, which act before its OK.
-    DateFields dateFields();
-    // The same without creating the dialog: the settings the boxes are loaded from when there is none.
-    DateFields dateFieldsNow() const;
     // The skin chooser, created hidden on first request (which selects entry ThemeNo). A closed
     // chooser is gone for good: the next request creates it afresh.
     frmChoseSkin& chooser();
@@ -46,8 +39,6 @@ public:
     void closeAlarm();
 
 signals:
-    // What the face shows has changed: a date box, or the options closing (Cancel restores).
-    void dateFieldsChanged();
     // A skin was selected in the chooser: to be loaded now, and its index remembered as ThemeNo
     // once loaded (unless loading it ended the program, and the chooser with it).
     void skinSelected(const QString& path);
