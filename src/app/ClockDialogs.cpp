@@ -26,28 +26,24 @@ void ClockDialogs::showOptions() {
     bringToFront(*m_options);
 }
 
-frmChoseSkin& ClockDialogs::chooser() {
-    if (m_chooser)
-        return *m_chooser;
-    // Known before its creation steps run: they load a skin, which asks for the chooser again.
-    auto* chooser = new frmChoseSkin(m_services, m_state.settings(), &m_clock);
+frmChoseSkin* ClockDialogs::chooser() const {
+    return m_chooser;
+}
+
+frmChoseSkin& ClockDialogs::makeChooser(const SkinCatalog& catalog) {
+    auto* chooser = new frmChoseSkin(m_services, catalog, &m_clock);
     m_chooser = chooser;
-    connect(chooser, &frmChoseSkin::skinSelected, this,
-            [this, alive = QPointer<QObject>(chooser)](int index, const QString& path) {
-                emit skinSelected(path);
-                if (alive)
-                    emit skinRemembered(index);
-            });
+    connect(chooser, &frmChoseSkin::skinSelected, this, &ClockDialogs::skinChosen);
     connect(chooser, &QDialog::finished, this, [this, chooser] {
         if (m_chooser == chooser)
             m_chooser = nullptr;
     });
-    chooser->Form_Load();
-    return *chooser; // alive until the event loop deletes it, even if the load closed it
+    return *chooser;
 }
 
 void ClockDialogs::showChooser() {
-    bringToFront(chooser());
+    if (m_chooser)
+        bringToFront(*m_chooser);
 }
 
 void ClockDialogs::execAlarm() {

@@ -14,10 +14,11 @@ namespace morvantis {
 class frmChoseSkin;
 class frmMusic;
 class frmOptions;
+class SkinCatalog;
 
 // The clock's other windows, each created when first needed. The options and the alarm dialog ask
 // the clock's state for their changes; the chooser's selection comes back as a signal, as loading
-// the skin it names is the clock's own business.
+// the skin it names is the skin switch's business.
 class ClockDialogs : public QObject {
     Q_OBJECT
 public:
@@ -26,9 +27,10 @@ public:
     // The options dialog, created (filled from the settings) when it does not exist; shown, or
     // brought to the front keeping what its controls hold.
     void showOptions();
-    // The skin chooser, created hidden on first request (which selects entry ThemeNo). A closed
-    // chooser is gone for good: the next request creates it afresh.
-    frmChoseSkin& chooser();
+    // The skin chooser while there is one. A closed chooser is gone for good: the next is made afresh.
+    frmChoseSkin* chooser() const;
+    // A new chooser, hidden, showing the catalog.
+    frmChoseSkin& makeChooser(const SkinCatalog& catalog);
     void showChooser();
 
     // Modal to the clock's windows only, so that the alarm's alert, which has no parent, answers
@@ -39,10 +41,8 @@ public:
     void closeAlarm();
 
 signals:
-    // A skin was selected in the chooser: to be loaded now, and its index remembered as ThemeNo
-    // once loaded (unless loading it ended the program, and the chooser with it).
-    void skinSelected(const QString& path);
-    void skinRemembered(int index);
+    // An entry of the catalog was selected in the chooser.
+    void skinChosen(int index);
 
 private:
     Services& m_services;

@@ -3,12 +3,10 @@
 #include "app/ClockDialogs.h"
 #include "app/ClockEnd.h"
 #include "app/FacePainter.h"
-#include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "skins/frmChoseSkin.h"
 
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 
 #include <algorithm>
@@ -26,48 +24,70 @@ void SkinSwitch::closeSplash() {
 }
 
 void SkinSwitch::apply() {
-    const QPointer<frmChoseSkin> chooser = &m_dialogs.chooser();
-    if (m_end.begun() || !chooser)
-        return;
-    if (chooser->selectedText().empty()) {
-        // No selection: with no skin at all nothing can be shown.
-        chooser->setListIndex(firstRunEntry(chooser->count()));
-        if (m_end.begun() || !chooser)
-            return;
-        if (!chooser->selectedText().empty()) {
-            apply();
-            closeSplash();
-            return;
-        }
-        closeSplash();
-        m_services.prompts.message(std::string(kNoSkinText), std::string(kNoSkinTitle),
-                                   Prompts::Icon::Critical, Prompts::Buttons::Ok);
-        m_end.begin(1);
+    if (m_dialogs.chooser() && m_catalog.selected() >= 0) {
+        put();
         return;
     }
+    chooser();
+    if (m_end.begun() || m_catalog.selected() >= 0)
+        return;
+    // ThemeNo names no entry: the first run's entry is taken, and with no skin at all nothing can
+    // be shown.
+    if (m_catalog.choose(m_state.settings().ThemeNo)) {
+        choose(m_catalog.selected());
+        return;
+    }
+    closeSplash();
+    m_services.prompts.message(std::string(kNoSkinText), std::string(kNoSkinTitle), Prompts::Icon::Critical,
+                               Prompts::Buttons::Ok);
+    m_end.begin(1);
+}
+
+frmChoseSkin& SkinSwitch::chooser() {
+    if (frmChoseSkin* open = m_dialogs.chooser())
+        return *open;
+    m_catalog = SkinCatalog::read(m_services.files);
+    frmChoseSkin& view = m_dialogs.makeChooser(m_catalog);
+    // Made afresh, it applies entry ThemeNo when there is one.
+    choose(m_state.settings().ThemeNo);
+    return view;
+}
+
+void SkinSwitch::choose(int index) {
+    if (m_end.begun() || !m_catalog.select(index))
+        return;
+    if (frmChoseSkin* view = m_dialogs.chooser())
+        view->showSelection();
+    m_state.set(&Settings::ThemePath, m_catalog.path(index));
+    put();
+    if (!m_end.begun())
+        m_state.set(&Settings::ThemeNo, static_cast<std::int16_t>(index));
+}
+
+void SkinSwitch::put() {
+    if (m_end.begun())
+        return;
     // The budget of decoded pixels follows the sharpest screen the face may be drawn on.
     double ratio = 1.0;
     for (const QScreen* screen : QGuiApplication::screens())
         ratio = std::max(ratio, screen->devicePixelRatio());
     m_loader.setPixelBudget(skinPixelBudget(ratio));
-    const std::string& path = m_state.settings().ThemePath;
-    const SkinOutcome outcome = afterSkinLoad(m_loader.load(m_face, path), m_fallingBack, path);
-    FacePainter::flush(m_window, m_face);
-    closeSplash();
-    if (outcome == SkinOutcome::Loaded)
-        return;
-    m_services.prompts.message(skinLoadErrorText(m_state.settings().ThemePath),
-                               std::string(kSkinLoadErrorTitle), Prompts::Icon::Information,
-                               Prompts::Buttons::Ok);
-    if (outcome == SkinOutcome::DefaultBroken)
+    const auto load = [this](const std::string& path) {
+        m_state.set(&Settings::ThemePath, path);
+        const bool loaded = m_loader.load(m_face, path);
+        FacePainter::flush(m_window, m_face);
+        closeSplash();
+        return loaded;
+    };
+    // A message box runs the event loop, and with it anything, the program's end included.
+    const auto failed = [this](const std::string& path) {
+        m_services.prompts.message(skinLoadErrorText(path), std::string(kSkinLoadErrorTitle),
+                                   Prompts::Icon::Information, Prompts::Buttons::Ok);
+        return !m_end.begun();
+    };
+    if (putSkin(m_state.settings().ThemePath, m_catalog.defaultPath(), load, failed) ==
+        SkinEnd::DefaultBroken)
         m_end.begin(1);
-    if (m_end.begun())
-        return;
-    m_state.set(&Settings::ThemePath,
-                skinsFolderOf(m_services.files.programFolder()) + '/' + std::string(kDefaultSkin));
-    m_fallingBack = true;
-    apply();
-    m_fallingBack = false;
 }
 
 } // namespace morvantis

@@ -101,12 +101,7 @@ frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* 
     });
     // The tick sleeps to the next second: a date box, or Cancel's restore, is drawn now instead.
     connect(&m_state, &ClockState::dateFieldsChanged, this, &frmMain::renderNow);
-    connect(m_dialogs, &ClockDialogs::skinSelected, this, [this](const QString& path) {
-        m_state.set(&Settings::ThemePath, path.toStdString());
-        SetThemeElse();
-    });
-    connect(m_dialogs, &ClockDialogs::skinRemembered, this,
-            [this](int index) { m_state.set(&Settings::ThemeNo, static_cast<std::int16_t>(index)); });
+    connect(m_dialogs, &ClockDialogs::skinChosen, this, [this](int index) { m_skins.choose(index); });
 }
 
 frmMain::~frmMain() = default;

@@ -87,7 +87,7 @@ public:
     bool ending() const { return m_end.begun(); }
 
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
-    frmChoseSkin& skinChooser() { return m_dialogs->chooser(); }
+    frmChoseSkin& skinChooser() { return m_skins.chooser(); }
     // Blinking colons, or both colons steady, as Blink says.
     void applyBlink();
 

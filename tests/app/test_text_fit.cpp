@@ -143,7 +143,7 @@ TEST_F(TextFit, EveryTextLiesInsideItsBox) {
     windows.push_back(std::make_unique<frmMusic>(env.services, state));
     windows.push_back(std::make_unique<frmAbout>());
     window.imgOptBut_MouseUp();
-    auto* options = clockWindow<QDialog>("frmOptions");
+    auto* options = window.findChild<QDialog*>("frmOptions");
     ASSERT_TRUE(options);
     for (QWidget* w : {windows[0].get(), windows[1].get(), windows[2].get(), windows[3].get(),
                        static_cast<QWidget*>(options), static_cast<QWidget*>(&window.skinChooser())}) {
