@@ -1,5 +1,5 @@
 // The alarm's due check as the tick runs it, on the real clock window (offscreen).
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPictures.h"
 #include "platform/QtPrompts.h"

@@ -1,8 +1,8 @@
 #include "app/StartUp.h"
 
-#include "app/FaceAccessible.h"
-#include "app/frmMain.h"
+#include "access/FaceAccessible.h"
 #include "app/frmSplash.h"
+#include "clock/frmMain.h"
 
 #include <QApplication>
 

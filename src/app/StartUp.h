@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ClockEnd.h"
+#include "clock/ClockEnd.h"
 #include "platform/LazySound.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPictures.h"

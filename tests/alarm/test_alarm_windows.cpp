@@ -1,6 +1,6 @@
 #include "alarm/frmCustom.h"
-#include "app/FacePainter.h"
-#include "app/frmMain.h"
+#include "clock/FacePainter.h"
+#include "clock/frmMain.h"
 #include "platform/QtPrompts.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"

@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 #include "settings/frmOptions.h"
 #include "support/ClockWindowTest.h"
 #include "support/Controls.h"

@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 #include "info/URLLink.h"
 #include "settings/frmOptions.h"
 #include "skins/SkinRules.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ClockEnd.h"
-#include "app/frmMain.h"
+#include "clock/ClockEnd.h"
+#include "clock/frmMain.h"
 #include "settings/ClockState.h"
 #include "support/TestServices.h"
 

@@ -1,5 +1,5 @@
-#include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "clock/frmMain.h"
 #include "info/frmAbout.h"
 #include "platform/QtPictures.h"
 #include "settings/SettingsFormat.h"

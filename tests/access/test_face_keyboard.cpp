@@ -1,6 +1,6 @@
 // The face without a mouse: its menu from the keyboard and the case, and what a screen reader finds.
-#include "app/FaceAccessible.h"
-#include "app/frmMain.h"
+#include "access/FaceAccessible.h"
+#include "clock/frmMain.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
 #include "support/ClockWindowTest.h"

@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "clock/WindowPlacement.h"
 
 #include "platform/QtTwips.h"
 #include "platform/QtWindowSystem.h"

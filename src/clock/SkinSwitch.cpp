@@ -1,8 +1,8 @@
-#include "app/SkinSwitch.h"
+#include "clock/SkinSwitch.h"
 
-#include "app/ClockDialogs.h"
-#include "app/ClockEnd.h"
-#include "app/FacePainter.h"
+#include "clock/ClockDialogs.h"
+#include "clock/ClockEnd.h"
+#include "clock/FacePainter.h"
 #include "platform/Prompts.h"
 #include "skins/frmChoseSkin.h"
 

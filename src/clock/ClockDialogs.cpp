@@ -1,4 +1,4 @@
-#include "app/ClockDialogs.h"
+#include "clock/ClockDialogs.h"
 
 #include "alarm/frmMusic.h"
 #include "info/frmAbout.h"

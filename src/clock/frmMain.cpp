@@ -1,7 +1,7 @@
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 
 #include "alarm/AlarmRules.h"
-#include "app/TickPlan.h"
+#include "clock/TickPlan.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "platform/QtTwips.h"
