@@ -1,5 +1,5 @@
 // The alarm's due check as the tick runs it, on the real clock window (offscreen).
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPictures.h"
 #include "platform/QtPrompts.h"
@@ -34,17 +34,19 @@ struct Clockwork {
     QtPrompts prompts;
     Silent sound;
     Services services{clock, store, files, pictures, shell, prompts, sound};
-    Settings settings;
-    frmMain window{services, settings};
+    ClockEnd end;
+    ClockState clockState;
+    frmMain window{services, clockState, end};
 
     explicit Clockwork(bool armed) {
         for (QTimer* timer : window.findChildren<QTimer*>())
             timer->stop();
         // A whole record that is due next year: armed, the tick compares it with the clock.
         const std::string nextYear = std::to_string(clock.now().year + 1);
-        settings = morvantis::test::alarmAt(7, 5, 0, "PM", "Friday", "March", nextYear.c_str());
-        settings.MusicMessage = true;
-        window.state().setLight(armed);
+        Settings record = morvantis::test::alarmAt(7, 5, 0, "PM", "Friday", "March", nextYear.c_str());
+        record.MusicMessage = true;
+        clockState.load(record);
+        clockState.setLight(armed);
         window.CheckMusic();
         window.face().takeChanges();
     }

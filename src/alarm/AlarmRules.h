@@ -1,6 +1,5 @@
 #pragma once
 
-#include "face/FaceModel.h" // kAlarmNotSet
 #include "platform/Clock.h"
 #include "settings/Settings.h"
 
@@ -8,6 +7,9 @@
 #include <string_view>
 
 namespace morvantis {
+
+// The caption while no alarm is set; a clock starts with it.
+inline constexpr std::string_view kAlarmNotSet = "alarm did not set";
 
 // True when no moment the record matches lies ahead: its last date and time have gone by, or its
 // names match no date at all.

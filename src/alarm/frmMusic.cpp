@@ -320,10 +320,6 @@ bool frmMusic::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void frmMusic::CheckIfBefore(bool& past) {
-    past = entryIsPast(entry(), m_services.clock.now());
-}
-
 // ---- Action ----
 
 void frmMusic::setFieldEnabled(QWidget* field, bool enabled) {

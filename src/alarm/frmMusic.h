@@ -34,7 +34,6 @@ public:
     void FillToday();
     void FillMonth();
     void FillYear();
-    void CheckIfBefore(bool& past);
 
     // Handlers.
     void cboFastSelect_Click();

@@ -1,6 +1,6 @@
 #include "app/Autostart.h"
 
-#include "app/Say.h"
+#include "platform/Say.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "app/Say.h"
+#include "platform/Say.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "app/StartUp.h"
 
-#include "app/FaceAccessible.h"
-#include "app/frmMain.h"
+#include "access/FaceAccessible.h"
 #include "app/frmSplash.h"
+#include "clock/frmMain.h"
 
 #include <QApplication>
 
@@ -10,42 +10,33 @@
 
 namespace morvantis {
 
-StartUp::StartUp() : m_services{m_clock, m_store, m_files, m_pictures, m_shell, m_prompts, m_sound} {}
+StartUp::StartUp() : m_services{m_clock, m_store, m_files, m_pictures, m_shell, m_prompts, m_sound} {
+    QObject::connect(&m_end, &ClockEnd::announcing, [this] {
+        if (onEnding)
+            onEnding();
+    });
+    // After the windows have closed. Start-up may end the program before the event loop runs:
+    // exec() asks the end then.
+    QObject::connect(&m_end, &ClockEnd::ended, [](int status) {
+        QCoreApplication::exit(status); // leaves the event loop, or every loop start-up runs
+    });
+}
 
 StartUp::~StartUp() = default;
 
 int StartUp::exec() {
     run();
     // Start-up may have ended the program already, while no event loop ran to be left.
-    if (m_status)
-        return *m_status;
+    if (const auto status = m_end.status())
+        return *status;
     return QApplication::exec();
 }
 
-void StartUp::end(int status) {
-    announceEnding();
-    if (m_main)
-        m_main->endProgram(status);
-    else if (!m_status)
-        m_status = status;
-}
-
 void StartUp::endSession() {
-    announceEnding();
-    if (!m_main || m_main->ending()) {
-        end(0);
-        return;
-    }
+    const bool saving = m_main && !m_end.begun();
+    m_end.announce();
     std::string error;
-    end(m_main->SaveMySetting(error) ? 0 : 1);
-}
-
-void StartUp::announceEnding() {
-    if (m_announced)
-        return;
-    m_announced = true;
-    if (onEnding)
-        onEnding();
+    m_end.begin(saving && !m_main->SaveMySetting(error) ? 1 : 0);
 }
 
 void StartUp::setInterrupt(std::function<bool()> interrupted) {
@@ -64,12 +55,7 @@ void StartUp::bringToFront() {
 void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
     FaceAccessible::install(); // screen readers see the face's buttons, light and time
-    m_main = std::make_unique<frmMain>(m_services, m_settings);
-    QObject::connect(m_main.get(), &frmMain::endingBegins, m_main.get(), [this] { announceEnding(); });
-    QObject::connect(m_main.get(), &frmMain::ended, m_main.get(), [this](int status) {
-        m_status = status;
-        QCoreApplication::exit(status); // leaves the event loop, or every loop start-up runs
-    });
+    m_main = std::make_unique<frmMain>(m_services, m_state, m_end);
     m_main->GetMySetting();
     // 2. Blinking.
     m_main->applyBlink();

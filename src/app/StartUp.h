@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/ClockEnd.h"
 #include "platform/LazySound.h"
 #include "platform/QtFiles.h"
 #include "platform/QtPictures.h"
@@ -9,25 +10,24 @@
 #include "platform/Services.h"
 #include "platform/Sound.h"
 #include "platform/SystemClock.h"
-#include "settings/Settings.h"
+#include "settings/ClockState.h"
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 namespace morvantis {
 
 class frmMain;
 
-// The program's services, settings and main window, and the order in which it starts.
+// The program's services, its state, its end and main window, and the order in which it starts.
 class StartUp {
 public:
     StartUp();
     ~StartUp();
     // Starts the clock and runs it until it ends; the program's exit status.
     int exec();
-    // Ends the program with a status (see frmMain::endProgram), also before the clock has started.
-    void end(int status);
+    // Ends the program with a status, saving nothing, also before the clock has started.
+    void end(int status) { m_end.begin(status); }
     // The desktop session ends the clock: the settings are saved as EXIT saves them, then the
     // program ends with status 0, or 1 when the save failed (said on standard error).
     void endSession();
@@ -40,7 +40,6 @@ public:
 
 private:
     void run();
-    void announceEnding();
 
     SystemClock m_clock;
     QtSettingsStore m_store;
@@ -50,11 +49,9 @@ private:
     QtPrompts m_prompts;
     LazySound m_sound{m_files};
     Services m_services;
-    Settings m_settings;
+    ClockEnd m_end;
+    ClockState m_state;
     std::unique_ptr<frmMain> m_main;
-    // Set once the program has ended; start-up may end it before the event loop runs.
-    std::optional<int> m_status;
-    bool m_announced = false;
 };
 
 } // namespace morvantis

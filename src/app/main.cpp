@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
 #include "platform/QtPictures.h"
+#include "platform/Say.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -42,8 +43,7 @@ void holdStartUpMessages(QtMsgType type, const QMessageLogContext& context, cons
         }
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         why = QStringLiteral("neither DISPLAY nor WAYLAND_DISPLAY is set");
-    std::fprintf(stderr, "morvantis: no usable display: %s\n", why.toLocal8Bit().constData());
-    std::fflush(stderr);
+    morvantis::say(stderr, QStringLiteral("morvantis: no usable display: ") + why);
     std::_Exit(1);
 }
 
@@ -60,8 +60,9 @@ int usageError(QString why) {
         why.chop(1);
     if (!why.isEmpty())
         why[0] = why[0].toLower();
-    std::fprintf(stderr, "morvantis: %s; usage: morvantis [--help | --version | --autostart [on|off]]\n",
-                 qPrintable(why));
+    morvantis::say(
+        stderr, QStringLiteral("morvantis: %1; usage: morvantis [--help | --version | --autostart [on|off]]")
+                    .arg(why));
     return 2;
 }
 

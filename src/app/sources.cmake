@@ -1,23 +1,11 @@
-# The main tick's plan: a rule, without Qt.
-target_sources(morvantis_core PRIVATE app/TickPlan.cpp)
+# The process: start-up, one clock per user, the ending signals, autostart, the platform choice.
 target_sources(morvantis_ui PRIVATE
-  app/AlarmFiring.cpp
   app/Autostart.cpp
-  app/ClockDialogs.cpp
-  app/ClockEnd.h
   app/EndSignals.cpp
-  app/FaceAccessible.cpp
-  app/WidgetAccessible.cpp
-  app/FaceInput.cpp
-  app/FacePainter.cpp
-  app/frmMain.cpp
   app/frmSplash.cpp
   app/PlatformChoice.cpp
-  app/WindowPlacement.cpp
-  app/WindowStates.cpp
   app/Resources.cpp
   app/SingleInstance.cpp
-  app/SkinSwitch.cpp
   app/StartUp.cpp
 )
 target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)

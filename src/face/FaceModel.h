@@ -11,9 +11,6 @@
 
 namespace morvantis {
 
-// The caption while no alarm is set; the face starts with it.
-inline constexpr std::string_view kAlarmNotSet = "alarm did not set";
-
 // The state of the face: per element its visibility and picture, the background
 // picture and the caption. It remembers what changed since the window last asked,
 // so that only those rectangles are repainted.
@@ -47,7 +44,6 @@ public:
     // What changed since the last call, which starts afresh.
     Changes takeChanges();
     bool backgroundChanged() const { return m_backgroundChanged; }
-    bool hasChanges() const { return m_changes.any() || m_backgroundChanged; }
 
 private:
     void markChanged(Element e) { m_changes.set(index(e)); }
@@ -55,7 +51,7 @@ private:
     std::array<bool, kElementCount> m_visible{};
     std::array<PictureHandle, kElementCount> m_pictures{};
     PictureHandle m_background;
-    std::string m_caption{kAlarmNotSet};
+    std::string m_caption;
     std::uint32_t m_captionColor = 0;
     Changes m_changes;
     bool m_backgroundChanged = false;

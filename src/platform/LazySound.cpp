@@ -1,6 +1,7 @@
 #include "platform/LazySound.h"
 
 #include "platform/Files.h"
+#include "platform/Say.h"
 
 #include <QCoreApplication>
 #include <QLibrary>
@@ -92,7 +93,7 @@ Sound* LazySound::player() {
         if (error.isEmpty())
             error = library.errorString();
     }
-    std::fprintf(stderr, "morvantis: sounds are not played: %s\n", qPrintable(error));
+    say(stderr, QStringLiteral("morvantis: sounds are not played: ") + error);
     return nullptr;
 }
 

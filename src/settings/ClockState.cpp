@@ -1,30 +1,26 @@
 #include "settings/ClockState.h"
 
-#include "settings/SettingsFormat.h"
-
 namespace morvantis {
 
-namespace {
+ClockState::ClockState(Settings settings, QObject* parent)
+    : QObject(parent), m_settings(std::move(settings)) {}
 
-template <class T> QString keyNamed(T Settings::*field, T Settings::*SettingKey::*member) {
-    for (const SettingKey& key : kSettingKeys)
-        if (key.*member == field)
-            return QString::fromLatin1(key.name.data(), static_cast<qsizetype>(key.name.size()));
-    return {};
+DateFields ClockState::dateFields() const {
+    if (m_preview)
+        return *m_preview;
+    return {m_settings.ShowYear, m_settings.ShowDay, m_settings.ShowDate, m_settings.ShowMonth};
 }
 
-} // namespace
-
-ClockState::ClockState(Settings& settings, QObject* parent) : QObject(parent), m_settings(settings) {}
-
-QString ClockState::keyOf(bool Settings::*field) {
-    return keyNamed(field, &SettingKey::truth);
+void ClockState::previewDateFields(DateFields fields) {
+    m_preview = fields;
+    emit dateFieldsChanged();
 }
-QString ClockState::keyOf(std::int16_t Settings::*field) {
-    return keyNamed(field, &SettingKey::integer);
-}
-QString ClockState::keyOf(std::string Settings::*field) {
-    return keyNamed(field, &SettingKey::text);
+
+void ClockState::endPreview() {
+    if (!m_preview)
+        return;
+    m_preview.reset();
+    emit dateFieldsChanged();
 }
 
 void ClockState::load(const Settings& read) {

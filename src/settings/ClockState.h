@@ -1,38 +1,43 @@
 #pragma once
 
-#include "face/FaceModel.h" // kAlarmNotSet
+#include "face/TimeRenderer.h" // DateFields
 #include "settings/Settings.h"
+#include "settings/SettingsFormat.h"
 
 #include <QObject>
 #include <QString>
 
-#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 namespace morvantis {
 
-// The clock's state: the settings, the alarm light and the alarm caption. Its setters are the
-// only writers, and each change is announced: the face and the windows follow the announcements
-// instead of sharing fields or handing back copies, so no copy can overwrite a newer change.
+// The clock's state: the settings, the alarm light and the alarm caption. It holds the only copy
+// of the settings; its setters are the only writers, and each change is announced: the face and
+// the windows follow the announcements instead of sharing fields or handing back copies, so no
+// copy can overwrite a newer change.
 class ClockState : public QObject {
     Q_OBJECT
 public:
-    // The settings object the application keeps for the whole run.
-    explicit ClockState(Settings& settings, QObject* parent = nullptr);
+    explicit ClockState(Settings settings = {}, QObject* parent = nullptr);
 
     const Settings& settings() const { return m_settings; }
     // The alarm light: lit while the alarm is armed. LightOn is its saved copy.
     bool light() const { return m_light; }
+    // Empty until the alarm's state is first derived.
     const std::string& caption() const { return m_caption; }
+    // The date fields the face shows: the options dialog's boxes while they are previewed, which
+    // act on the face before its OK, else the settings.
+    DateFields dateFields() const;
 
     // One setting; announced when it changes.
     template <class T, class V> void set(T Settings::*field, V&& value) {
         if (m_settings.*field == value)
             return;
         m_settings.*field = std::forward<V>(value);
-        emit settingChanged(keyOf(field));
+        emit settingChanged(settingId(field));
     }
     // Every setting, as a start found them in the store.
     void load(const Settings& read);
@@ -40,23 +45,25 @@ public:
     void setAlarm(const Settings& record);
     void setLight(bool on);
     void setCaption(std::string_view caption);
+    // The date boxes of an open options dialog, shown on the face until the preview ends.
+    void previewDateFields(DateFields fields);
+    void endPreview();
 
 signals:
-    // The setting stored under this key ("ShowSec", "24Hours", ...) changed.
-    void settingChanged(const QString& key);
+    // The setting with this place in the keys table changed.
+    void settingChanged(morvantis::SettingId key);
     void lightChanged(bool on);
     void captionChanged(const QString& caption);
     // The alarm record was set or read, changed or not: when it rings next is worked out anew.
     void alarmSet();
+    // A preview began, changed or ended: the face's date fields may differ.
+    void dateFieldsChanged();
 
 private:
-    static QString keyOf(bool Settings::*field);
-    static QString keyOf(std::int16_t Settings::*field);
-    static QString keyOf(std::string Settings::*field);
-
-    Settings& m_settings;
+    Settings m_settings;
     bool m_light = false;
-    std::string m_caption{kAlarmNotSet};
+    std::string m_caption;
+    std::optional<DateFields> m_preview;
 };
 
 } // namespace morvantis

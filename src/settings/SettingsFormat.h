@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace morvantis {
 
@@ -102,6 +103,30 @@ inline constexpr std::array<SettingKey, 39> kSettingKeys = [] {
         SettingKey{"Path", ValueKind::Text, false, false, {}, 0},
     };
 }();
+
+// A setting named by its place in kSettingKeys: what a change announces, and a case label.
+enum class SettingId : std::uint8_t {};
+
+template <class T> constexpr SettingId settingId(T Settings::*field) {
+    for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+        const SettingKey& key = kSettingKeys[i];
+        if constexpr (std::is_same_v<T, bool>) {
+            if (key.truth == field)
+                return SettingId(i);
+        } else if constexpr (std::is_same_v<T, std::int16_t>) {
+            if (key.integer == field)
+                return SettingId(i);
+        } else {
+            if (key.text == field)
+                return SettingId(i);
+        }
+    }
+    return SettingId(kSettingKeys.size() - 1); // Path: no member
+}
+
+constexpr std::string_view settingName(SettingId id) {
+    return kSettingKeys[static_cast<std::size_t>(id)].name;
+}
 
 // The keys a start-up reads, in reading order (Path is never read).
 inline constexpr std::size_t kReadKeyCount = kSettingKeys.size() - 1;

@@ -77,9 +77,13 @@ frmOptions::frmOptions(Services& services, ClockState& state, QWidget* parent)
 void frmOptions::build() {
     makeControls();
     loadControls();
-    // After loading, which shows what the face already shows.
+    // After loading, which shows what the face already shows: only a checked box counts, and the
+    // face shows it now, not at its next tick.
     for (QCheckBox* box : {m_chkYear, m_chkDay, m_ChkDate, m_chkMonth})
-        connect(box, &QCheckBox::stateChanged, this, &frmOptions::dateFieldsChanged);
+        connect(box, &QCheckBox::stateChanged, this, [this] {
+            m_state.previewDateFields(
+                {isChecked(m_chkYear), isChecked(m_chkDay), isChecked(m_ChkDate), isChecked(m_chkMonth)});
+        });
 }
 
 void frmOptions::makeControls() {
@@ -275,12 +279,6 @@ void frmOptions::browse(QLineEdit* path) {
     path->setText(QString::fromStdString(name));
 }
 
-DateFields frmOptions::dateFields() {
-    if (!controlsBuilt())
-        return {m_loaded.ShowYear, m_loaded.ShowDay, m_loaded.ShowDate, m_loaded.ShowMonth};
-    return {isChecked(m_chkYear), isChecked(m_chkDay), isChecked(m_ChkDate), isChecked(m_chkMonth)};
-}
-
 void frmOptions::cmdOK_Click() {
     if (m_finished)
         return;
@@ -340,6 +338,7 @@ void frmOptions::finish() {
         return;
     m_finished = true;
     hide();
+    m_state.endPreview(); // after OK the settings hold what the boxes showed; else they are restored
     emit closed();
     deleteLater();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "face/TimeRenderer.h"
 #include "platform/LazyDialog.h"
 #include "platform/Services.h"
 #include "settings/ClockState.h"
@@ -16,17 +15,14 @@ class QSlider;
 namespace morvantis {
 
 // The options: display, chime and sound files. It edits only its own controls; OK asks the
-// clock's state for each setting they hold. Rendering reads
-// the four date boxes on every tick, so the clock keeps one, hidden, almost all the time: its
-// controls are built, from the settings it was loaded with, only when it is shown or they are asked for.
+// clock's state for each setting they hold. The four date boxes act on the face before OK: while
+// the dialog is open the state previews them. Its controls are built, from the settings it was
+// loaded with, only when it is shown or they are asked for.
 class frmOptions : public LazyDialog {
     Q_OBJECT
 public:
     // Runs the loading steps: the dialog comes up hidden, filled from the settings.
     frmOptions(Services& services, ClockState& state, QWidget* parent = nullptr);
-
-    // The date boxes as the face reads them: only a checked box counts.
-    DateFields dateFields();
 
     void Form_Load();
     void optADefault_Click();
@@ -41,8 +37,6 @@ public:
 signals:
     // The dialog is gone (OK, Cancel, Escape, the close box or the program's end); it deletes itself.
     void closed();
-    // A date box was checked or cleared: the face shows it now, not at its next tick.
-    void dateFieldsChanged();
 
 public slots:
     void reject() override;

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <cmath>
@@ -54,10 +55,10 @@ private:
 
 } // namespace
 
-frmChoseSkin::frmChoseSkin(Services& services, const Settings& settings, QWidget* parent)
+frmChoseSkin::frmChoseSkin(Services& services, const SkinCatalog& catalog, QWidget* parent)
     : LazyDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_services(services), m_settings(settings) {
+      m_services(services), m_catalog(catalog) {
     setObjectName(QStringLiteral("frmChoseSkin"));
     setWindowTitle(QStringLiteral("Select Skin"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -79,16 +80,13 @@ void frmChoseSkin::buildLists() {
     m_dir->setGeometry(twipsRect(2760, 720, 1215, 1665));
     m_dir->hide();
 
-    for (const QString& name : m_names) {
-        m_dir->addItem(name);
-        m_list->addItem(name);
+    for (const std::string& name : m_catalog.names()) {
+        m_dir->addItem(QString::fromStdString(name));
+        m_list->addItem(QString::fromStdString(name));
     }
-    if (m_current >= 0)
-        m_list->setCurrentRow(m_current, QItemSelectionModel::ClearAndSelect);
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        m_current = row;
-        List1_Click();
-    });
+    if (m_catalog.selected() >= 0)
+        m_list->setCurrentRow(m_catalog.selected(), QItemSelectionModel::ClearAndSelect);
+    connect(m_list, &QListWidget::currentRowChanged, this, &frmChoseSkin::List1_Click);
 }
 
 // The window's controls, the lists first: text, fonts and a style sheet cost a hidden chooser time
@@ -135,55 +133,33 @@ void frmChoseSkin::build() {
     connect(m_exit, &QPushButton::clicked, this, &frmChoseSkin::cmdExit_Click);
 }
 
-std::string frmChoseSkin::skinsFolder() const {
-    return skinsFolderOf(m_services.files.programFolder());
-}
-
-void frmChoseSkin::Form_Load() {
-    // The folder list is read afresh; List1 keeps what it holds and gets the folders added.
-    std::vector<QString> folders;
-    for (const std::string& name : m_services.files.subfolders(skinsFolder()))
-        folders.push_back(QString::fromStdString(name));
-    m_names.insert(m_names.end(), folders.begin(), folders.end());
-    if (m_list) {
-        m_dir->clear();
-        for (const QString& name : folders) {
-            m_dir->addItem(name);
-            m_list->addItem(name);
-        }
+void frmChoseSkin::showSelection() {
+    const int selected = m_catalog.selected();
+    if (m_list && m_list->currentRow() != selected) {
+        const QSignalBlocker quiet(m_list);
+        m_list->setCurrentRow(selected, QItemSelectionModel::ClearAndSelect);
     }
-    setListIndex(m_settings.ThemeNo);
-}
-
-std::string frmChoseSkin::selectedText() const {
-    return m_current >= 0 ? m_names[static_cast<std::size_t>(m_current)].toStdString() : std::string();
-}
-
-void frmChoseSkin::setListIndex(int index) {
-    if (index < 0 || index >= count())
+    if (selected < 0)
         return;
-    if (m_list) {
-        m_list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
-        return;
-    }
-    // As the list widget does: a click on the current entry changes nothing.
-    if (index == m_current)
-        return;
-    m_current = index;
-    List1_Click();
-}
-
-void frmChoseSkin::List1_Click() {
-    const std::string name = selectedText();
-    if (name.empty())
-        return;
-    const std::string skin = skinsFolder() + '/' + name;
-    const auto line = m_services.files.firstLine(skin + "/info.txt", kInfoLineLimit);
+    const auto line = m_services.files.firstLine(m_catalog.path(selected) + "/info.txt", kInfoLineLimit);
     // Plain text: a description is never markup.
     m_description = QString::fromStdString(infoDescription(line.value_or(std::string())));
     if (m_text)
         m_text->setPlainText(m_description);
-    emit skinSelected(listIndex(), QString::fromStdString(skin));
+}
+
+void frmChoseSkin::setListIndex(int index) {
+    if (index < 0 || index >= count() || index == listIndex())
+        return;
+    if (m_list)
+        m_list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+    else
+        List1_Click(index);
+}
+
+void frmChoseSkin::List1_Click(int row) {
+    if (row >= 0 && row < count())
+        emit skinSelected(row, QString::fromStdString(m_catalog.path(row)));
 }
 
 void frmChoseSkin::cmdExit_Click() {

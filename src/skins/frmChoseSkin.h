@@ -2,10 +2,9 @@
 
 #include "platform/LazyDialog.h"
 #include "platform/Services.h"
-#include "settings/Settings.h"
+#include "skins/SkinCatalog.h"
 
 #include <string>
-#include <vector>
 
 class QListWidget;
 class QPlainTextEdit;
@@ -15,26 +14,27 @@ namespace morvantis {
 
 class URLLink;
 
-// Lists the skin folders; a selected skin is applied at once by whoever listens to skinSelected.
-// It reads the settings (ThemeNo) and changes none of them. It lives hidden from start-up on, and
-// until it is first shown its entries are plain names.
+// A view of the skin catalog: lists its skins and shows the selected one with its description. A
+// click is told to whoever listens to skinSelected, which selects and applies the skin and then
+// has the view show it. It lives hidden from start-up on, and until it is first shown its entries
+// are plain names.
 class frmChoseSkin : public LazyDialog {
     Q_OBJECT
 public:
-    frmChoseSkin(Services& services, const Settings& settings, QWidget* parent = nullptr);
+    frmChoseSkin(Services& services, const SkinCatalog& catalog, QWidget* parent = nullptr);
 
-    // Fills the list and selects entry ThemeNo, which applies that skin.
-    void Form_Load();
+    // The catalog's selection and the selected skin's description, as they stand now.
+    void showSelection();
 
-    // What the loader needs: the number of entries, the selected entry's text ("" when none), and
-    // the selected index (-1 when none).
-    int count() const { return static_cast<int>(m_names.size()); }
-    std::string selectedText() const;
-    int listIndex() const { return m_current; }
-    // Selects an entry as a click does; an index outside the list selects nothing.
+    // The number of entries, the selected entry's text ("" when none), and the selected index
+    // (-1 when none).
+    int count() const { return m_catalog.count(); }
+    std::string selectedText() const { return m_catalog.selectedName(); }
+    int listIndex() const { return m_catalog.selected(); }
+    // Selects an entry as a click does; an index outside the list, or the current entry, does nothing.
     void setListIndex(int index);
 
-    void List1_Click();
+    void List1_Click(int row);
     void cmdExit_Click();
 
 signals:
@@ -46,13 +46,10 @@ protected:
     void build() override;
 
 private:
-    std::string skinsFolder() const;
     void buildLists();
 
     Services& m_services;
-    const Settings& m_settings;
-    std::vector<QString> m_names; // List1's entries, also while List1 is not built
-    int m_current = -1;           // List1's current row
+    const SkinCatalog& m_catalog;
     QListWidget* m_list = nullptr;
     QListWidget* m_dir = nullptr;
     QPlainTextEdit* m_text = nullptr;

@@ -1,4 +1,5 @@
 target_sources(morvantis_core PRIVATE
+  skins/SkinCatalog.cpp
   skins/SkinLoader.cpp
   skins/SkinRules.cpp
 )

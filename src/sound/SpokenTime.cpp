@@ -40,31 +40,16 @@ constexpr std::array<std::string_view, 21> kNumbers = {
 constexpr std::array<std::string_view, 6> kTens = {
     "", "", "\\wave\\20.WAV", "\\wave\\30.WAV", "\\wave\\40.WAV", "\\wave\\50.WAV"};
 
-// Digits read as a number, a trailing space ignored; -1 when they are not one.
-int readNumber(std::string_view text) {
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    if (text.empty())
-        return -1;
-    int n = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return -1;
-        n = n * 10 + (c - '0');
-    }
-    return n;
-}
-
 } // namespace
 
 std::string_view hourWord(const LocalTime& t) {
     const ClockText text = formatTime(t, TimeForm::HourAmPm);
-    const int hour = readNumber(text.view().substr(0, 2));
+    const int hour = leadingNumber(text.view().substr(0, 2));
     return hour >= 1 && hour <= 12 ? kNumbers[static_cast<std::size_t>(hour)] : std::string_view();
 }
 
 std::vector<std::string_view> minuteWords(const LocalTime& t) {
-    const int m = readNumber(formatTime(t, TimeForm::Minute).view());
+    const int m = leadingNumber(formatTime(t, TimeForm::Minute).view());
     if (m < 1 || m > 59)
         return {};
     if (m <= 20)

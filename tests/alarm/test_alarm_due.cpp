@@ -1,6 +1,6 @@
 #include "alarm/AlarmDue.h"
 #include "alarm/AlarmMoment.h"
-#include "app/TickPlan.h"
+#include "clock/TickPlan.h"
 #include "core/Calendar.h"
 #include "core/ClockText.h"
 

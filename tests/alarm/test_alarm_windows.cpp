@@ -1,6 +1,6 @@
 #include "alarm/frmCustom.h"
-#include "app/FacePainter.h"
-#include "app/frmMain.h"
+#include "clock/FacePainter.h"
+#include "clock/frmMain.h"
 #include "platform/QtPrompts.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
@@ -36,27 +36,30 @@ class AlarmWindows : public morvantis::test::ClockWindowTest {
 protected:
     AlarmWindows() {
         env.clock.set(2002, 3, 1, 19, 4, 59);
-        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
-        settings.AlarmPath = "/prog/alarm.wav";
-        settings.ShakeSpeed = 5;
-        settings.GreenSign = true;
-        window.state().setLight(true);
+        state.load(morvantis::test::alarmAt(7, 5, 0, "PM"));
+        state.set(&Settings::AlarmPath, "/prog/alarm.wav");
+        state.set(&Settings::ShakeSpeed, 5);
+        state.set(&Settings::GreenSign, true);
+        state.setLight(true);
         window.move(100, 100);
         window.show();
         window.Timer1_Timer();
     }
-    ~AlarmWindows() override {
-        if (window.alertWindow())
-            delete window.alertWindow();
-    }
+    ~AlarmWindows() override { delete alert(); }
     bool armed() const { return window.face().isVisible(Element::imgLight); }
     std::vector<FakeSound::Request>& played() { return env.sound.played; }
-    frmCustom* alert() const { return window.alertWindow(); }
+    // The alert window while it is loaded: it has no parent, so that no dialog of the clock blocks it.
+    static frmCustom* alert() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* custom = qobject_cast<frmCustom*>(w); custom && custom->objectName() == "frmCustom")
+                return custom;
+        return nullptr;
+    }
     template <class T> T* control(const char* name) const {
         return alert() ? alert()->findChild<T*>(QString::fromLatin1(name)) : nullptr;
     }
     void fireMessage() {
-        settings.MusicMessage = true;
+        state.set(&Settings::MusicMessage, true);
         env.clock.advance(1);
         window.Timer1_Timer();
         ASSERT_TRUE(alert() && alert()->isVisible());
@@ -86,7 +89,7 @@ private:
 } // namespace
 
 TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
-    settings.MusicBolShake = true;
+    state.set(&Settings::MusicBolShake, true);
     std::vector<QPoint> moves;
     std::vector<std::size_t> soundsDuringShake;
     const OnMove onMove(window, [&] {
@@ -134,7 +137,7 @@ TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
 }
 
 TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
-    settings.MusicMessage = true;
+    state.set(&Settings::MusicMessage, true);
     int ticks = 0;
     QObject::connect(&timer("Timer1"), &QTimer::timeout, [&] { ++ticks; });
     QObject::connect(&timer("Timer2"), &QTimer::timeout, [&] { ++ticks; });
@@ -154,9 +157,9 @@ TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last case's alert
-        window.state().setLight(true);
-        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
-        settings.MusicMessage = true;
+        state.setLight(true);
+        state.load(morvantis::test::alarmAt(7, 5, 0, "PM"));
+        state.set(&Settings::MusicMessage, true);
         env.clock.set(2002, 3, 1, 19, 5, 0);
         env.sound.played.clear();
         env.sound.stops = env.sound.waits = 0;
@@ -207,11 +210,12 @@ TEST_F(AlarmWindows, RingingUntilAnsweredPlaysTheSoundAgainUntilOkOrSnoozeStopsI
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last case's alert
-        window.state().setLight(true);
-        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
-        settings.MusicMessage = true;
-        settings.RingUntilAnswered = true;
         env.clock.set(2002, 3, 1, 19, 5, 0);
+        Settings record = morvantis::test::alarmAt(7, 5, 0, "PM");
+        record.MusicMessage = true;
+        state.setAlarm(record);
+        state.set(&Settings::RingUntilAnswered, true);
+        state.setLight(true);
         env.sound.played.clear();
         env.sound.stops = 0;
         // The first sound ends by itself; the second is answered while it plays.
@@ -230,7 +234,7 @@ TEST_F(AlarmWindows, RingingUntilAnsweredPlaysTheSoundAgainUntilOkOrSnoozeStopsI
 }
 
 TEST_F(AlarmWindows, ExitEndsTheProgramWhileTheSoundAfterAShakePlays) {
-    settings.MusicBolShake = true;
+    state.set(&Settings::MusicBolShake, true);
     env.sound.onWait = [&] {
         if (env.sound.waits == 1)
             QTest::mouseClick(&window, Qt::LeftButton, {}, FacePainter::rectOf(Element::imgExitBut).center());
@@ -245,7 +249,7 @@ TEST_F(AlarmWindows, ExitEndsTheProgramWhileTheSoundAfterAShakePlays) {
 }
 
 TEST_F(AlarmWindows, ExitsFailureMessageWhileTheSoundPlaysIsAnswered) {
-    settings.MusicMessage = true;
+    state.set(&Settings::MusicMessage, true);
     env.store.failCommit = true;
     bool stoppedFirst = false;
     // The real message box, answered with Return as a user would; a box that cannot be answered
@@ -287,7 +291,7 @@ void queueClick(QWidget& w, QPoint at) {
 } // namespace
 
 TEST_F(AlarmWindows, AClickDuringTheShakeDoesNotActWhileTheSoundPlays) {
-    settings.MusicBolShake = true;
+    state.set(&Settings::MusicBolShake, true);
     // ALARM, clicked as the alarm's sound starts and the shake begins: it would light the light
     // and open the dialog.
     bool clicked = false;
@@ -340,10 +344,10 @@ TEST_F(AlarmWindows, EveryWayOutOfTheSoundLetsInputThroughAgain) {
     };
     for (const auto& w : ways) {
         SCOPED_TRACE(w.way);
-        settings = morvantis::test::alarmAt(7, 5, 0, "PM");
-        settings.MusicMessage = !w.shake;
-        settings.MusicBolShake = w.shake;
-        window.state().setLight(true);
+        state.load(morvantis::test::alarmAt(7, 5, 0, "PM"));
+        state.set(&Settings::MusicMessage, !w.shake);
+        state.set(&Settings::MusicBolShake, w.shake);
+        state.setLight(true);
         env.clock.set(2002, 3, 1, 19, 5, 0);
         env.sound.stops = env.sound.waits = 0;
         bool heldWhileSounding = true;
@@ -362,7 +366,7 @@ TEST_F(AlarmWindows, EveryWayOutOfTheSoundLetsInputThroughAgain) {
 }
 
 TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
-    settings.MusicMessage = true;
+    state.set(&Settings::MusicMessage, true);
     std::vector<bool> shownWhilePlaying;
     env.sound.onPlay = [&](const std::string&, Mode) {
         shownWhilePlaying.push_back(alert() && alert()->isVisible());
@@ -390,7 +394,7 @@ TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
 }
 
 TEST_F(AlarmWindows, AnAlarmMissedByABusyTickFiresLate) {
-    settings.MusicMessage = true;
+    state.set(&Settings::MusicMessage, true);
     env.clock.advance(40);
     window.Timer1_Timer();
     EXPECT_TRUE(alert() && alert()->isVisible());
@@ -402,8 +406,8 @@ TEST_F(AlarmWindows, AnAlarmHiddenByTheClocksOwnLongChimeFiresWhenItEnds) {
     env.clock.set(2002, 3, 1, 13, 59, 59);
     Settings record = morvantis::test::alarmAt(2, 0, 5, "PM");
     record.MusicMessage = true;
-    window.state().setAlarm(record);
-    window.state().set(&Settings::HourlyPlay, true);
+    state.setAlarm(record);
+    state.set(&Settings::HourlyPlay, true);
     window.Timer1_Timer();
     env.sound.onPlay = [&](const std::string&, Mode mode) {
         if (mode == Mode::Synchronous && played().size() == 1)
@@ -420,11 +424,11 @@ TEST_F(AlarmWindows, AnAlarmHiddenByTheClocksOwnLongChimeFiresWhenItEnds) {
 }
 
 TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
-    window.state().setLight(false); // ALARM lights it and opens the dialog
+    state.setLight(false); // ALARM lights it and opens the dialog
     bool dialogOpen = false;
     morvantis::test::ModalDriver driver([&](QWidget* modal) {
         EXPECT_STREQ(modal->metaObject()->className(), "morvantis::frmMusic");
-        settings.MusicMessage = true;
+        state.set(&Settings::MusicMessage, true);
         env.clock.advance(1);
         window.Timer1_Timer(); // the alarm goes off above the open dialog
         ASSERT_TRUE(alert() && alert()->isVisible());
@@ -441,11 +445,11 @@ TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
 }
 
 TEST_F(AlarmWindows, SnoozeMenuReArmsAndTheNextAlertShowsTheSameContent) {
-    settings.MusicCustomBol = true;
-    settings.MusicCustom = "Tea";
+    state.set(&Settings::MusicCustomBol, true);
+    state.set(&Settings::MusicCustom, "Tea");
     fireMessage();
     frmCustom* first = alert();
-    settings.MusicCustom = "Changed meanwhile";
+    state.set(&Settings::MusicCustom, "Changed meanwhile");
 
     QTest::mouseClick(control<QPushButton>("cmdSnooz"), Qt::LeftButton);
     auto* menu = control<QMenu>("mnuSnooz");
@@ -460,7 +464,7 @@ TEST_F(AlarmWindows, SnoozeMenuReArmsAndTheNextAlertShowsTheSameContent) {
     EXPECT_FALSE(first->isVisible());
     EXPECT_TRUE(armed());
     EXPECT_EQ(window.face().caption(), "alarm set to: 7:10:0   2002/March    Friday");
-    EXPECT_EQ(settings.MusicMin, 10);
+    EXPECT_EQ(state.settings().MusicMin, 10);
 
     env.clock.set(2002, 3, 1, 19, 10, 0);
     window.Timer1_Timer();
@@ -500,10 +504,10 @@ TEST_F(AlarmWindows, SignAndText) {
     };
     FaceModel face;
     for (const auto& c : cases) {
-        settings.GreenSign = c.green;
-        settings.YellowSign = c.yellow;
-        settings.RedSign = c.red;
-        frmCustom w(settings);
+        state.set(&Settings::GreenSign, c.green);
+        state.set(&Settings::YellowSign, c.yellow);
+        state.set(&Settings::RedSign, c.red);
+        frmCustom w(state.settings());
         w.show();
         for (const char* name : {"imgGreen", "imgYellow", "imgRed"}) {
             auto* sign = w.findChild<QLabel*>(name);
@@ -514,11 +518,11 @@ TEST_F(AlarmWindows, SignAndText) {
 
     // The label reads "Automatic Alert..." unless the custom text is chosen; markup stays text.
     const QString markup = "<b>Wake</b> &amp; <i>go</i>";
-    settings.MusicCustom = markup.toStdString();
-    frmCustom fixed(settings);
+    state.set(&Settings::MusicCustom, markup.toStdString());
+    frmCustom fixed(state.settings());
     EXPECT_EQ(fixed.findChild<QLabel*>("lblCustom")->text(), "Automatic Alert...");
-    settings.MusicCustomBol = true;
-    frmCustom custom(settings);
+    state.set(&Settings::MusicCustomBol, true);
+    frmCustom custom(state.settings());
     custom.show();
     auto* label = custom.findChild<QLabel*>("lblCustom");
     QLabel literal(&custom);

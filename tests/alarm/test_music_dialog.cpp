@@ -93,8 +93,7 @@ protected:
     void pressEnter() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }
 
     TestServices env;
-    Settings settings;
-    ClockState state{settings};
+    ClockState state;
     QPointer<frmMusic> dialog;
     int lightOffs = 0;
     QString caption;
@@ -272,7 +271,7 @@ TEST_F(MusicDialog, PastCheckOnlyForTodayInThisMonthAndYear) {
     pressEnter();
     EXPECT_EQ(env.prompts.shown.size(), 1u);
     EXPECT_FALSE(dialog && dialog->isVisible());
-    EXPECT_EQ(settings.MusicMonth, "January");
+    EXPECT_EQ(state.settings().MusicMonth, "January");
     EXPECT_EQ(caption, "alarm set to: 9:0:0 AM   2001/January    Wednesday");
 }
 
@@ -292,7 +291,7 @@ TEST_F(MusicDialog, OkRefusesBadFieldsAndKeepsWhatItRead) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.field) + " '" + c.typed + "'");
-        settings = Settings();
+        state.load(Settings());
         env.prompts.shown.clear();
         open(2001, 12, 19, 10, 58);
         type(c.field, c.typed);
@@ -307,9 +306,9 @@ TEST_F(MusicDialog, OkRefusesBadFieldsAndKeepsWhatItRead) {
         if (c.focus) { // back in the field, its text selected: what is typed next replaces it
             EXPECT_EQ(get<QLineEdit>(c.focus)->selectedText(), c.typed);
         }
-        EXPECT_EQ(settings.MusicHour, c.hour);
-        EXPECT_EQ(settings.MusicMin, c.min);
-        EXPECT_TRUE(settings.MusicDay.empty());
+        EXPECT_EQ(state.settings().MusicHour, c.hour);
+        EXPECT_EQ(state.settings().MusicMin, c.min);
+        EXPECT_TRUE(state.settings().MusicDay.empty());
     }
 }
 
@@ -322,26 +321,26 @@ TEST_F(MusicDialog, KeysAloneMendAFieldTheMessageNamed) {
     EXPECT_EQ(text("txtHour"), "11");
     pressEnter();
     EXPECT_FALSE(dialog && dialog->isVisible());
-    EXPECT_EQ(settings.MusicHour, 11);
+    EXPECT_EQ(state.settings().MusicHour, 11);
 }
 
 TEST_F(MusicDialog, OkStoresTheWeekdayForTodayAndTheChosenOne) {
     open(2001, 12, 19, 10, 58, 30);
     choose("cboImportance", 1);
     pressEnter();
-    EXPECT_EQ(settings.MusicDay, "Wednesday");
-    EXPECT_EQ(settings.MusicMonth, "December");
-    EXPECT_EQ(settings.MusicYear, "2001");
-    EXPECT_EQ(settings.MusicAMPM, "AM");
-    EXPECT_TRUE(settings.YellowSign);
-    EXPECT_TRUE(settings.MusicMessage);
+    EXPECT_EQ(state.settings().MusicDay, "Wednesday");
+    EXPECT_EQ(state.settings().MusicMonth, "December");
+    EXPECT_EQ(state.settings().MusicYear, "2001");
+    EXPECT_EQ(state.settings().MusicAMPM, "AM");
+    EXPECT_TRUE(state.settings().YellowSign);
+    EXPECT_TRUE(state.settings().MusicMessage);
     EXPECT_EQ(caption, "alarm set to: 10:58:30 AM   2001/December    Wednesday");
     EXPECT_EQ(lightOffs, 0);
 
     open();
     choose("cboDay", 2);
     pressEnter();
-    EXPECT_EQ(settings.MusicDay, "Friday");
+    EXPECT_EQ(state.settings().MusicDay, "Friday");
 
     // An evening user setting 7 AM is woken the next morning.
     open(2001, 12, 19, 21, 0);
@@ -366,13 +365,14 @@ TEST_F(MusicDialog, OptionButtonsWriteTheirFlagsAtOnceAndCancelDisarms) {
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.option);
-        settings.MusicBolShake = !c.shake;
-        settings.MusicCustomBol = !c.custom;
-        settings.MusicDay = c.option; // changed meanwhile, as a snooze from the alert does
+        state.set(&Settings::MusicBolShake, !c.shake);
+        state.set(&Settings::MusicCustomBol, !c.custom);
+        state.set(&Settings::MusicDay, c.option); // changed meanwhile, as a snooze from the alert does
         clickOption(c.option);
-        EXPECT_EQ(settings.MusicBolShake, c.shake);
-        EXPECT_EQ(settings.MusicCustomBol, c.custom);
-        EXPECT_EQ(settings.MusicDay, c.option) << "the report is made from the settings of that moment";
+        EXPECT_EQ(state.settings().MusicBolShake, c.shake);
+        EXPECT_EQ(state.settings().MusicCustomBol, c.custom);
+        EXPECT_EQ(state.settings().MusicDay, c.option)
+            << "the report is made from the settings of that moment";
         for (const auto& [name, on] :
              {std::pair{"txtCustom", c.customField}, {"cboImportance", c.importance}}) {
             EXPECT_EQ(get(name)->isEnabled(), on) << name;
@@ -383,8 +383,8 @@ TEST_F(MusicDialog, OptionButtonsWriteTheirFlagsAtOnceAndCancelDisarms) {
     QTest::mouseClick(get<QPushButton>("cmdCancel"), Qt::LeftButton);
     EXPECT_EQ(lightOffs, 1);
     EXPECT_FALSE(dialog && dialog->isVisible());
-    EXPECT_TRUE(settings.MusicBolShake);
-    EXPECT_FALSE(settings.MusicMessage); // only OK writes it
+    EXPECT_TRUE(state.settings().MusicBolShake);
+    EXPECT_FALSE(state.settings().MusicMessage); // only OK writes it
     EXPECT_TRUE(caption.isEmpty());
 }
 
@@ -405,7 +405,7 @@ TEST_F(MusicDialog, EnterEscapeAndCloseEndTheModalDialog) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        settings = Settings();
+        state.load(Settings());
         lightOffs = 0;
         state.setLight(true);
         QPointer<frmMusic> modal = new frmMusic(env.services, state);
@@ -435,7 +435,7 @@ TEST_F(MusicDialog, EnterEscapeAndCloseEndTheModalDialog) {
         EXPECT_TRUE(modal.isNull()) << "it deletes itself when it closes";
         delete modal.data();
         EXPECT_EQ(lightOffs, c.lightOffs);
-        EXPECT_EQ(settings.MusicDay.empty(), !c.stored);
+        EXPECT_EQ(state.settings().MusicDay.empty(), !c.stored);
     }
 }
 
@@ -473,7 +473,7 @@ TEST_F(MusicDialog, AccessKeysReachTheirControls) {
     // OK and Cancel by their keys.
     QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog || !dialog->isVisible(); }));
-    EXPECT_FALSE(settings.MusicDay.empty());
+    EXPECT_FALSE(state.settings().MusicDay.empty());
     open();
     QTest::keyClick(dialog, Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog || !dialog->isVisible(); }));

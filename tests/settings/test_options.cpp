@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 #include "settings/frmOptions.h"
 #include "support/ClockWindowTest.h"
 #include "support/Controls.h"
@@ -27,12 +27,16 @@ namespace {
 class Options : public morvantis::test::ClockWindowTest {
 protected:
     Options() {
-        settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
-            settings.Blink = settings.HourlyPlay = settings.Hours24 = true;
-        settings.DefaultAlarm = settings.DefaultSound = true;
-        settings.AlarmPath = settings.SoundPath = folder() + "/alarm.wav";
-        settings.ShakeSpeed = 5;
+        startWith([this](Settings& s) {
+            s.ShowSec = s.ShowYear = s.ShowDay = s.ShowDate = s.ShowMonth = s.Blink = s.HourlyPlay =
+                s.Hours24 = true;
+            s.DefaultAlarm = s.DefaultSound = true;
+            s.AlarmPath = s.SoundPath = folder() + "/alarm.wav";
+            s.ShakeSpeed = 5;
+        });
     }
+    const Settings& settings() const { return state.settings(); }
+    frmOptions* optionsWindow() { return clockWindow<frmOptions>("frmOptions"); }
     std::string folder() const { return env.files.programFolder(); }
     void mouse(QEvent::Type type, QPoint pos, Qt::MouseButtons buttons) {
         QMouseEvent ev(type, QPointF(pos), window.mapToGlobal(QPointF(pos)), Qt::LeftButton, buttons,
@@ -43,10 +47,9 @@ protected:
         const QPoint button = FacePainter::rectOf(Element::imgOptBut).center();
         mouse(QEvent::MouseButtonPress, button, Qt::LeftButton);
         mouse(QEvent::MouseButtonRelease, button, Qt::NoButton);
-        EXPECT_TRUE(window.hasOptions());
-        frmOptions& dialog = window.options();
-        EXPECT_TRUE(dialog.isVisible());
-        return dialog;
+        frmOptions* shown = optionsWindow();
+        EXPECT_TRUE(shown && shown->isVisible());
+        return *shown;
     }
     // A click as the user makes it; the dialog may be gone afterwards.
     // (Near the left edge: a radio button or check box takes clicks on its indicator and text only.)
@@ -83,11 +86,8 @@ QColor systemColour(QPalette::ColorRole role) {
 
 } // namespace
 
-TEST_F(Options, IsAFixedDialogCreatedHiddenAtTheFirstTick) {
-    EXPECT_FALSE(window.hasOptions());
-    window.Timer1_Timer();
-    ASSERT_TRUE(window.hasOptions());
-    frmOptions& dialog = window.options();
+TEST_F(Options, IsAFixedDialogCreatedHiddenWithItsControlsBuiltWhenFirstNeeded) {
+    frmOptions dialog(env.services, state, &window);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.findChild<QWidget*>(), nullptr); // its controls are built when first needed
     EXPECT_EQ(dialog.windowTitle(), "Options");
@@ -161,10 +161,10 @@ TEST_F(Options, LoadingShowsTheStoredValues) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Settings s = settings;
+        Settings s = settings();
         c.stored(s);
-        ClockState state(s);
-        frmOptions dialog(env.services, state);
+        ClockState stored(s);
+        frmOptions dialog(env.services, stored);
         c.expect(dialog);
     }
 }
@@ -265,18 +265,18 @@ TEST_F(Options, OkStoresTheControls) {
              EXPECT_TRUE(s.ShowMonth);
          }},
     };
-    const Settings before = settings;
+    const Settings before = settings();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        settings = before;
-        window.Timer1_Timer(); // a fresh dialog from these settings
-        frmOptions& dialog = open();
+        startWith([&](Settings& s) { s = before; });
+        window.Timer1_Timer();
+        frmOptions& dialog = open(); // a fresh dialog from these settings
         c.edit(dialog);
-        settings.ThemeNo = 4; // changed elsewhere meanwhile: kept
+        state.set(&Settings::ThemeNo, std::int16_t{4}); // changed elsewhere meanwhile: kept
         click(button(dialog, "cmdOK"));
-        EXPECT_FALSE(window.hasOptions());
-        c.expect(settings);
-        EXPECT_EQ(settings.ThemeNo, 4);
+        EXPECT_FALSE(optionsWindow());
+        c.expect(settings());
+        EXPECT_EQ(settings().ThemeNo, 4);
     }
 }
 
@@ -288,7 +288,7 @@ TEST_F(Options, BlinkOffStopsTheBlinkingWithBothColonsLitAndOnRestartsIt) {
     click(box(dialog, "chkBlink"));
     EXPECT_TRUE(timer("Timer2").isActive()); // not before OK
     click(button(dialog, "cmdOK"));
-    EXPECT_FALSE(settings.Blink);
+    EXPECT_FALSE(settings().Blink);
     EXPECT_FALSE(timer("Timer2").isActive());
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot));
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot2));
@@ -299,7 +299,7 @@ TEST_F(Options, BlinkOffStopsTheBlinkingWithBothColonsLitAndOnRestartsIt) {
     EXPECT_EQ(box(again, "chkBlink")->checkState(), Qt::Unchecked);
     click(box(again, "chkBlink"));
     click(button(again, "cmdOK"));
-    EXPECT_TRUE(settings.Blink);
+    EXPECT_TRUE(settings().Blink);
     EXPECT_TRUE(timer("Timer2").isActive());
 }
 
@@ -309,7 +309,7 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
         [](frmOptions& d) { QTest::keyClick(box(d, "chkMonth"), Qt::Key_Escape); },
         [](frmOptions& d) { d.close(); },
     };
-    const Settings before = settings;
+    const Settings before = settings();
     for (std::size_t i = 0; i < std::size(ways); ++i) {
         SCOPED_TRACE(i);
         window.Timer1_Timer();
@@ -323,8 +323,8 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
         slider(dialog)->setValue(0);
         ways[i](dialog);
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_FALSE(window.hasOptions());
-        EXPECT_EQ(settings, before);
+        EXPECT_FALSE(optionsWindow());
+        EXPECT_EQ(settings(), before);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(gone.isNull());
 
@@ -340,7 +340,7 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
 }
 
 TEST_F(Options, ReturnPressesOkButNotOnACheckBox) {
-    settings.DefaultAlarm = false; // its path box and browse button enabled
+    state.set(&Settings::DefaultAlarm, false); // its path box and browse button enabled
     const struct {
         const char* focus;
         bool stored, closed;
@@ -352,7 +352,7 @@ TEST_F(Options, ReturnPressesOkButNotOnACheckBox) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.focus);
-        settings.ShowSec = true;
+        state.set(&Settings::ShowSec, true);
         env.prompts.filters.clear();
         frmOptions& dialog = open();
         QApplication::setActiveWindow(&dialog);
@@ -362,11 +362,11 @@ TEST_F(Options, ReturnPressesOkButNotOnACheckBox) {
         auto* w = dialog.findChild<QWidget*>(c.focus);
         w->setFocus(Qt::TabFocusReason);
         QTest::keyClick(w, Qt::Key_Return);
-        EXPECT_EQ(!settings.ShowSec, c.stored);
-        EXPECT_EQ(!window.hasOptions(), c.closed);
+        EXPECT_EQ(!settings().ShowSec, c.stored);
+        EXPECT_EQ(!optionsWindow(), c.closed);
         EXPECT_EQ(env.prompts.filters.size(), c.browsed);
-        if (window.hasOptions())
-            click(button(window.options(), "cmdCancel"));
+        if (frmOptions* left = optionsWindow())
+            click(button(*left, "cmdCancel"));
     }
 }
 
@@ -376,7 +376,7 @@ TEST_F(Options, ExitWhileItIsOpenSavesTheSettingsInForce) {
     click(box(dialog, "chkYear"));
     window.imgExitBut_MouseDown();
     window.imgExitBut_MouseUp();
-    EXPECT_FALSE(window.hasOptions());
+    EXPECT_FALSE(optionsWindow());
     EXPECT_EQ(env.store.read("StartUp", "ShowSec"), "True");
     EXPECT_EQ(env.store.read("StartUp", "ShowYear"), "True");
 }
@@ -468,4 +468,23 @@ TEST_F(Options, TabOrderAndAccessKeys) {
         EXPECT_TRUE(QTest::qWaitFor(k.done, 1000));
         EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), k.focus);
     }
+}
+
+TEST_F(Options, TicksMakeNoDialogAndItsMonthBoxIsPreviewedByTheStateUntilCancel) {
+    for (int i = 0; i < 50; ++i) {
+        window.Timer1_Timer();
+        env.clock.advance(1);
+    }
+    EXPECT_FALSE(optionsWindow()) << "the face reads the state, not a hidden dialog";
+    const auto monthShown = [&] { return window.face().isVisible(Element::imgDMT2_9); }; // September
+    ASSERT_TRUE(monthShown());
+
+    frmOptions& dialog = open();
+    click(box(dialog, "chkMonth"));
+    EXPECT_FALSE(state.dateFields().month);
+    EXPECT_TRUE(state.settings().ShowMonth);
+    EXPECT_FALSE(monthShown()); // at once, without a tick
+    click(button(dialog, "cmdCancel"));
+    EXPECT_TRUE(state.dateFields().month);
+    EXPECT_TRUE(monthShown());
 }

@@ -4,7 +4,7 @@
 
 #include "alarm/AlarmDue.h"
 #include "alarm/AlarmMoment.h"
-#include "app/TickPlan.h"
+#include "clock/TickPlan.h"
 #include "face/FaceModel.h"
 #include "face/TimeRenderer.h"
 #include "sound/SoundRules.h"

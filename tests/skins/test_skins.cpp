@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 #include "info/URLLink.h"
 #include "settings/frmOptions.h"
 #include "skins/SkinRules.h"
@@ -53,7 +53,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 // A program folder of the test's own with a Skins folder built from the shipped default skin.
 class Skins : public morvantis::test::ClockWindowTest {
 protected:
-    Skins() { settings.ThemeNo = 0; }
+    Skins() { state.set(&Settings::ThemeNo, std::int16_t{0}); }
     QString skins() const { return env.dir.path() + "/Skins"; }
     QString addSkin(const QString& name) {
         const QString to = skins() + "/" + name;
@@ -83,15 +83,15 @@ TEST_F(Skins, ListIsOrderedByNameWithoutCaseAndThemeNoPicksTheSkin) {
     addSkin("Blue");
     const QString zebra = addSkin("Zebra");
     writeFile(zebra + "/info.txt", "255 000 000 Stripes.");
-    settings.ThemeNo = 2;
+    state.set(&Settings::ThemeNo, 2);
     window.SetThemeElse();
     QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->item(0)->text(), "Blue");
     EXPECT_EQ(list->item(1)->text(), "digital Age");
     EXPECT_EQ(list->item(2)->text(), "Zebra");
-    EXPECT_EQ(settings.ThemePath, themePath("Zebra"));
-    EXPECT_EQ(settings.ThemeNo, 2);
+    EXPECT_EQ(state.settings().ThemePath, themePath("Zebra"));
+    EXPECT_EQ(state.settings().ThemeNo, 2);
     EXPECT_EQ(window.face().captionColor(), 0xff0000u);
     EXPECT_EQ(control<QPlainTextEdit>(window.skinChooser(), "Text1")->toPlainText(), "Stripes.");
     EXPECT_FALSE(window.skinChooser().isVisible()); // created hidden
@@ -116,7 +116,7 @@ TEST_F(Skins, TheChooserSelectsAlikeBeforeAndAfterItsListIsBuilt) {
         chooser.setListIndex(1 - chooser.listIndex());
         QObject::disconnect(c);
         EXPECT_EQ(selected, 1);
-        EXPECT_EQ(settings.ThemePath, themePath(chooser.listIndex() ? "B" : "A"));
+        EXPECT_EQ(state.settings().ThemePath, themePath(chooser.listIndex() ? "B" : "A"));
         EXPECT_EQ(chooser.selectedText(), chooser.listIndex() ? "B" : "A");
     }
 }
@@ -150,15 +150,15 @@ TEST_F(Skins, AMissingPictureFallsBackToTheDefaultSkin) {
     const QString broken = addSkin("Broken");
     writeFile(broken + "/info.txt", "255 255 255 White.");
     QFile::remove(broken + "/7s.gif");
-    settings.ThemeNo = 0; // Broken sorts first
+    state.set(&Settings::ThemeNo, 0); // Broken sorts first
     window.SetThemeElse();
     const auto shown = messages(kSkinLoadErrorTitle);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0]->text, skinLoadErrorText(themePath("Broken")));
     EXPECT_EQ(shown[0]->icon, Prompts::Icon::Information);
     EXPECT_EQ(shown[0]->buttons, Prompts::Buttons::Ok);
-    EXPECT_EQ(settings.ThemePath, env.dir.path().toStdString() + "/Skins/Digital Age");
-    EXPECT_EQ(settings.ThemeNo, 0); // still the failing skin
+    EXPECT_EQ(state.settings().ThemePath, env.dir.path().toStdString() + "/Skins/Digital Age");
+    EXPECT_EQ(state.settings().ThemeNo, 0); // still the failing skin
     QFile info(sourceDir() + "/data/Skins/Digital Age/info.txt");
     ASSERT_TRUE(info.open(QIODevice::ReadOnly));
     EXPECT_EQ(window.face().captionColor(), colourOf(info.readLine().toStdString()));
@@ -230,7 +230,7 @@ TEST_F(Skins, UntrustedFilesGoDownTheFailurePath) {
             QStringLiteral("ZBad%1").arg(expected, 2, 10, QLatin1Char('0')); // after the default skin
         const QString dir = addSkin(name);
         c.make(dir);
-        settings.ThemePath = themePath(name);
+        state.set(&Settings::ThemePath, themePath(name));
         // Select through the chooser so the whole path runs.
         QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
         const auto found = list->findItems(name, Qt::MatchExactly);
@@ -240,10 +240,10 @@ TEST_F(Skins, UntrustedFilesGoDownTheFailurePath) {
         ++expected;
         EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), static_cast<std::size_t>(expected));
         EXPECT_FALSE(window.ending());
-        EXPECT_EQ(settings.ThemeNo, row); // the failing entry stays current
-        EXPECT_EQ(settings.ThemePath, themePath("Digital Age"));
+        EXPECT_EQ(state.settings().ThemeNo, row); // the failing entry stays current
+        EXPECT_EQ(state.settings().ThemePath, themePath("Digital Age"));
         delete &window.skinChooser(); // the next case lists the new folder
-        settings.ThemeNo = 0;
+        state.set(&Settings::ThemeNo, 0);
     }
 }
 
@@ -299,7 +299,7 @@ TEST_F(Skins, TheBudgetLeavesRoomForGenerousSkins) {
         total += 4ull * shipped.width() * shipped.height();
     }
     ASSERT_LE(total, skinPixelBudget(1.0));
-    settings.ThemeNo = 0; // Big sorts first
+    state.set(&Settings::ThemeNo, 0); // Big sorts first
     window.SetThemeElse();
     EXPECT_TRUE(env.prompts.shown.empty()) << total;
     EXPECT_EQ(window.face().picture(Element::imgLCD)->width(), 2 * lcdWidth);
@@ -309,12 +309,12 @@ TEST_F(Skins, FolderLinksThatLoopAreListedOrSkippedButNeverHang) {
     addSkin("Digital Age");
     ASSERT_TRUE(QFile::link(skins(), skins() + "/Cycle"));          // a skin folder that is the skins folder
     ASSERT_TRUE(QFile::link(skins() + "/Self", skins() + "/Self")); // a link to itself
-    settings.ThemeNo = 0;
+    state.set(&Settings::ThemeNo, 0);
     window.SetThemeElse();
     QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
     ASSERT_EQ(list->item(0)->text(), "Cycle");
     EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), 1u); // Cycle holds no pictures
-    EXPECT_EQ(settings.ThemePath, themePath("Digital Age"));
+    EXPECT_EQ(state.settings().ThemePath, themePath("Digital Age"));
     EXPECT_TRUE(list->findItems("Self", Qt::MatchExactly).isEmpty());
     EXPECT_FALSE(window.ending());
 }
@@ -323,7 +323,7 @@ TEST_F(Skins, AVeryLongInfoLineIsReadOnlyInPart) {
     addSkin("Digital Age");
     const QString longLine = addSkin("Long");
     writeFile(longLine + "/info.txt", QByteArray("001 002 003 ") + QByteArray(8 * 1024 * 1024, 'x'));
-    settings.ThemeNo = 1;
+    state.set(&Settings::ThemeNo, 1);
     window.SetThemeElse();
     EXPECT_TRUE(env.prompts.shown.empty());
     EXPECT_EQ(window.face().captionColor(), 0x010203u);
@@ -347,10 +347,10 @@ TEST_F(Skins, ThemeNoPastTheEndLoadsTheSecondSkin) {
     addSkin("A");
     addSkin("B");
     addSkin("C");
-    settings.ThemeNo = 7;
+    state.set(&Settings::ThemeNo, 7);
     window.SetThemeElse();
-    EXPECT_EQ(settings.ThemeNo, 1);
-    EXPECT_EQ(settings.ThemePath, themePath("B"));
+    EXPECT_EQ(state.settings().ThemeNo, 1);
+    EXPECT_EQ(state.settings().ThemePath, themePath("B"));
     EXPECT_EQ(control<QListWidget>(window.skinChooser(), "List1")->currentRow(), 1);
     EXPECT_TRUE(env.prompts.shown.empty());
 }
@@ -361,18 +361,20 @@ TEST_F(Skins, ALoneSkinIsTakenAndNoSkinEndsTheProgram) {
         TestServices local;
         Settings s;
         s.ThemeNo = 5;
+        ClockState localState(s);
+        ClockEnd localEnd;
         QDir().mkpath(local.dir.path() + "/Skins");
         if (skinsPresent)
             copyDir(sourceDir() + "/data/Skins/Digital Age", local.dir.path() + "/Skins/Only");
-        frmMain w(local.services, s);
+        frmMain w(local.services, localState, localEnd);
         std::optional<int> status;
-        QObject::connect(&w, &frmMain::ended, [&](int code) { status = code; });
+        QObject::connect(&localEnd, &ClockEnd::ended, [&](int code) { status = code; });
         w.SetThemeElse();
         EXPECT_EQ(local.store.writes.size(), 0u); // nothing saved
         if (skinsPresent) {
             EXPECT_EQ(status, std::nullopt);
             EXPECT_TRUE(local.prompts.shown.empty());
-            EXPECT_EQ(s.ThemeNo, 0);
+            EXPECT_EQ(localState.settings().ThemeNo, 0);
             EXPECT_TRUE(w.face().picture(Element::imgLCD));
             continue;
         }
@@ -388,7 +390,7 @@ TEST_F(Skins, ABrokenDefaultSkinDoesNotLoop) {
     const QString dir = addSkin("Digital Age");
     addSkin("Other");
     QFile::remove(dir + "/lcd.gif");
-    settings.ThemeNo = 0;
+    state.set(&Settings::ThemeNo, 0);
     window.SetThemeElse();
     EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), 1u);
     EXPECT_TRUE(window.ending());
@@ -431,7 +433,7 @@ TEST_F(Skins, EscapeExitAndTheCloseBoxCloseTheChooserAndSkinsOpensItAfresh) {
         // SKINS creates it afresh, which applies ThemeNo once more.
         chooser = openChooser();
         EXPECT_NE(window.face().picture(Element::imgLCD), before);
-        EXPECT_EQ(settings.ThemeNo, 0);
+        EXPECT_EQ(state.settings().ThemeNo, 0);
     }
 }
 
@@ -445,8 +447,8 @@ TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
     QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down); // the keyboard moves the selection
-    EXPECT_EQ(settings.ThemeNo, 1);
-    EXPECT_EQ(settings.ThemePath, themePath("Red"));
+    EXPECT_EQ(state.settings().ThemeNo, 1);
+    EXPECT_EQ(state.settings().ThemePath, themePath("Red"));
     EXPECT_EQ(window.face().captionColor(), 0xff0000u);
     EXPECT_EQ(control<QPlainTextEdit>(window.skinChooser(), "Text1")->toPlainText().toStdString(),
               kNoDescription);
@@ -459,8 +461,8 @@ TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
     EXPECT_TRUE(window.skinChooser().rect().contains(text)) << text.right();
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-    EXPECT_EQ(settings.ThemeNo, 0);
-    EXPECT_EQ(settings.ThemePath, themePath("Digital Age"));
+    EXPECT_EQ(state.settings().ThemeNo, 0);
+    EXPECT_EQ(state.settings().ThemePath, themePath("Digital Age"));
 }
 
 TEST_F(Skins, TheDescriptionBoxWrapsItsTextWithNoSidewaysScrolling) {

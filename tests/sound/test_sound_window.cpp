@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
 #include "support/ClockWindowTest.h"
@@ -34,8 +34,8 @@ TEST_F(SoundWindow, ChimeRepeatsWithinSecondZeroOnlyWhileItIsShorter) {
         SCOPED_TRACE(c.chimeMs);
         env.sound.played.clear();
         env.clock.set(2001, 9, 23, 14, 0, 0);
-        settings.HourlyPlay = c.on;
-        settings.SoundPath = "C:\\chimes\\bell.wav";
+        state.set(&Settings::HourlyPlay, c.on);
+        state.set(&Settings::SoundPath, "C:\\chimes\\bell.wav");
         std::vector<long> playedAtMs;
         env.sound.onPlay = [&](const std::string&, Sound::Mode) {
             playedAtMs.push_back(env.clock.now().second * 1000 + env.clock.millis());
@@ -62,7 +62,7 @@ TEST_F(SoundWindow, DateButtonSpeaksTheTimeAndAPressMeanwhileSpeaksAgainAfterwar
     const std::vector<std::string> words = {wave + "time.WAV", wave + "9.WAV", wave + "20.WAV",
                                             wave + "1.WAV", wave + "pm.WAV"};
     for (const bool hours24 : {false, true}) {
-        settings.Hours24 = hours24;
+        state.set(&Settings::Hours24, hours24);
         env.clock.set(2001, 9, 23, 21, 21, 0);
         env.sound.played.clear();
         bool pressedAgain = false;

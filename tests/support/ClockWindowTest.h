@@ -1,8 +1,11 @@
 #pragma once
 
-#include "app/frmMain.h"
+#include "clock/ClockEnd.h"
+#include "clock/frmMain.h"
+#include "settings/ClockState.h"
 #include "support/TestServices.h"
 
+#include <QApplication>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -17,14 +20,33 @@ protected:
     ClockWindowTest() {
         timer("Timer1").stop();
         timer("Timer2").stop();
-        QObject::connect(&window, &frmMain::ended, [this](int status) { exitStatus = status; });
+        QObject::connect(&end, &ClockEnd::ended, [this](int status) { exitStatus = status; });
+    }
+    // The settings as a start reads them: edit changes them, the state takes them, and the
+    // timers stay stopped.
+    template <class Edit> void startWith(Edit edit) {
+        Settings s = state.settings();
+        edit(s);
+        state.load(s);
+        timer("Timer1").stop();
+        timer("Timer2").stop();
     }
     // The clock's tick ("Timer1") or blink ("Timer2").
     QTimer& timer(const char* name) { return *window.findChild<QTimer*>(QLatin1String(name)); }
+    // A window of the clock by its object name, once those closed meanwhile are gone.
+    template <class W> W* clockWindow(const char* name) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (QWidget* w : QApplication::allWidgets())
+            if (w->objectName() == QLatin1String(name))
+                if (auto* found = qobject_cast<W*>(w))
+                    return found;
+        return nullptr;
+    }
 
     TestServices env;
-    Settings settings;
-    frmMain window{env.services, settings};
+    ClockEnd end;
+    ClockState state;
+    frmMain window{env.services, state, end};
     std::optional<int> exitStatus;
 };
 

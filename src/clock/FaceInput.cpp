@@ -1,8 +1,8 @@
-#include "app/FaceInput.h"
+#include "clock/FaceInput.h"
 
-#include "app/ClockEnd.h"
-#include "app/FacePainter.h"
-#include "app/WindowPlacement.h"
+#include "clock/ClockEnd.h"
+#include "clock/FacePainter.h"
+#include "clock/WindowPlacement.h"
 #include "platform/QtTwips.h"
 
 #include <QAction>

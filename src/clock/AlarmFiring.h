@@ -44,7 +44,6 @@ public:
     // The alarm goes off for this moment (seconds since 1970-01-01 00:00 UTC).
     void fire(std::int64_t moment);
     bool firing() const { return m_firing; }
-    frmCustom* alertWindow() const { return m_custom; }
     // Timers whose ticks are held back while the alarm sounds.
     void holdTicksOf(std::vector<QObject*> timers) { m_heldTimers = std::move(timers); }
 

@@ -1,6 +1,7 @@
-#include "app/WindowPlacement.h"
+#include "clock/WindowPlacement.h"
 
 #include "platform/QtTwips.h"
+#include "platform/QtWindowSystem.h"
 #include "settings/SettingsFormat.h"
 
 #include <QGuiApplication>
@@ -55,9 +56,7 @@ void WindowPlacement::keepOnScreen() {
         if (visible.width() >= 40 && visible.height() >= 40)
             return;
     }
-    if (const QScreen* primary = QGuiApplication::primaryScreen())
-        m_window.move(primary->availableGeometry().center() -
-                      QPoint(m_window.width() / 2, m_window.height() / 2));
+    centreOnScreen(m_window);
 }
 
 void WindowPlacement::bringOnScreen() {

@@ -1,4 +1,4 @@
-#include "app/WidgetAccessible.h"
+#include "access/WidgetAccessible.h"
 
 #include "info/URLLink.h"
 #include "skins/frmChoseSkin.h"

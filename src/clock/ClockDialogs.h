@@ -1,6 +1,5 @@
 #pragma once
 
-#include "face/TimeRenderer.h"
 #include "platform/Services.h"
 #include "settings/ClockState.h"
 
@@ -15,27 +14,23 @@ namespace morvantis {
 class frmChoseSkin;
 class frmMusic;
 class frmOptions;
+class SkinCatalog;
 
 // The clock's other windows, each created when first needed. The options and the alarm dialog ask
 // the clock's state for their changes; the chooser's selection comes back as a signal, as loading
-// the skin it names is the clock's own business.
+// the skin it names is the skin switch's business.
 class ClockDialogs : public QObject {
     Q_OBJECT
 public:
     ClockDialogs(Services& services, ClockState& state, QWidget& clock);
 
-    // The options dialog, created hidden (and filled from the settings) when it does not exist.
-    frmOptions& options();
-    bool hasOptions() const;
-    // Shown, or brought to the front keeping what its controls hold.
+    // The options dialog, created (filled from the settings) when it does not exist; shown, or
+    // brought to the front keeping what its controls hold.
     void showOptions();
-    // The date fields the face shows: the options dialog's boxes, which act before its OK.
-    DateFields dateFields();
-    // The same without creating the dialog: the settings the boxes are loaded from when there is none.
-    DateFields dateFieldsNow() const;
-    // The skin chooser, created hidden on first request (which selects entry ThemeNo). A closed
-    // chooser is gone for good: the next request creates it afresh.
-    frmChoseSkin& chooser();
+    // The skin chooser while there is one. A closed chooser is gone for good: the next is made afresh.
+    frmChoseSkin* chooser() const;
+    // A new chooser, hidden, showing the catalog.
+    frmChoseSkin& makeChooser(const SkinCatalog& catalog);
     void showChooser();
 
     // Modal to the clock's windows only, so that the alarm's alert, which has no parent, answers
@@ -46,12 +41,8 @@ public:
     void closeAlarm();
 
 signals:
-    // What the face shows has changed: a date box, or the options closing (Cancel restores).
-    void dateFieldsChanged();
-    // A skin was selected in the chooser: to be loaded now, and its index remembered as ThemeNo
-    // once loaded (unless loading it ended the program, and the chooser with it).
-    void skinSelected(const QString& path);
-    void skinRemembered(int index);
+    // An entry of the catalog was selected in the chooser.
+    void skinChosen(int index);
 
 private:
     Services& m_services;

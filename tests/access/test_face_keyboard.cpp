@@ -1,6 +1,6 @@
 // The face without a mouse: its menu from the keyboard and the case, and what a screen reader finds.
-#include "app/FaceAccessible.h"
-#include "app/frmMain.h"
+#include "access/FaceAccessible.h"
+#include "clock/frmMain.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
 #include "support/ClockWindowTest.h"
@@ -26,16 +26,22 @@ protected:
     // Before any window, as start-up does.
     static void SetUpTestSuite() { FaceAccessible::install(); }
     FaceKeyboard() {
-        settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
-            true;
-        settings.Hours24 = false;
+        startWith([](Settings& s) {
+            s.ShowSec = s.ShowYear = s.ShowDay = s.ShowDate = s.ShowMonth = true;
+            s.Hours24 = false;
+        });
         window.show();
         QApplication::setActiveWindow(&window);
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
     ~FaceKeyboard() override {
-        if (window.hasOptions())
-            window.options().close();
+        if (frmOptions* o = options())
+            o->close();
+    }
+    frmOptions* options() { return clockWindow<frmOptions>("frmOptions"); }
+    bool optionsShown() {
+        frmOptions* o = options();
+        return o && o->isVisible();
     }
     QPoint centre(Element e) const { return FacePainter::rectOf(e).center(); }
 
@@ -100,9 +106,9 @@ TEST_F(FaceKeyboard, TheMenuKeyAndShiftF10OpenTheButtonsMenu) {
         const auto entries =
             answeringMenu([&] { QTest::keyClick(&window, k.key, k.modifiers); }, Qt::Key_O); // Options
         EXPECT_EQ(entries, kEntries);
-        ASSERT_TRUE(window.hasOptions());
-        EXPECT_TRUE(window.options().isVisible());
-        window.options().close();
+        ASSERT_TRUE(options());
+        EXPECT_TRUE(options()->isVisible());
+        options()->close();
     }
     // Exit from the menu saves and ends the program, as the button does.
     answeringMenu([&] { QTest::keyClick(&window, Qt::Key_Menu); }, Qt::Key_X);
@@ -138,12 +144,12 @@ TEST_F(FaceKeyboard, ARightClickOnTheCaseOpensTheMenuOnlyThere) {
     }
     // The presses the menu swallowed leave no state behind: a button still answers its click.
     QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, centre(Element::imgOptBut));
-    EXPECT_TRUE(window.hasOptions() && window.options().isVisible());
+    EXPECT_TRUE(optionsShown());
 }
 
 TEST_F(FaceKeyboard, AScreenReaderFindsTheButtonsTheLightAndTheTime) {
-    window.state().setLight(true);
-    window.state().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
+    state.setLight(true);
+    state.setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
     window.Timer1_Timer();
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     ASSERT_TRUE(face);
@@ -188,6 +194,6 @@ TEST_F(FaceKeyboard, AScreenReaderFindsTheButtonsTheLightAndTheTime) {
 
     // Pressing through the screen reader answers at once and then runs the button's action.
     byName.value("Options")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_FALSE(window.hasOptions() && window.options().isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.hasOptions() && window.options().isVisible(); }, 2000));
+    EXPECT_FALSE(optionsShown());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return optionsShown(); }, 2000));
 }

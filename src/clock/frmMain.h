@@ -1,19 +1,18 @@
 #pragma once
 
-#include "app/AlarmFiring.h"
-#include "app/ClockDialogs.h"
-#include "app/ClockEnd.h"
-#include "app/FaceInput.h"
-#include "app/FacePainter.h"
-#include "app/SkinSwitch.h"
-#include "app/TickPlan.h"
-#include "app/WindowPlacement.h"
-#include "app/WindowStates.h"
+#include "clock/AlarmFiring.h"
+#include "clock/ClockDialogs.h"
+#include "clock/ClockEnd.h"
+#include "clock/FaceInput.h"
+#include "clock/FacePainter.h"
+#include "clock/SkinSwitch.h"
+#include "clock/TickPlan.h"
+#include "clock/WindowPlacement.h"
+#include "clock/WindowStates.h"
 #include "face/FaceModel.h"
 #include "face/TimeRenderer.h"
 #include "platform/Services.h"
 #include "settings/ClockState.h"
-#include "settings/Settings.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -24,22 +23,20 @@
 namespace morvantis {
 
 class frmChoseSkin;
-class frmCustom;
-class frmOptions;
 
 // The clock: a borderless window whose whole surface is the skinned face. It keeps the clock's
 // handlers and coordinates: input, placement, the other windows, the skin switch and the alarm
 // going off each have their own class. The settings, the light and the caption change only
-// through its ClockState, and the face follows what that announces.
+// through the ClockState it is given, and the face follows what that announces; the program's end
+// is the ClockEnd's to decide.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    frmMain(Services& services, Settings& settings, QWidget* parent = nullptr);
+    frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* parent = nullptr);
     ~frmMain() override;
 
     FaceModel& face() { return m_face; }
     const FaceModel& face() const { return m_face; }
-    ClockState& state() { return m_state; }
 
     // Operations called by the timers, the buttons and start-up.
     void SetTime();
@@ -53,7 +50,6 @@ public:
     void GetMySetting();
     // False, with the reason in error, when the store could not be written.
     bool SaveMySetting(std::string& error);
-    void CheckIfBefore(bool& past);
 
     // Window position in twips.
     float Left() const { return m_place.left(); }
@@ -88,16 +84,12 @@ public:
     void setSplash(QWidget* splash) { m_skins.setSplash(splash); }
 
     // The one way the program ends, saving nothing: every window of the program closes, this one
-    // included, then ended tells the status. Later calls change nothing.
+    // included, then the ClockEnd tells the status. Later calls change nothing.
     void endProgram(int status) { m_end.begin(status); }
     bool ending() const { return m_end.begun(); }
 
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
-    frmChoseSkin& skinChooser() { return m_dialogs->chooser(); }
-
-    // The options dialog, created hidden (and filled from the settings) when it does not exist.
-    frmOptions& options() { return m_dialogs->options(); }
-    bool hasOptions() const { return m_dialogs->hasOptions(); }
+    frmChoseSkin& skinChooser() { return m_skins.chooser(); }
     // Blinking colons, or both colons steady, as Blink says.
     void applyBlink();
 
@@ -106,22 +98,13 @@ public:
 
     // What the display shows, in words for a screen reader: the time, and the date fields shown.
     QString displayTime() const;
-    QString displayDate();
-    // The six buttons' actions as a menu, for the keyboard and for the right button on the case.
-    void showFaceMenu(QPoint globalPos) { m_input.showMenu(globalPos); }
+    QString displayDate() const;
     // A face button's action, as its release runs it: a screen reader's press.
     void pressButton(Element button) { elementUp(button); }
-
-    // The alert window while it is loaded.
-    frmCustom* alertWindow() const { return m_firing->alertWindow(); }
 
 signals:
     // The face was flushed to the window: a listening screen reader is told what changed.
     void faceShown();
-    // The program begins to end, before EXIT saves: nothing may answer for the clock from now on.
-    void endingBegins();
-    // The program has ended with this status: its windows are closed and the application leaves.
-    void ended(int status);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -137,7 +120,7 @@ private:
     void elementDown(Element e);
     void elementUp(Element e);
     // The end once begun: the timers stop and every window closes.
-    void finish(int status);
+    void finish();
     // The face menu's check items: what they show, and one chosen.
     std::vector<FaceInput::MenuCheck> menuChecks();
     void menuCheckChosen(int index, bool checked);
@@ -147,8 +130,8 @@ private:
     void saveAndEnd();
 
     Services& m_services;
-    ClockEnd m_end;
-    ClockState m_state;
+    ClockEnd& m_end;
+    ClockState& m_state;
     const Settings& m_settings; // read through the state, changed only by it
     FaceModel m_face;
     FacePainter m_painter;

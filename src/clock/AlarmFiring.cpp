@@ -1,12 +1,12 @@
-#include "app/AlarmFiring.h"
+#include "clock/AlarmFiring.h"
 
 #include "alarm/AlarmMoment.h"
 #include "alarm/AlarmRules.h"
 #include "alarm/frmCustom.h"
-#include "app/ClockEnd.h"
-#include "app/FaceInput.h"
-#include "app/FacePainter.h"
-#include "app/WindowPlacement.h"
+#include "clock/ClockEnd.h"
+#include "clock/FaceInput.h"
+#include "clock/FacePainter.h"
+#include "clock/WindowPlacement.h"
 #include "platform/QtWindowSystem.h"
 #include "platform/Sound.h"
 

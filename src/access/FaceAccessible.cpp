@@ -1,8 +1,8 @@
-#include "app/FaceAccessible.h"
+#include "access/FaceAccessible.h"
 
-#include "app/FacePainter.h"
-#include "app/WidgetAccessible.h"
-#include "app/frmMain.h"
+#include "access/WidgetAccessible.h"
+#include "clock/FacePainter.h"
+#include "clock/frmMain.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/TickPlan.h"
+#include "clock/TickPlan.h"
 
 #include "core/Calendar.h"
 #include "sound/SoundRules.h"

@@ -3,8 +3,8 @@
 #include "alarm/AlarmRules.h"
 #include "alarm/frmCustom.h"
 #include "alarm/frmMusic.h"
-#include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "clock/frmMain.h"
 #include "core/ClockText.h"
 #include "info/frmAbout.h"
 #include "settings/frmOptions.h"
@@ -131,21 +131,22 @@ TEST_F(TextFit, EveryTextLiesInsideItsBox) {
 
     // The dialogs as they open; the alert with the longest messages the alarm dialog takes, in words
     // and in one piece.
-    settings.MusicCustomBol = true;
+    state.set(&Settings::MusicCustomBol, true);
     FaceModel face;
     std::vector<std::unique_ptr<QWidget>> windows;
     for (const QString& message :
          {QString("Wake up and water the plants before you go. ").repeated(8).left(350),
           QString("W").repeated(350)}) {
-        settings.MusicCustom = message.toStdString();
-        windows.push_back(std::make_unique<frmCustom>(settings));
+        state.set(&Settings::MusicCustom, message.toStdString());
+        windows.push_back(std::make_unique<frmCustom>(state.settings()));
     }
-    ClockState state(settings);
     windows.push_back(std::make_unique<frmMusic>(env.services, state));
     windows.push_back(std::make_unique<frmAbout>());
-    for (QWidget* w :
-         {windows[0].get(), windows[1].get(), windows[2].get(), windows[3].get(),
-          static_cast<QWidget*>(&window.options()), static_cast<QWidget*>(&window.skinChooser())}) {
+    window.imgOptBut_MouseUp();
+    auto* options = window.findChild<QDialog*>("frmOptions");
+    ASSERT_TRUE(options);
+    for (QWidget* w : {windows[0].get(), windows[1].get(), windows[2].get(), windows[3].get(),
+                       static_cast<QWidget*>(options), static_cast<QWidget*>(&window.skinChooser())}) {
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
         labels(w, fits);

@@ -1,12 +1,13 @@
-#include "app/frmMain.h"
+#include "clock/frmMain.h"
 
 #include "alarm/AlarmRules.h"
 #include "app/Autostart.h"
-#include "app/TickPlan.h"
+#include "clock/TickPlan.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "platform/QtTwips.h"
 #include "platform/QtWindowSystem.h"
+#include "platform/Say.h"
 #include "platform/Sound.h"
 #include "settings/SettingsFormat.h"
 #include "sound/SoundRules.h"
@@ -31,8 +32,8 @@ std::int16_t roundToInt16(float v) {
 
 } // namespace
 
-frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_state(settings),
+frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_end(end), m_state(state),
       m_settings(m_state.settings()), m_input(*this, m_face, m_end), m_place(*this),
       m_dialogs(new ClockDialogs(services, m_state, *this)),
       m_skins(services, m_state, m_face, *this, *m_dialogs, m_end),
@@ -75,7 +76,11 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
     m_input.menuChecks = [this] { return menuChecks(); };
     connect(&m_input, &FaceInput::checkChosen, this, &frmMain::menuCheckChosen);
 
-    // The face follows the state; the blink follows its setting.
+    // The face follows the state; the blink follows its setting. Until the saved alarm is read,
+    // no alarm is set.
+    if (m_state.caption().empty())
+        m_state.setCaption(std::string(kAlarmNotSet));
+    m_face.setCaption(m_state.caption());
     connect(&m_state, &ClockState::lightChanged, this, [this](bool on) {
         m_face.setVisible(Element::imgLight, on);
         flushFace();
@@ -84,26 +89,30 @@ frmMain::frmMain(Services& services, Settings& settings, QWidget* parent)
         m_face.setCaption(caption.toStdString());
         flushFace();
     });
-    connect(&m_state, &ClockState::settingChanged, this, [this](const QString& key) {
-        if (key == QLatin1String("Blink")) {
+    connect(&m_state, &ClockState::settingChanged, this, [this](SettingId key) {
+        switch (key) {
+        case settingId(&Settings::Blink):
             applyBlink();
             flushFace();
-        } else if (key == QLatin1String("ShowSec") || key == QLatin1String("24Hours")) {
+            break;
+        case settingId(&Settings::ShowSec):
+        case settingId(&Settings::Hours24):
             renderNow();
-        } else if (key == QLatin1String("KeepOnTop")) {
+            break;
+        case settingId(&Settings::KeepOnTop):
             m_keepOnTop.set(m_settings.KeepOnTop);
-        } else if (key == QLatin1String("AllWorkspaces") && isVisible()) {
-            setOnEveryWorkspace(*this, m_settings.AllWorkspaces, true);
+            break;
+        case settingId(&Settings::AllWorkspaces):
+            if (isVisible())
+                setOnEveryWorkspace(*this, m_settings.AllWorkspaces, true);
+            break;
+        default:
+            break; // the rest is read where it acts: the tick, the chime, the alarm, the skin
         }
     });
     // The tick sleeps to the next second: a date box, or Cancel's restore, is drawn now instead.
-    connect(m_dialogs, &ClockDialogs::dateFieldsChanged, this, &frmMain::renderNow);
-    connect(m_dialogs, &ClockDialogs::skinSelected, this, [this](const QString& path) {
-        m_state.set(&Settings::ThemePath, path.toStdString());
-        SetThemeElse();
-    });
-    connect(m_dialogs, &ClockDialogs::skinRemembered, this,
-            [this](int index) { m_state.set(&Settings::ThemeNo, static_cast<std::int16_t>(index)); });
+    connect(&m_state, &ClockState::dateFieldsChanged, this, &frmMain::renderNow);
+    connect(m_dialogs, &ClockDialogs::skinChosen, this, [this](int index) { m_skins.choose(index); });
 }
 
 frmMain::~frmMain() = default;
@@ -135,16 +144,14 @@ void frmMain::Timer2_Timer() {
 }
 
 void frmMain::SetTime() {
-    // The options dialog's boxes, not the settings: they act on the face before OK.
     renderFace(m_face, readFaceTexts(m_services.clock),
-               {m_settings.ShowSec, m_settings.Hours24, m_dialogs->dateFields()});
+               {m_settings.ShowSec, m_settings.Hours24, m_state.dateFields()});
 }
 
 void frmMain::renderNow() {
     if (ending())
         return;
-    renderFace(m_face, readFaceTexts(m_services.clock),
-               {m_settings.ShowSec, m_settings.Hours24, m_dialogs->dateFieldsNow()});
+    SetTime();
     flushFace();
 }
 
@@ -182,13 +189,11 @@ void frmMain::applyBlink() {
 
 // ---- The end ----
 
-void frmMain::finish(int status) {
-    emit endingBegins();
+void frmMain::finish() {
     m_timer1.stop();
     m_timer2.stop();
     m_dialogs->closeAlarm(); // the program's own close: the alarm stays as it is
     closeAllWindows();
-    emit ended(status);
 }
 
 // ---- The menu's check items ----
@@ -268,12 +273,8 @@ bool frmMain::SaveMySetting(std::string& error) {
     const auto [left, top] = m_place.toStore();
     if (writeSettings(m_services.store, m_settings, left, top, m_services.files.programFolder(), error))
         return true;
-    std::fprintf(stderr, "morvantis: %s\n", error.c_str());
+    say(stderr, QStringLiteral("morvantis: ") + QString::fromStdString(error));
     return false;
-}
-
-void frmMain::CheckIfBefore(bool& past) {
-    past = checkIfBefore(m_settings, m_services.clock);
 }
 
 // ---- Position and dragging ----
@@ -355,10 +356,10 @@ void frmMain::imgExitBut_MouseUp() {
 
 void frmMain::saveAndEnd() {
     // A second close while the failed save's message is open would save and tell again.
-    if (m_saving || ending())
+    if (m_saving || m_end.announced())
         return;
     m_saving = true;
-    emit endingBegins();
+    m_end.announce();
     std::string error;
     if (!SaveMySetting(error)) {
         // A lost save is no normal exit: the user is told, and the exit status says so. An
@@ -445,8 +446,8 @@ QString frmMain::displayTime() const {
         displayedTime(m_services.clock.now(), m_settings.Hours24, m_settings.ShowSec));
 }
 
-QString frmMain::displayDate() {
-    return QString::fromStdString(displayedDate(m_services.clock.now(), m_dialogs->dateFields()));
+QString frmMain::displayDate() const {
+    return QString::fromStdString(displayedDate(m_services.clock.now(), m_state.dateFields()));
 }
 
 } // namespace morvantis

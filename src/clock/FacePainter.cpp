@@ -1,4 +1,4 @@
-#include "app/FacePainter.h"
+#include "clock/FacePainter.h"
 
 #include "alarm/AlarmRules.h"
 #include "platform/QtPictures.h"

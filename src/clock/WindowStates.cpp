@@ -1,6 +1,6 @@
-#include "app/WindowStates.h"
+#include "clock/WindowStates.h"
 
-#include "app/WindowPlacement.h"
+#include "clock/WindowPlacement.h"
 
 #include <QApplication>
 #include <QEvent>

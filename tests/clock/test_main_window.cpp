@@ -1,5 +1,5 @@
-#include "app/frmMain.h"
 #include "app/frmSplash.h"
+#include "clock/frmMain.h"
 #include "info/frmAbout.h"
 #include "platform/QtPictures.h"
 #include "settings/SettingsFormat.h"
@@ -32,10 +32,11 @@ namespace {
 class MainWindow : public morvantis::test::ClockWindowTest {
 protected:
     MainWindow() {
-        settings.ShowSec = settings.ShowYear = settings.ShowDay = settings.ShowDate = settings.ShowMonth =
-            true;
-        settings.Hours24 = false;
-        settings.Blink = true;
+        startWith([](Settings& s) {
+            s.ShowSec = s.ShowYear = s.ShowDay = s.ShowDate = s.ShowMonth = true;
+            s.Hours24 = false;
+            s.Blink = true;
+        });
     }
     QPoint centre(Element e) const { return FacePainter::rectOf(e).center(); }
     // A mouse event with an explicit button state, as the window system delivers it.
@@ -52,6 +53,7 @@ bool visible(const frmMain& w, Element e) {
 } // namespace
 
 TEST_F(MainWindow, TickRendersTheClockIntoTheFace) {
+    EXPECT_EQ(window.face().caption(), "alarm did not set"); // no alarm read yet
     window.Timer1_Timer();
     EXPECT_TRUE(visible(window, Element::imgDH1_Off));
     EXPECT_TRUE(visible(window, Element::imgDH2_1));
@@ -61,8 +63,11 @@ TEST_F(MainWindow, TickRendersTheClockIntoTheFace) {
     EXPECT_TRUE(visible(window, Element::imgDD_SUN));
     EXPECT_FALSE(visible(window, Element::imgDH2_3));
 
-    settings.Hours24 = true;
-    morvantis::test::control<QCheckBox>(window.options(), "chkMonth")
+    state.set(&Settings::Hours24, true);
+    window.imgOptBut_MouseUp();
+    auto* options = clockWindow<frmOptions>("frmOptions");
+    ASSERT_TRUE(options);
+    morvantis::test::control<QCheckBox>(*options, "chkMonth")
         ->setChecked(false); // the date fields follow the options dialog's boxes
     env.clock.advance(3600);
     window.Timer1_Timer();
@@ -78,7 +83,7 @@ TEST_F(MainWindow, BlinkKeepsColonsInStepAndOnlyTheFirstWithoutSeconds) {
         window.Timer2_Timer();
         EXPECT_EQ(visible(window, Element::imgDDot), visible(window, Element::imgDDot2));
     }
-    settings.ShowSec = false;
+    state.set(&Settings::ShowSec, false);
     window.Timer1_Timer();
     const bool before = visible(window, Element::imgDDot);
     window.Timer2_Timer();
@@ -184,7 +189,7 @@ TEST_F(MainWindow, AlarmButtonArmsAndDisarms) {
     EXPECT_FALSE(visible(window, Element::imgAlarmButP));
     EXPECT_EQ(window.face().caption(), "alarm set to: 1:45:7 PM   2001/September    Sunday");
 
-    window.state().setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
+    state.setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
     window.imgAlarmBut_MouseDown();
     window.imgAlarmBut_MouseUp();
     EXPECT_FALSE(visible(window, Element::imgLight));
@@ -260,10 +265,10 @@ TEST_F(MainWindow, IsABorderlessWindowOfTheFaceSize) {
 TEST_F(MainWindow, StartUpReadsEverySettingAndPlacesTheWindow) {
     window.GetMySetting();
     EXPECT_EQ(window.pos(), QPoint(100, 100)); // 1500 twips when none is stored
-    EXPECT_TRUE(settings.ShowSec);
-    EXPECT_TRUE(settings.Hours24);
-    EXPECT_EQ(settings.ThemeNo, 1);
-    EXPECT_EQ(settings.AlarmPath, env.files.programFolder() + "/alarm.wav");
+    EXPECT_TRUE(state.settings().ShowSec);
+    EXPECT_TRUE(state.settings().Hours24);
+    EXPECT_EQ(state.settings().ThemeNo, 1);
+    EXPECT_EQ(state.settings().AlarmPath, env.files.programFolder() + "/alarm.wav");
     EXPECT_FALSE(visible(window, Element::imgLight));
     EXPECT_EQ(window.face().caption(), "alarm did not set");
 }
@@ -300,7 +305,7 @@ TEST_F(MainWindow, AnArmedAlarmComesBackWithItsCaption) {
 TEST_F(MainWindow, ExitWritesEveryKeyInOrderWithTheLightAndPosition) {
     window.GetMySetting();
     window.move(40, 60);
-    window.state().setLight(true);
+    state.setLight(true);
     env.store.writes.clear();
     window.imgExitBut_MouseDown();
     window.imgExitBut_MouseUp();
@@ -442,9 +447,11 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
     QStringList keys;
     std::vector<bool> lights;
     QStringList captions;
-    QObject::connect(&window.state(), &ClockState::settingChanged, [&](const QString& k) { keys << k; });
-    QObject::connect(&window.state(), &ClockState::lightChanged, [&](bool on) { lights.push_back(on); });
-    QObject::connect(&window.state(), &ClockState::captionChanged, [&](const QString& c) { captions << c; });
+    QObject::connect(&state, &ClockState::settingChanged, [&](SettingId k) {
+        keys << QString::fromLatin1(settingName(k).data(), static_cast<qsizetype>(settingName(k).size()));
+    });
+    QObject::connect(&state, &ClockState::lightChanged, [&](bool on) { lights.push_back(on); });
+    QObject::connect(&state, &ClockState::captionChanged, [&](const QString& c) { captions << c; });
 
     // The alarm dialog, opened by ALARM and left with OK: the record, the light, the caption.
     env.clock.set(2001, 9, 16, 13, 30, 0);
@@ -463,8 +470,9 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
     // The options' OK: the settings its controls changed, and nothing else.
     keys.clear();
     timer("Timer2").start(); // blinking, as Blink says
-    frmOptions& options = window.options();
-    window.options().show();
+    window.imgOptBut_MouseUp();
+    ASSERT_TRUE(clockWindow<frmOptions>("frmOptions"));
+    frmOptions& options = *clockWindow<frmOptions>("frmOptions");
     options.findChild<QCheckBox*>("chkBlink")->click();
     options.findChild<QCheckBox*>("chkSec")->click();
     options.findChild<QPushButton*>("cmdOK")->click();
