@@ -1,5 +1,5 @@
 #include "Version.h"
-#include "app/Autostart.h"
+#include "platform/Autostart.h"
 #include "app/EndSignals.h"
 #include "app/PlatformChoice.h"
 #include "app/Resources.h"

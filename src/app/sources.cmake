@@ -1,6 +1,5 @@
-# The process: start-up, one clock per user, the ending signals, autostart, the platform choice.
+# The process: start-up, one clock per user, the ending signals, the platform choice.
 target_sources(morvantis_ui PRIVATE
-  app/Autostart.cpp
   app/EndSignals.cpp
   app/frmSplash.cpp
   app/PlatformChoice.cpp

@@ -1,7 +1,7 @@
 #include "clock/frmMain.h"
 
 #include "alarm/AlarmRules.h"
-#include "app/Autostart.h"
+#include "platform/Autostart.h"
 #include "clock/TickPlan.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"

@@ -1,6 +1,7 @@
 # The Qt implementations of the platform services, and what the windows share of the window
 # system. A library of their own, so that the fuzz targets link them without the windows.
 add_library(morvantis_platform STATIC
+  platform/Autostart.cpp
   platform/LazyDialog.cpp
   platform/LazySound.cpp
   platform/QtFiles.cpp

@@ -1,4 +1,4 @@
-#include "app/Autostart.h"
+#include "platform/Autostart.h"
 
 #include "platform/Say.h"
 
