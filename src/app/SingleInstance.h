@@ -44,8 +44,9 @@ public:
     // only this user can enter in the user's cache folder; empty when there is none.
     static QString runtimeFolder();
 
-    // How long a later start waits for the running clock's reply.
-    static constexpr int kAnswerWait = 1000;
+    // How long a later start waits for the running clock's reply: long enough for a clock busy
+    // starting on a loaded machine, short enough for a user waiting on a stopped one.
+    static constexpr int kAnswerWait = 3000;
     // How long it waits for a clock that no longer listens (it is starting or ending) to let go of the lock.
     static constexpr int kLockWait = 5000;
 
