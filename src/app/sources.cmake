@@ -20,10 +20,15 @@ target_sources(morvantis_ui PRIVATE
   app/StartUp.cpp
 )
 target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
-# One clock per settings store: a local socket, Qt's own where there are no Unix sockets.
-if(NOT UNIX)
+# What differs between the systems: one clock per settings store (a Unix socket; a named pipe
+# through Qt's local server), and the entry that starts the clock with the session (an XDG
+# autostart file; the user's Run key).
+if(WIN32)
   find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
   target_link_libraries(morvantis_ui PUBLIC Qt6::Network)
+  target_sources(morvantis_ui PRIVATE app/windows/SingleInstancePipe.cpp app/windows/AutostartEntry.cpp)
+else()
+  target_sources(morvantis_ui PRIVATE app/linux/SingleInstanceSocket.cpp app/linux/AutostartEntry.cpp)
 endif()
 # Before the application object: a look at the Wayland outputs' scale and whether an X server answers.
 if(UNIX AND NOT APPLE)

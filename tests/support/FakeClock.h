@@ -2,7 +2,7 @@
 
 #include "platform/Clock.h"
 
-#include <ctime>
+#include <chrono>
 
 namespace morvantis::test {
 
@@ -18,15 +18,10 @@ public:
         return m_now;
     }
     void set(int year, int month, int day, int hour, int minute, int second) {
-        std::tm tm{};
-        tm.tm_year = year - 1900;
-        tm.tm_mon = month - 1;
-        tm.tm_mday = day;
-        tm.tm_hour = hour;
-        tm.tm_min = minute;
-        tm.tm_sec = second;
-        tm.tm_isdst = 0;
-        m_epoch = timegm(&tm);
+        using namespace std::chrono;
+        // UTC, whatever the machine's zone; a day past the month's end runs into the next month.
+        const sys_days date{std::chrono::year{year} / month / std::chrono::day{static_cast<unsigned>(day)}};
+        m_epoch = date.time_since_epoch() / seconds{1} + hour * 3600L + minute * 60L + second;
         m_millis = 0;
         refresh();
     }
@@ -46,11 +41,20 @@ public:
 
 private:
     void refresh() {
-        std::tm tm{};
-        gmtime_r(&m_epoch, &tm);
-        m_now = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday};
+        using namespace std::chrono;
+        const sys_seconds at{seconds{m_epoch}};
+        const sys_days date = floor<days>(at);
+        const year_month_day ymd{date};
+        const hh_mm_ss time{at - date};
+        m_now = {int(ymd.year()),
+                 int(unsigned(ymd.month())),
+                 int(unsigned(ymd.day())),
+                 int(time.hours().count()),
+                 int(time.minutes().count()),
+                 int(time.seconds().count()),
+                 int(weekday{date}.c_encoding())};
     }
-    std::time_t m_epoch = 0;
+    long long m_epoch = 0;
     long m_millis = 0;
     LocalTime m_now;
     mutable int m_readings = 0;
