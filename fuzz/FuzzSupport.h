@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -23,15 +24,23 @@ inline void check(bool ok, const char* what) {
 // A private folder for the files a target writes, removed when the process ends.
 inline const std::filesystem::path& scratch() {
     static const std::filesystem::path dir = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string templ = std::string(base && *base ? base : "/tmp") + "/morvantis-fuzz-XXXXXX";
-        if (!mkdtemp(templ.data()))
-            std::abort();
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(scratch(), ec);
-        });
-        return std::filesystem::path(templ);
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        const fs::path base = fs::temp_directory_path(ec); // $TMPDIR, else /tmp; %TMP% on Windows
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && !ec; ++attempt) {
+            // A new folder only: one that exists may be another's.
+            const fs::path dir = base / ("morvantis-fuzz-" + std::to_string(random()));
+            if (!fs::create_directory(dir, ec))
+                continue;
+            fs::permissions(dir, fs::perms::owner_all, ec);
+            std::atexit([] {
+                std::error_code ignored;
+                fs::remove_all(scratch(), ignored);
+            });
+            return dir;
+        }
+        std::abort();
     }();
     return dir;
 }
