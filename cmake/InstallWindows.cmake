@@ -7,6 +7,7 @@ install(TARGETS morvantis_player LIBRARY DESTINATION . RUNTIME DESTINATION .)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/skins.html DESTINATION docs)
 
+find_package(Qt6 6.4 REQUIRED COMPONENTS Network) # found for the program in src/, out of sight here
 foreach(module Core Gui Widgets Network)
   install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)
 endforeach()

@@ -23,8 +23,17 @@ inline void check(bool ok, const char* what) {
 
 // A private folder for the files a target writes, removed when the process ends.
 inline const std::filesystem::path& scratch() {
-    static const std::filesystem::path dir = [] {
-        namespace fs = std::filesystem;
+    namespace fs = std::filesystem;
+    // Removed by its own destructor: an atexit handler registered while the static is being made
+    // would run after the static is gone.
+    struct Folder {
+        fs::path dir;
+        ~Folder() {
+            std::error_code ignored;
+            fs::remove_all(dir, ignored);
+        }
+    };
+    static const Folder folder{[] {
         std::error_code ec;
         const fs::path base = fs::temp_directory_path(ec); // $TMPDIR, else /tmp; %TMP% on Windows
         std::random_device random;
@@ -34,15 +43,11 @@ inline const std::filesystem::path& scratch() {
             if (!fs::create_directory(dir, ec))
                 continue;
             fs::permissions(dir, fs::perms::owner_all, ec);
-            std::atexit([] {
-                std::error_code ignored;
-                fs::remove_all(scratch(), ignored);
-            });
             return dir;
         }
         std::abort();
-    }();
-    return dir;
+    }()};
+    return folder.dir;
 }
 
 inline void writeFile(const std::filesystem::path& path, std::string_view bytes) {

@@ -80,7 +80,7 @@ wait_exit 20 || true
 [ "$(reg_value Left)" = 2400 ] && [ "$(reg_value Top)" = 1950 ] ||
   fail "after the session's end the registry holds Left=$(reg_value Left) Top=$(reg_value Top)"
 pass "the session's end (wineboot --end-session) saves the settings"
-wineserver -p
+wineserver -p || true
 
 # ---- The hourly chime through Wine's audio driver, recorded whole ----
 reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500
@@ -113,6 +113,18 @@ read -r heard gap <<<"$(awk '{ names = names (NR > 1 ? "+" : "") $3; if (NR > 1 
 [ "$heard" = "time+9+20+1+pm" ] || { cat "$work/say.txt"; fail "SAY TIME said $heard"; }
 awk -v g="$gap" 'BEGIN { exit !(g < 100) }' || { cat "$work/say.txt"; fail "SAY TIME left a gap of $gap ms"; }
 pass "SAY TIME says time 9 20 1 pm as one phrase (longest gap $gap ms)"
+
+# ---- Start at login: the value Morvantis of the user's Run key, naming this program ----
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+out=$("$clock_exe" --autostart on 2>&1 | tr -d '\r')
+[ "$out" = "Autostart is on: HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run\Morvantis" ] ||
+  fail "--autostart on said '$out'"
+value=$(wine reg query "$run_key" /v Morvantis 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+[ "$value" = "\"$(winpath "$exe")\"" ] || fail "the Run key holds '$value'"
+"$clock_exe" --autostart off >/dev/null 2>&1
+[ "$("$clock_exe" --autostart 2>&1 | tr -d '\r')" = "Autostart is off" ] || fail "--autostart off left it on"
+! wine reg query "$run_key" /v Morvantis >/dev/null 2>&1 || fail "--autostart off left the Run value"
+pass "--autostart on/off writes and removes the Run key's value"
 
 # ---- The installer: silent, per user; the installed clock starts; the uninstaller removes it ----
 if [ -n "$installer" ]; then

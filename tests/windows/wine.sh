@@ -14,7 +14,7 @@ winpath() { echo "Z:${1//\//\\}"; }
 start_wine() {
   export WINEPREFIX="$work/wine"
   wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot could not make a prefix"; }
-  wineserver -p # kept running until the prefix's last user has gone and cleanup ends it
+  wineserver -p || true # kept running until the prefix's last user has gone and cleanup ends it
   local p paths=()
   IFS=: read -r -a p <<<"${wine_dlls:-}"
   for d in "${p[@]}"; do paths+=("$(winpath "$d")"); done

@@ -19,8 +19,9 @@
 #include <thread>
 #include <vector>
 
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <mmsystem.h>
 
 namespace morvantis {
 
