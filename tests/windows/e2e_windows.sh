@@ -5,7 +5,7 @@
 # hourly chime and the spoken time through Wine's audio driver, and the installer.
 # Usage: e2e_windows.sh <program folder> <source folder> <sound_segments> [installer]
 set -euo pipefail
-stage=$1
+stage=$(cd "$1" && pwd)
 src=$2
 segments=$3
 installer=${4:-}
@@ -40,7 +40,7 @@ poll 10 shows expect_face_134507 || expect_face_134507
 pass "the face shows 1:45:07 PM, 09 23 SUN 2001 in Digital Age at the stored place"
 
 # ---- A second start brings the running clock to the front and ends ----
-out=$(timeout 20 "$clock_exe" 2>&1 | tr -d '\r') || fail "the second start failed: $out"
+out=$(timeout 20 "$clock_exe" 2>"$work/second.err" | tr -d "\r") || fail "the second start failed: $(cat "$work/second.err")"
 [ "$out" = "Morvantis is running already; its clock was brought to the front." ] ||
   fail "the second start said '$out'"
 pass "a second start answers that the clock runs already"
@@ -116,13 +116,13 @@ pass "SAY TIME says time 9 20 1 pm as one phrase (longest gap $gap ms)"
 
 # ---- Start at login: the value Morvantis of the user's Run key, naming this program ----
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-out=$("$clock_exe" --autostart on 2>&1 | tr -d '\r')
+out=$("$clock_exe" --autostart on 2>/dev/null | tr -d "\r")
 [ "$out" = "Autostart is on: HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run\Morvantis" ] ||
   fail "--autostart on said '$out'"
 value=$(wine reg query "$run_key" /v Morvantis 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 [ "$value" = "\"$(winpath "$exe")\"" ] || fail "the Run key holds '$value'"
 "$clock_exe" --autostart off >/dev/null 2>&1
-[ "$("$clock_exe" --autostart 2>&1 | tr -d '\r')" = "Autostart is off" ] || fail "--autostart off left it on"
+[ "$("$clock_exe" --autostart 2>/dev/null | tr -d "\r")" = "Autostart is off" ] || fail "--autostart off left it on"
 ! wine reg query "$run_key" /v Morvantis >/dev/null 2>&1 || fail "--autostart off left the Run value"
 pass "--autostart on/off writes and removes the Run key's value"
 
