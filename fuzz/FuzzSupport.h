@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -22,18 +23,31 @@ inline void check(bool ok, const char* what) {
 
 // A private folder for the files a target writes, removed when the process ends.
 inline const std::filesystem::path& scratch() {
-    static const std::filesystem::path dir = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string templ = std::string(base && *base ? base : "/tmp") + "/morvantis-fuzz-XXXXXX";
-        if (!mkdtemp(templ.data()))
-            std::abort();
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(scratch(), ec);
-        });
-        return std::filesystem::path(templ);
-    }();
-    return dir;
+    namespace fs = std::filesystem;
+    // Removed by its own destructor: an atexit handler registered while the static is being made
+    // would run after the static is gone.
+    struct Folder {
+        fs::path dir;
+        ~Folder() {
+            std::error_code ignored;
+            fs::remove_all(dir, ignored);
+        }
+    };
+    static const Folder folder{[] {
+        std::error_code ec;
+        const fs::path base = fs::temp_directory_path(ec); // $TMPDIR, else /tmp; %TMP% on Windows
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && !ec; ++attempt) {
+            // A new folder only: one that exists may be another's.
+            const fs::path dir = base / ("morvantis-fuzz-" + std::to_string(random()));
+            if (!fs::create_directory(dir, ec))
+                continue;
+            fs::permissions(dir, fs::perms::owner_all, ec);
+            return dir;
+        }
+        std::abort();
+    }()};
+    return folder.dir;
 }
 
 inline void writeFile(const std::filesystem::path& path, std::string_view bytes) {

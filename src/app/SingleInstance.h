@@ -55,6 +55,9 @@ private:
     bool listen();
     Answer ask() const;
     void raised();
+    // Removes a lock whose holder has ended that the lock file did not see as such; false when
+    // nothing was removed.
+    bool leftLockRemoved();
 
     QString m_socketName;
     QLockFile m_lock;

@@ -8,10 +8,14 @@ target_sources(morvantis_ui PRIVATE
   app/StartUp.cpp
 )
 target_sources(morvantis_ui PRIVATE ${PROJECT_SOURCE_DIR}/resources/resources.qrc)
-# One clock per settings store: a local socket, Qt's own where there are no Unix sockets.
-if(NOT UNIX)
+# One clock per settings store differs between the systems: a Unix socket; a named pipe
+# through Qt's local server.
+if(WIN32)
   find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
   target_link_libraries(morvantis_ui PUBLIC Qt6::Network)
+  target_sources(morvantis_ui PRIVATE app/windows/SingleInstancePipe.cpp)
+else()
+  target_sources(morvantis_ui PRIVATE app/linux/SingleInstanceSocket.cpp)
 endif()
 # Before the application object: a look at the Wayland outputs' scale and layout (xdg-output) and
 # at the X server's resources. The window states (keep on top, every workspace) speak to X11 too.

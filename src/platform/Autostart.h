@@ -5,8 +5,9 @@
 
 namespace morvantis {
 
-// The XDG autostart entry that starts the clock with the desktop session:
-// $XDG_CONFIG_HOME/autostart/morvantis.desktop.
+// The entry that starts the clock with the desktop session: on Linux the XDG autostart file
+// $XDG_CONFIG_HOME/autostart/morvantis.desktop, on Windows the value Morvantis of the
+// user's Run key.
 QString autostartEntryPath();
 // On when the entry exists and is not hidden.
 bool autostartIsOn();

@@ -258,8 +258,10 @@ bool QtSettingsStore::commit(std::string& error) {
         m_keys.reset();
     }
     const QString file = fileName();
+    // Windows' native store is the registry: no file, no lock, and QSettings writes each value itself.
+    const bool registry = file.startsWith(QLatin1String("\\HKEY_"));
     std::string reason;
-    if (!lockIsFree(file + QLatin1String(".lock"), reason)) {
+    if (!registry && !lockIsFree(file + QLatin1String(".lock"), reason)) {
         error = "Settings could not be saved to " + nativePath(file) + ": " + reason;
         return false;
     }
@@ -277,7 +279,8 @@ bool QtSettingsStore::commit(std::string& error) {
         m_unsaved.clear();
         return true;
     }
-    error = "Settings could not be saved to " + nativePath(file) + ": " + whyUnwritable(file);
+    error = "Settings could not be saved to " + nativePath(file) + ": " +
+            (registry ? std::string("the registry key cannot be written") : whyUnwritable(file));
     return false;
 }
 

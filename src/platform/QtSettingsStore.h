@@ -13,7 +13,8 @@
 namespace morvantis {
 
 // The per-user store: QSettings in the platform's native format under organisation
-// and application "Morvantis" (on Linux $XDG_CONFIG_HOME/Morvantis/Morvantis.conf).
+// and application "Morvantis" (on Linux $XDG_CONFIG_HOME/Morvantis/Morvantis.conf, on
+// Windows the registry key HKEY_CURRENT_USER\Software\Morvantis\Morvantis).
 // QSettings compares keys with case on Linux; matching without case is done here.
 class QtSettingsStore final : public SettingsStore {
 public:

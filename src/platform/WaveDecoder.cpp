@@ -12,6 +12,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace morvantis {
 
@@ -129,6 +132,21 @@ sf_count_t memTell(void* user) {
     return static_cast<Memory*>(user)->pos;
 }
 
+// The path is UTF-8.
+int openForReading(const std::string& path) {
+#ifdef _WIN32
+    // Binary, and by its UTF-16 name: the narrow calls take the ANSI code page.
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
+    if (length <= 0)
+        return -1;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), length);
+    return ::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+#else
+    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+#endif
+}
+
 } // namespace
 
 std::optional<Wave> decodeWave(const std::string& path, double maxSeconds,
@@ -136,7 +154,7 @@ std::optional<Wave> decodeWave(const std::string& path, double maxSeconds,
     if (path.empty())
         return std::nullopt;
     // Only regular files: a pipe or a device would block or never end.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openForReading(path);
     if (fd < 0)
         return std::nullopt;
     struct stat st {};

@@ -12,6 +12,12 @@ add_library(morvantis_platform STATIC
   platform/QtWindowSystem.cpp
 )
 target_link_libraries(morvantis_platform PUBLIC morvantis_core Qt6::Widgets)
+# The entry that starts the clock with the session: an XDG autostart file; the user's Run key.
+if(WIN32)
+  target_sources(morvantis_platform PRIVATE platform/windows/AutostartEntry.cpp)
+else()
+  target_sources(morvantis_platform PRIVATE platform/linux/AutostartEntry.cpp)
+endif()
 # Flushing the window system sends each step of the shake to the X server at once.
 if(UNIX AND NOT APPLE)
   pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
@@ -26,10 +32,16 @@ set_target_properties(morvantis_wave PROPERTIES POSITION_INDEPENDENT_CODE ON)
 target_include_directories(morvantis_wave PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(morvantis_wave PRIVATE PkgConfig::SNDFILE)
 
-# The wave player: a module loaded on the first sound, so that libpulse and libsndfile cost
-# nothing until then. It links no Qt library. It is built beside the executable.
-add_library(morvantis_player MODULE platform/player/WavePlayer.cpp)
+# The wave player: a module loaded on the first sound, so that the audio libraries cost
+# nothing until then. It links no Qt library. It is built beside the executable. Linux plays
+# through the sound server's client library, Windows through winmm.
+if(WIN32)
+  add_library(morvantis_player MODULE platform/windows/WinWavePlayer.cpp)
+  target_link_libraries(morvantis_player PRIVATE morvantis_wave winmm Threads::Threads)
+else()
+  add_library(morvantis_player MODULE platform/player/WavePlayer.cpp)
+  target_link_libraries(morvantis_player PRIVATE morvantis_wave PkgConfig::PULSE Threads::Threads)
+endif()
 target_include_directories(morvantis_player PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(morvantis_player PRIVATE morvantis_wave PkgConfig::PULSE Threads::Threads)
 set_target_properties(morvantis_player PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 add_dependencies(morvantis_ui morvantis_player)

@@ -1,0 +1,49 @@
+; The per-user installer: no administrator, the program in the user's own Programs folder, a
+; Start-menu entry and an uninstaller registered for the user. /S installs and uninstalls
+; silently. Uninstalling removes what was installed and leaves the user's settings.
+; makensis -DVERSION=x.y -DFILES=install.nsh -DREMOVE=uninstall.nsh -DOUT=setup.exe morvantis.nsi
+; (scripts/test-windows writes the two lists from the program folder.)
+Unicode true
+Target amd64-unicode
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+
+!define KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis"
+Name "Morvantis ${VERSION}"
+OutFile "${OUT}"
+InstallDir "$LOCALAPPDATA\Programs\Morvantis"
+ShowInstDetails nevershow
+ShowUninstDetails nevershow
+
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+
+Section
+  SetShellVarContext current
+  !include "${FILES}"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  CreateShortcut "$SMPROGRAMS\Morvantis.lnk" "$INSTDIR\morvantis.exe"
+  WriteRegStr HKCU "${KEY}" "DisplayName" "Morvantis"
+  WriteRegStr HKCU "${KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${KEY}" "Publisher" "The Morvantis developers"
+  WriteRegStr HKCU "${KEY}" "DisplayIcon" "$INSTDIR\morvantis.exe"
+  WriteRegStr HKCU "${KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  SetShellVarContext current
+  !include "${REMOVE}"
+  Delete "$SMPROGRAMS\Morvantis.lnk"
+  ; A start at logon would name a program that is gone.
+  DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "Morvantis"
+  DeleteRegKey HKCU "${KEY}"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir "$INSTDIR"
+SectionEnd

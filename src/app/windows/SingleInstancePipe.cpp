@@ -1,0 +1,93 @@
+// One clock per settings store on Windows: a named pipe (Qt's local server) of this user's
+// session, and a lock file in the user's local application data.
+#include "app/SingleInstance.h"
+
+#include "platform/Say.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+#include <windows.h>
+
+namespace morvantis {
+
+namespace {
+// Pipe names are one namespace for the whole machine: the name carries the user's own folder
+// (in m_socketName) and the session, so that each user and each session gets a clock.
+QString pipeName(const QString& socketName) {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    const QByteArray key = socketName.toUtf8() + '/' + QByteArray::number(quint64(session));
+    return QLatin1String("morvantis-") +
+           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
+}
+} // namespace
+
+// A process that has ended may leave its lock file with a process id that a new process has
+// taken (Wine gives each new process the same one). The file cannot be removed while its
+// holder runs, which keeps it open without sharing deletion: removing it is the test.
+bool SingleInstance::leftLockRemoved() {
+    return m_lock.removeStaleLockFile();
+}
+
+QString SingleInstance::runtimeFolder() {
+    const QString local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (local.isEmpty())
+        return {};
+    const QString folder = QDir::cleanPath(local) + QLatin1String("/Morvantis");
+    return QDir().mkpath(folder) ? folder : QString();
+}
+
+bool SingleInstance::listen() {
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(pipeName(m_socketName))) {
+        say(stderr, QStringLiteral("morvantis: a second start will not find this clock: %1")
+                        .arg(m_server->errorString()));
+        delete m_server;
+        m_server = nullptr;
+        return false;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        if (ending && ending()) {
+            stopAnswering();
+            return;
+        }
+        // A connection is the whole request; the reply is one byte.
+        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+            socket->write("!", 1);
+            socket->flush();
+            socket->disconnectFromServer();
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        }
+        raised();
+    });
+    return true;
+}
+
+void SingleInstance::stopAnswering() {
+    delete m_server;
+    m_server = nullptr;
+}
+
+SingleInstance::Answer SingleInstance::ask() const {
+    QElapsedTimer waited;
+    waited.start();
+    QLocalSocket socket;
+    socket.connectToServer(pipeName(m_socketName));
+    if (!socket.waitForConnected(kAnswerWait))
+        return socket.error() == QLocalSocket::SocketTimeoutError ? Answer::Silent : Answer::Gone;
+    const int left = std::max(1, kAnswerWait - static_cast<int>(waited.elapsed()));
+    if (!socket.bytesAvailable() && !socket.waitForReadyRead(left))
+        return socket.error() == QLocalSocket::SocketTimeoutError ? Answer::Silent : Answer::Gone;
+    char c = 0;
+    return socket.read(&c, 1) == 1 && c == '!' ? Answer::Replied : Answer::Gone;
+}
+
+} // namespace morvantis

@@ -1,0 +1,391 @@
+// The wave player on Windows, through winmm's waveOut: on every Windows, it takes 16-bit PCM
+// at the file's own rate and converts to the mixer's format itself (WASAPI's shared mode
+// takes only the mixer's), and it tells when each buffer has been played, which is what a
+// synchronous sound waits for. One worker thread decodes each request and drives the device;
+// callers only post requests and wait on the shared state.
+#include "platform/Sound.h"
+#include "platform/WaveDecoder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <mmsystem.h>
+
+namespace morvantis {
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// Each buffer given to the device holds this much sound: a stop is heard within one.
+constexpr double kBufferSeconds = 0.1;
+// A device that plays none of a sound for this long past the sound's own length is stuck.
+constexpr auto kStuckBound = 3s;
+// The device stays open this long after a sound, so that the next one (the spoken time's next
+// word) follows at once in the same format.
+constexpr auto kLinger = 1s;
+// How often the worker looks at the buffers and at new requests while a sound plays.
+constexpr auto kPoll = 10ms;
+// The callers' own bound on a worker that shows no progress (a device call that does not return).
+constexpr auto kWorkerBound = 3s;
+constexpr auto kQuitBound = 300ms;
+// How long the worker lets a sound that has been reported played finish when it ends.
+constexpr auto kDrainBound = 500ms;
+constexpr int kAlertRate = 44100;
+
+struct PlayerState {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::uint64_t requested = 0;
+    std::string path;
+    bool stopOnly = false;
+    Clock::time_point requestedAt;
+    bool quit = false;
+    std::uint64_t abandoned = 0;
+    Clock::time_point aliveAt;
+    std::uint64_t ended = 0;
+    bool finished = false;
+};
+
+class Worker {
+public:
+    explicit Worker(std::shared_ptr<PlayerState> state)
+        : m_state(std::move(state)), m_event(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+    ~Worker() {
+        // The device reports a sound played as it takes its last frames: let it finish them.
+        const auto until = Clock::now() + kDrainBound;
+        while (m_device && (reap(), !m_queued.empty()) && Clock::now() < until)
+            WaitForSingleObject(m_event, static_cast<DWORD>(kPoll.count()));
+        closeDevice();
+        if (m_event)
+            CloseHandle(m_event);
+        {
+            const std::lock_guard lock(m_state->mutex);
+            m_state->finished = true;
+        }
+        m_state->changed.notify_all();
+    }
+
+    void run() {
+        for (;;) {
+            std::string path;
+            bool stopOnly = false;
+            std::uint64_t gen = 0;
+            {
+                std::unique_lock lock(m_state->mutex);
+                const auto idle = [&] { return m_state->quit || m_state->requested != m_handled; };
+                if (m_device)
+                    m_state->changed.wait_until(lock, m_lingerUntil, idle);
+                else
+                    m_state->changed.wait(lock, idle);
+                if (m_state->quit)
+                    return;
+                if (m_state->requested == m_handled) {
+                    lock.unlock();
+                    closeDevice(); // lingered long enough
+                    continue;
+                }
+                gen = m_handled = m_state->requested;
+                path = m_state->path;
+                stopOnly = m_state->stopOnly;
+                m_state->aliveAt = Clock::now();
+            }
+            if (!stopOnly && !interrupted(gen))
+                play(gen, path);
+            markEnded(gen);
+        }
+    }
+
+private:
+    void play(std::uint64_t gen, const std::string& path) {
+        std::optional<Wave> decoded = decodeWave(path, kMaxWaveSeconds, [&] {
+            alive();
+            return !interrupted(gen);
+        });
+        if (interrupted(gen))
+            return;
+        // A file that gives nothing: the alert, in the open device's format so that it sounds at once.
+        auto queued = std::make_unique<Queued>();
+        queued->wave = decoded ? std::move(*decoded)
+                       : m_device
+                           ? builtInAlert(static_cast<int>(m_format.nSamplesPerSec), m_format.nChannels)
+                           : builtInAlert(kAlertRate, 1);
+        Wave& wave = queued->wave;
+        if (!openDevice(wave))
+            return;
+        const std::size_t perBuffer = static_cast<std::size_t>(std::max(1.0, kBufferSeconds * wave.rate)) *
+                                      static_cast<std::size_t>(wave.channels);
+        queued->headers.resize((wave.samples.size() + perBuffer - 1) / perBuffer);
+        for (std::size_t i = 0; i < queued->headers.size(); ++i) {
+            const std::size_t first = i * perBuffer;
+            WAVEHDR& h = queued->headers[i];
+            h = {};
+            h.lpData = reinterpret_cast<LPSTR>(wave.samples.data() + first);
+            h.dwBufferLength =
+                static_cast<DWORD>(std::min(perBuffer, wave.samples.size() - first) * sizeof(std::int16_t));
+        }
+        // Where this sound ends in the device's count of played frames. A device that counts
+        // only what it was given, or also the silence while it had nothing, either way.
+        const std::uint64_t end = std::max(m_framesWritten, position()) + wave.frames();
+        m_framesWritten = end;
+        bool failed = false;
+        for (WAVEHDR& h : queued->headers) {
+            if (waveOutPrepareHeader(m_device, &h, sizeof h) != MMSYSERR_NOERROR) {
+                failed = true;
+                break;
+            }
+            ++queued->prepared;
+            if (waveOutWrite(m_device, &h, sizeof h) != MMSYSERR_NOERROR) {
+                failed = true;
+                break;
+            }
+        }
+        Queued& sound = *queued;
+        m_queued.push_back(std::move(queued));
+        // Heard when the device has played its last frame (the buffers come back later, and the
+        // next word must not wait for that); stopped by a newer request; given up on a device
+        // that stalls.
+        const auto stuckAt =
+            Clock::now() +
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(wave.seconds())) +
+            kStuckBound;
+        bool stuck = false;
+        for (;;) {
+            reap();
+            if (failed || sound.done() || position() >= end)
+                break;
+            if (interrupted(gen)) {
+                resetDevice();
+                return;
+            }
+            if (Clock::now() >= stuckAt) {
+                stuck = true;
+                break;
+            }
+            alive();
+            WaitForSingleObject(m_event, static_cast<DWORD>(kPoll.count()));
+        }
+        if (failed || stuck) {
+            // A device that has gone away or stalls: the next request opens the one there is then.
+            warn(failed ? "the audio device refused the sound" : "the audio device does not play");
+            closeDevice();
+            return;
+        }
+        m_warned = false;
+        m_lingerUntil = Clock::now() + kLinger;
+    }
+
+    // Frames played since the device was opened or reset.
+    std::uint64_t position() {
+        MMTIME time{};
+        time.wType = TIME_SAMPLES;
+        if (!m_device || waveOutGetPosition(m_device, &time, sizeof time) != MMSYSERR_NOERROR)
+            return 0;
+        if (time.wType == TIME_SAMPLES)
+            return time.u.sample;
+        if (time.wType == TIME_BYTES && m_format.nBlockAlign)
+            return time.u.cb / m_format.nBlockAlign;
+        return 0;
+    }
+
+    // Buffers the device has given back are let go.
+    void reap() {
+        while (!m_queued.empty() && m_queued.front()->done()) {
+            for (std::size_t i = 0; i < m_queued.front()->prepared; ++i)
+                waveOutUnprepareHeader(m_device, &m_queued.front()->headers[i], sizeof(WAVEHDR));
+            m_queued.pop_front();
+        }
+    }
+
+    // Stops what plays; the device stays open.
+    void resetDevice() {
+        waveOutReset(m_device); // every buffer comes back at once
+        const auto until = Clock::now() + kStuckBound;
+        while (reap(), !m_queued.empty() && Clock::now() < until)
+            WaitForSingleObject(m_event, static_cast<DWORD>(kPoll.count()));
+        m_framesWritten = 0;
+        if (!m_queued.empty()) {
+            // A driver that keeps buffers even after a reset may still read them: they are left
+            // to it, and the device is not used again.
+            for (auto& q : m_queued)
+                q.release();
+            m_queued.clear();
+            m_device = nullptr;
+            warn("the audio device does not let go of a sound");
+        }
+    }
+
+    bool openDevice(const Wave& wave) {
+        WAVEFORMATEX format{};
+        format.wFormatTag = WAVE_FORMAT_PCM;
+        format.nChannels = static_cast<WORD>(wave.channels);
+        format.nSamplesPerSec = static_cast<DWORD>(wave.rate);
+        format.wBitsPerSample = 16;
+        format.nBlockAlign = static_cast<WORD>(format.nChannels * 2);
+        format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+        if (m_device && format.nChannels == m_format.nChannels &&
+            format.nSamplesPerSec == m_format.nSamplesPerSec)
+            return true;
+        closeDevice();
+        ResetEvent(m_event);
+        const MMRESULT opened = waveOutOpen(&m_device, WAVE_MAPPER, &format,
+                                            reinterpret_cast<DWORD_PTR>(m_event), 0, CALLBACK_EVENT);
+        if (opened != MMSYSERR_NOERROR) {
+            m_device = nullptr;
+            char text[MAXERRORLENGTH] = "";
+            waveOutGetErrorTextA(opened, text, sizeof text);
+            warn(text[0] ? text : "no audio device");
+            return false;
+        }
+        m_format = format;
+        return true;
+    }
+
+    void closeDevice() {
+        if (!m_device)
+            return;
+        resetDevice();
+        if (m_device)
+            waveOutClose(m_device);
+        m_device = nullptr;
+    }
+
+    void alive() {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->aliveAt = Clock::now();
+    }
+
+    bool interrupted(std::uint64_t gen) {
+        const std::lock_guard lock(m_state->mutex);
+        return m_state->quit || m_state->requested != gen || m_state->abandoned >= gen;
+    }
+
+    void markEnded(std::uint64_t gen) {
+        {
+            const std::lock_guard lock(m_state->mutex);
+            m_state->ended = std::max(m_state->ended, gen);
+        }
+        m_state->changed.notify_all();
+    }
+
+    // Said once; again only after sounds were heard in between.
+    void warn(const char* why) {
+        if (m_warned)
+            return;
+        m_warned = true;
+        std::fprintf(stderr, "morvantis: sounds are not played: %s\n", why);
+        std::fflush(stderr);
+    }
+
+    std::shared_ptr<PlayerState> m_state;
+    HANDLE m_event;
+    // A sound given to the device, with its buffers, until the device gives them back.
+    struct Queued {
+        Wave wave;
+        std::vector<WAVEHDR> headers;
+        std::size_t prepared = 0;
+        bool done() const {
+            return std::all_of(headers.begin(), headers.begin() + static_cast<std::ptrdiff_t>(prepared),
+                               [](const WAVEHDR& h) { return (h.dwFlags & WHDR_DONE) != 0; });
+        }
+    };
+    std::deque<std::unique_ptr<Queued>> m_queued;
+    std::uint64_t m_framesWritten = 0;
+    HWAVEOUT m_device = nullptr;
+    WAVEFORMATEX m_format{};
+    Clock::time_point m_lingerUntil;
+    std::uint64_t m_handled = 0;
+    bool m_warned = false;
+};
+
+class WaveOutPlayer final : public Sound {
+public:
+    WaveOutPlayer() : m_state(std::make_shared<PlayerState>()) {
+        m_worker = std::thread([state = m_state] { Worker(state).run(); });
+    }
+
+    // Never waits long on the device: a worker that does not end at once is left behind.
+    ~WaveOutPlayer() override {
+        bool finished = false;
+        {
+            std::unique_lock lock(m_state->mutex);
+            m_state->quit = true;
+            m_state->changed.notify_all();
+            finished = m_state->changed.wait_for(lock, kQuitBound, [&] { return m_state->finished; });
+        }
+        if (finished)
+            m_worker.join();
+        else
+            m_worker.detach();
+    }
+    WaveOutPlayer(const WaveOutPlayer&) = delete;
+    WaveOutPlayer& operator=(const WaveOutPlayer&) = delete;
+
+    void play(const std::string& path, Mode mode) override {
+        request(path, false);
+        if (mode == Mode::Synchronous)
+            while (!waitEnd(1s)) {
+            }
+    }
+
+    void stop() override { request({}, true); }
+
+    bool waitEnd(std::chrono::milliseconds timeout) override {
+        const auto limit = Clock::now() + timeout;
+        std::unique_lock lock(m_state->mutex);
+        for (;;) {
+            const std::uint64_t gen = m_state->requested;
+            if (m_state->ended >= gen || m_state->abandoned >= gen)
+                return true;
+            // The worker reports progress while it plays; should a device call hold it up, the
+            // request is given up here, and the worker never plays it.
+            const Clock::time_point bound = std::max(m_state->requestedAt, m_state->aliveAt) + kWorkerBound;
+            const auto now = Clock::now();
+            if (now >= bound) {
+                m_state->abandoned = gen;
+                m_state->changed.notify_all();
+                return true;
+            }
+            if (now >= limit)
+                return false;
+            m_state->changed.wait_until(lock, std::min(limit, bound));
+        }
+    }
+
+private:
+    void request(const std::string& path, bool stopOnly) {
+        {
+            const std::lock_guard lock(m_state->mutex);
+            ++m_state->requested;
+            m_state->path = path;
+            m_state->stopOnly = stopOnly;
+            m_state->requestedAt = Clock::now();
+        }
+        m_state->changed.notify_all();
+    }
+
+    std::shared_ptr<PlayerState> m_state;
+    std::thread m_worker;
+};
+
+} // namespace
+
+} // namespace morvantis
+
+// The module's one entry point, looked up by name when the first sound is asked for.
+extern "C" __declspec(dllexport) morvantis::Sound* morvantis_create_player() {
+    return new morvantis::WaveOutPlayer();
+}

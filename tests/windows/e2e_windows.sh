@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# The Windows build end to end under Wine, on a display, a sound server and a WINEPREFIX of its
+# own: the face with the right time, the settings in the registry written by EXIT and read by
+# the next start, one clock per user (also after a killed one), the session's end saving, the
+# hourly chime and the spoken time through Wine's audio driver, and the installer.
+# Usage: e2e_windows.sh <program folder> <source folder> <sound_segments> [installer]
+set -euo pipefail
+stage=$(cd "$1" && pwd)
+src=$2
+segments=$3
+installer=${4:-}
+exe="$stage/morvantis.exe"
+source "$src/tests/e2e/lib.sh"
+source "$src/tests/windows/wine.sh"
+trap 'stop_wine; cleanup' EXIT
+fail_shows_clock_log=yes
+need_faketime
+start_display
+start_sound_server || { cat "$work/pulse.log"; fail "PulseAudio did not start"; }
+start_wine
+
+clock_exe="$work/morvantis"
+printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$exe" >"$clock_exe"
+chmod +x "$clock_exe"
+skin="$stage/Skins/Digital Age"
+exit_button() { xdotool mousemove $((ox + 467 + 42)) $((oy + 167 + 11)) click 1; }
+say_button() { xdotool mousemove $((ox + 509)) $((oy + 70)) click 1; }
+face_window() {
+  wid=$(wait_window Main 300) || fail "the clock window did not appear"
+  poll 10 drawn "$wid" || fail "the clock was never drawn"
+  read -r ox oy <<<"$(window_origin "$wid")"
+}
+
+# ---- The face: Sunday 23 September 2001, 13:45:07, 12-hour style, where the registry says ----
+reg_settings ThemeNo=1 24Hours=False Left=1500 Top=1500 HourlyPlay=False
+start_clock "$work" "2001-09-23 13:45:07"
+face_window
+[ "$ox $oy" = "100 100" ] || fail "window at $ox,$oy, not at the stored 100,100"
+poll 10 shows expect_face_134507 || expect_face_134507
+pass "the face shows 1:45:07 PM, 09 23 SUN 2001 in Digital Age at the stored place"
+
+# ---- A second start brings the running clock to the front and ends ----
+out=$(timeout 20 "$clock_exe" 2>"$work/second.err" | tr -d "\r") || fail "the second start failed: $(cat "$work/second.err")"
+[ "$out" = "Morvantis is running already; its clock was brought to the front." ] ||
+  fail "the second start said '$out'"
+pass "a second start answers that the clock runs already"
+
+# ---- EXIT writes the 39 keys to the registry; the next start reads them back ----
+xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
+xdotool mousemove $((ox + 28)) $((oy + 130))
+xdotool mousemove $((ox + 48)) $((oy + 140)) mouseup 1
+poll 5 at_origin "$wid" "140 120" || fail "dragging left the window at $(window_origin "$wid")"
+read -r ox oy <<<"$(window_origin "$wid")"
+exit_button
+wait_exit 20 || fail "EXIT did not end the clock (status $?)"
+[ "$(reg_count)" = 39 ] || fail "the registry holds $(reg_count) values, not 39"
+[ "$(reg_value Left)" = 2100 ] && [ "$(reg_value Top)" = 1800 ] ||
+  fail "the registry holds Left=$(reg_value Left) Top=$(reg_value Top) after the drag"
+launch_clock "$work"
+face_window
+[ "$ox $oy" = "140 120" ] || fail "the next start put the window at $ox,$oy, not at the saved 140,120"
+pass "EXIT writes 39 keys under HKCU\\Software\\Morvantis\\Morvantis\\StartUp; the next start reads them"
+
+# ---- A killed clock leaves its lock behind (Wine reuses its process id): the next start runs ----
+kill -KILL "$clock_pid"; wait "$clock_pid" 2>/dev/null || true
+t0=$(date +%s%3N)
+launch_clock "$work"
+face_window
+ms=$(($(date +%s%3N) - t0))
+[ "$ms" -lt 4000 ] || fail "the start after a killed clock took $ms ms"
+pass "after a killed clock the next start is the clock ($ms ms)"
+
+# ---- The session ends: the clock saves as EXIT does ----
+xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
+xdotool mousemove $((ox + 18)) $((oy + 125))
+xdotool mousemove $((ox + 28)) $((oy + 130)) mouseup 1
+poll 5 at_origin "$wid" "160 130" || fail "dragging left the window at $(window_origin "$wid")"
+wineboot --end-session >/dev/null 2>&1 || true
+wait_exit 20 || true
+[ "$(reg_value Left)" = 2400 ] && [ "$(reg_value Top)" = 1950 ] ||
+  fail "after the session's end the registry holds Left=$(reg_value Left) Top=$(reg_value Top)"
+pass "the session's end (wineboot --end-session) saves the settings"
+wineserver -p || true
+
+# ---- The hourly chime through Wine's audio driver, recorded whole ----
+reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500
+record "$work/chime.raw"
+start_clock "$work" "@2001-09-23 13:59:57"
+poll 20 quiet_after_sound "$work/chime.raw" 2 || true
+stop_recording
+kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
+"$segments" --gap 0.05 "$work/chime.raw" >"$work/chime.txt"
+[ "$(wc -l <"$work/chime.txt")" = 1 ] || { cat "$work/chime.txt"; fail "the chime is not one sound"; }
+read -r start length rest <"$work/chime.txt"
+want=$(wave_ms "$stage/alarm.wav")
+awk -v a="$length" -v b="$want" 'BEGIN { d = a - b; exit !(d <= 40 && d >= -40) }' ||
+  fail "the chime lasted $length ms, alarm.wav $want ms"
+pass "the hourly chime plays alarm.wav whole through Wine's driver ($length of $want ms)"
+
+# ---- SAY TIME at 21:21: the words one phrase ----
+reg_settings ThemeNo=1 HourlyPlay=False Left=1500 Top=1500
+record "$work/say.raw"
+start_clock "$work" "@2001-09-23 21:21:00"
+face_window
+say_button
+poll 15 quiet_after_sound "$work/say.raw" 1 || true
+stop_recording
+kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
+"$segments" --gap 0.001 --words "$src/data/wave" "$work/say.raw" >"$work/say.txt"
+# The names heard in order, and the longest silence between two sounds.
+read -r heard gap <<<"$(awk '{ names = names (NR > 1 ? "+" : "") $3; if (NR > 1 && $1 - last > g) g = $1 - last; last = $1 + $2 }
+  END { printf "%s %.1f", names, g }' "$work/say.txt")"
+[ "$heard" = "time+9+20+1+pm" ] || { cat "$work/say.txt"; fail "SAY TIME said $heard"; }
+awk -v g="$gap" 'BEGIN { exit !(g < 100) }' || { cat "$work/say.txt"; fail "SAY TIME left a gap of $gap ms"; }
+pass "SAY TIME says time 9 20 1 pm as one phrase (longest gap $gap ms)"
+
+# ---- Start at login: the value Morvantis of the user's Run key, naming this program ----
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+out=$("$clock_exe" --autostart on 2>/dev/null | tr -d "\r")
+[ "$out" = "Autostart is on: HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run\Morvantis" ] ||
+  fail "--autostart on said '$out'"
+value=$(wine reg query "$run_key" /v Morvantis 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+[ "$value" = "\"$(winpath "$exe")\"" ] || fail "the Run key holds '$value'"
+"$clock_exe" --autostart off >/dev/null 2>&1
+[ "$("$clock_exe" --autostart 2>/dev/null | tr -d "\r")" = "Autostart is off" ] || fail "--autostart off left it on"
+! wine reg query "$run_key" /v Morvantis >/dev/null 2>&1 || fail "--autostart off left the Run value"
+pass "--autostart on/off writes and removes the Run key's value"
+
+# ---- The installer: silent, per user; the installed clock starts; the uninstaller removes it ----
+if [ -n "$installer" ]; then
+  wine "$installer" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; fail "the silent install failed"; }
+  appdata=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+  folder=$(winepath -u "$appdata\\Programs\\Morvantis" 2>/dev/null)
+  [ -f "$folder/morvantis.exe" ] && [ -f "$folder/Uninstall.exe" ] && [ -d "$folder/Skins" ] ||
+    fail "the install left no program in $folder"
+  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis' >/dev/null 2>&1 ||
+    fail "the uninstaller is not registered for the user"
+  menu=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
+  [ -f "$menu/Morvantis.lnk" ] || fail "no Start-menu entry in $menu"
+  printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$folder/morvantis.exe" >"$clock_exe"
+  launch_clock "$work"
+  face_window
+  exit_button
+  wait_exit 20 || fail "the installed clock did not end on EXIT"
+  pass "the installer installs silently for the user, with a Start-menu entry; the installed clock runs"
+  wine "$folder/Uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller failed"
+  # The uninstaller copies itself away and removes the folder from there.
+  poll 20 test ! -e "$folder/morvantis.exe" || fail "the uninstaller left the program"
+  poll 10 test ! -e "$menu/Morvantis.lnk" || fail "the uninstaller left the Start-menu entry"
+  ! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis' >/dev/null 2>&1 ||
+    fail "the uninstaller left its registration"
+  [ "$(reg_count)" = 39 ] || fail "the uninstaller did not leave the user's settings"
+  pass "the uninstaller removes the program and leaves the settings"
+fi
+echo "e2e_windows: $passed checks passed"
