@@ -1,5 +1,6 @@
 #include "platform/QtPictures.h"
 
+#include "platform/FileState.h"
 #include "platform/QtFiles.h"
 
 #include <QBuffer>
@@ -8,11 +9,7 @@
 
 #include <array>
 #include <cstdint>
-#include <ctime>
 #include <optional>
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
 
 namespace morvantis {
 
@@ -133,33 +130,6 @@ bool wholeButUnclosed(const QByteArray& gif) {
     return false;
 }
 
-// What tells one state of an open file from another, and how long ago it last changed.
-struct FileState {
-    std::array<std::int64_t, 7> identity;
-    std::chrono::nanoseconds age;
-};
-
-std::optional<FileState> stateOf([[maybe_unused]] int fd) {
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    timespec now{};
-    if (fd < 0 || ::fstat(fd, &st) != 0 || ::clock_gettime(CLOCK_REALTIME, &now) != 0)
-        return std::nullopt;
-    const auto ns = [](const timespec& t) {
-        return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
-    };
-    const auto changed = std::max(ns(st.st_mtim), ns(st.st_ctim));
-    return FileState{{static_cast<std::int64_t>(st.st_dev), static_cast<std::int64_t>(st.st_ino),
-                      static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
-                      static_cast<std::int64_t>(st.st_mtim.tv_nsec),
-                      static_cast<std::int64_t>(st.st_ctim.tv_sec),
-                      static_cast<std::int64_t>(st.st_ctim.tv_nsec)},
-                     ns(now) - changed};
-#else
-    return std::nullopt;
-#endif
-}
-
 } // namespace
 
 QtPictures::QtPictures(std::chrono::milliseconds settle) : m_settle(settle) {
@@ -184,7 +154,7 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
         return s.width() > 0 && s.height() > 0 &&
                static_cast<std::uint64_t>(s.width()) * static_cast<std::uint64_t>(s.height()) <= maxPixels;
     };
-    const std::optional<FileState> state = stateOf(file.handle());
+    const std::optional<FileState> state = fileStateOf(file.handle());
     if (state) {
         const auto known = m_decoded.find(state->identity);
         if (known != m_decoded.end()) {

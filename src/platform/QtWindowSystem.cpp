@@ -27,8 +27,11 @@ void centreOnScreen(QWidget& window, const QScreen* screen) {
         return;
     // The area panels and docks leave free: where there are none it is the whole screen.
     const QRect area = screen->availableGeometry();
-    window.move(area.x() + (area.width() - window.width()) / 2,
-                area.y() + (area.height() - window.height()) / 2);
+    // The frame counts: a window made now knows it where the system tells it before the window
+    // shows (Windows does; an X11 window manager tells only later, and the frame is then none).
+    window.winId();
+    const QSize outer = window.frameGeometry().size();
+    window.move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
 }
 
 void closeAllWindows() {

@@ -12,11 +12,13 @@ add_library(morvantis_platform STATIC
   platform/QtWindowSystem.cpp
 )
 target_link_libraries(morvantis_platform PUBLIC morvantis_core Qt6::Widgets)
-# The entry that starts the clock with the session: an XDG autostart file; the user's Run key.
+# What the systems do their own way: the entry that starts the clock with the session (an XDG
+# autostart file; the user's Run key), and what tells a file's states apart (fstat; the file's
+# index and times).
 if(WIN32)
-  target_sources(morvantis_platform PRIVATE platform/windows/AutostartEntry.cpp)
+  target_sources(morvantis_platform PRIVATE platform/windows/AutostartEntry.cpp platform/windows/FileState.cpp)
 else()
-  target_sources(morvantis_platform PRIVATE platform/linux/AutostartEntry.cpp)
+  target_sources(morvantis_platform PRIVATE platform/linux/AutostartEntry.cpp platform/linux/FileState.cpp)
 endif()
 # Flushing the window system sends each step of the shake to the X server at once.
 if(UNIX AND NOT APPLE)

@@ -133,12 +133,17 @@ TEST_F(FaceKeyboard, ARightClickOnTheCaseOpensTheMenuOnlyThere) {
         QWindow* w = window.windowHandle();
         if (c.leftHeld)
             QTest::mousePress(w, Qt::LeftButton, {}, c.at);
-        const auto entries = answeringMenu([&] { QTest::mousePress(w, Qt::RightButton, {}, c.at); }, 0);
+        // The menu opens on the press on Linux, on the release on Windows.
+        const auto entries = answeringMenu(
+            [&] {
+                QTest::mousePress(w, Qt::RightButton, {}, c.at);
+                QTest::mouseRelease(w, Qt::RightButton, {}, c.at);
+            },
+            0);
         EXPECT_EQ(entries.has_value(), c.menu);
         if (entries) {
             EXPECT_EQ(*entries, kEntries);
         }
-        QTest::mouseRelease(w, Qt::RightButton, {}, c.at);
         if (c.leftHeld)
             QTest::mouseRelease(w, Qt::LeftButton, {}, c.at);
     }

@@ -412,7 +412,7 @@ TEST_F(MusicDialog, EnterEscapeAndCloseEndTheModalDialog) {
         ModalDriver driver([&](QWidget* w) {
             ASSERT_EQ(w, modal.data());
             if (c.key > 0) {
-                QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(c.key));
+                QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, static_cast<Qt::Key>(c.key));
                 return;
             }
             if (c.key == -2) {

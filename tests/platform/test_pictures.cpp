@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -160,8 +160,9 @@ TEST(Pictures, AFileStillTheSameGivesThePictureDecodedFromIt) {
         {"replaced by another file of the same size and time",
          [&] {
              write(spare, second, then);
-             ASSERT_EQ(std::rename(QFile::encodeName(spare).constData(), QFile::encodeName(path).constData()),
-                       0);
+             std::error_code error;
+             std::filesystem::rename(spare.toStdWString(), path.toStdWString(), error);
+             ASSERT_FALSE(error) << error.message();
          },
          true},
     };

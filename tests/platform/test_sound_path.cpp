@@ -11,6 +11,7 @@
 
 using namespace morvantis;
 
+#ifndef _WIN32
 TEST(SoundPath, ThePathAsItStandsComesFirst) {
     QTemporaryDir dir;
     const std::string root = dir.path().toStdString();
@@ -38,3 +39,19 @@ TEST(SoundPath, ThePathAsItStandsComesFirst) {
     for (const auto& c : cases)
         EXPECT_EQ(mapSoundPath(files, c.stored), c.played) << c.stored;
 }
+#else
+// Windows itself takes "\" for a separator and names without regard to case: every path that names
+// a file is played as written, and one that names none is passed on for the player's alert.
+TEST(SoundPath, WindowsFindsTheFileAsWritten) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    std::filesystem::create_directories(root + "/Tones");
+    std::ofstream(root + "/Tones/Chime.WAV") << "RIFF";
+    const QtFiles files(root);
+    for (const std::string& stored :
+         {root + "\\tones\\CHIME.wav", root + "/TONES/chime.wav", root + "/Tones/Chime.WAV"})
+        EXPECT_EQ(mapSoundPath(files, stored), stored);
+    EXPECT_EQ(mapSoundPath(files, root + "\\none\\here.wav"), root + "/none/here.wav");
+    EXPECT_EQ(mapSoundPath(files, ""), "");
+}
+#endif

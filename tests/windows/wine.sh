@@ -4,7 +4,7 @@
 # variable WINEQT_X to the program as QT_X: it passes none that starts with QT_.
 # The caller sets wine_dlls (Unix folders, ":"-separated) before start_wine.
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=" # no offer to install Mono or Gecko
+export WINEDLLOVERRIDES="mscoree,mshtml=;winebrowser.exe=d" # no offer to install Mono or Gecko; no host browser opened
 export WINEQT_FORCE_STDERR_LOGGING=1    # else Qt's messages go to the debugger's channel only
 export WINEQT_QPA_PLATFORM=windows
 
