@@ -1,6 +1,7 @@
 #include "platform/player/WavePlayer.h"
 
 #include "platform/WaveDecoder.h"
+#include "platform/player/PlayerRequests.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -51,20 +52,7 @@ constexpr int kAlertRate = 44100;
 } // namespace
 
 // Shared by the callers, the worker and the main loop's callbacks; it outlives all of them.
-struct PlayerState {
-    std::mutex mutex;
-    std::condition_variable changed;
-    // Requests, from the callers.
-    std::uint64_t requested = 0;
-    std::string path;
-    bool stopOnly = false;
-    Clock::time_point requestedAt;
-    bool quit = false;
-    std::uint64_t abandoned = 0; // requests up to this one were given up by a caller
-    // Progress, from the worker.
-    Clock::time_point aliveAt; // its last sign of progress (ahead, while it waits for a known end)
-    std::uint64_t ended = 0;   // every request up to this one is over
-    bool finished = false;     // the worker has ended
+struct PlayerState : PlayerRequests {
     WavePlayer::Timeline timeline;
     // Counted up by the main loop's callbacks: something the worker may be waiting for.
     std::uint64_t events = 0;
@@ -257,38 +245,19 @@ public:
 
     void run() {
         for (;;) {
-            std::uint64_t gen = 0;
-            std::string path;
-            bool stopOnly = false;
-            {
-                std::unique_lock lock(m_state->mutex);
-                const auto asked = [&] { return m_state->quit || m_state->requested != m_handled; };
-                // A stream left from the last sound goes when no sound follows soon.
-                if (m_playback && !m_state->changed.wait_until(lock, m_lingerUntil, asked)) {
-                    lock.unlock();
-                    closeStream();
-                    continue;
-                }
-                m_state->changed.wait(lock, asked);
-                if (m_state->quit)
-                    break;
-                gen = m_handled = m_state->requested;
-                path = m_state->path;
-                stopOnly = m_state->stopOnly;
-                m_state->aliveAt = Clock::now();
-            }
-            if (stopOnly)
+            // A stream left from the last sound goes when no sound follows soon.
+            const auto next = m_state->next(m_handled, m_playback != nullptr, m_lingerUntil);
+            if (next.what == PlayerRequests::Next::Quit)
+                break;
+            if (next.what == PlayerRequests::Next::LingerOver || next.stopOnly)
                 closeStream();
             else
-                play(gen, path);
-            markEnded(gen);
+                play(next.gen, next.path);
+            if (next.what == PlayerRequests::Next::Play)
+                m_state->markEnded(next.gen);
         }
         shutDown();
-        {
-            const std::lock_guard lock(m_state->mutex);
-            m_state->finished = true;
-        }
-        m_state->changed.notify_all();
+        m_state->markFinished();
     }
 
 private:
@@ -645,20 +614,9 @@ private:
     }
 
     // Progress on the request at hand, or a wait for an end known to come then.
-    void alive(Clock::time_point until = Clock::now()) {
-        const std::lock_guard lock(m_state->mutex);
-        m_state->aliveAt = std::max(m_state->aliveAt, until);
-    }
-
-    bool interrupted(std::uint64_t gen) {
-        const std::lock_guard lock(m_state->mutex);
-        return stale(gen);
-    }
-
-    // With the state's mutex held: a newer request, a request given up, or the end.
-    bool stale(std::uint64_t gen) const {
-        return m_state->quit || m_state->requested != gen || m_state->abandoned >= gen;
-    }
+    void alive(Clock::time_point until = Clock::now()) { m_state->alive(until); }
+    bool interrupted(std::uint64_t gen) { return m_state->interrupted(gen); }
+    bool stale(std::uint64_t gen) const { return m_state->stale(gen); }
 
     // Until the main loop reports anything after `seen`, a newer request or the end, or the deadline.
     Woken waitFor(std::uint64_t gen, std::uint64_t seen, Clock::time_point deadline) {
@@ -673,14 +631,6 @@ private:
     void waitUntil(std::uint64_t gen, Clock::time_point deadline) {
         std::unique_lock lock(m_state->mutex);
         m_state->changed.wait_until(lock, deadline, [&] { return stale(gen); });
-    }
-
-    void markEnded(std::uint64_t gen) {
-        {
-            const std::lock_guard lock(m_state->mutex);
-            m_state->ended = std::max(m_state->ended, gen);
-        }
-        m_state->changed.notify_all();
     }
 
     // Said once; again only after sounds were heard in between.
@@ -717,63 +667,24 @@ WavePlayer::WavePlayer() : m_state(std::make_shared<PlayerState>()) {
 }
 
 WavePlayer::~WavePlayer() {
-    bool finished = false;
-    {
-        std::unique_lock lock(m_state->mutex);
-        m_state->quit = true;
-        m_state->changed.notify_all();
-        finished = m_state->changed.wait_for(lock, kQuitBound, [&] { return m_state->finished; });
-    }
-    // A worker held up (a file that does not finish reading) is left to end on its own; it
-    // keeps what it uses.
-    if (finished)
-        m_worker.join();
-    else
-        m_worker.detach();
-}
-
-void WavePlayer::request(const std::string& path, bool stopOnly) {
-    {
-        const std::lock_guard lock(m_state->mutex);
-        ++m_state->requested;
-        m_state->path = path;
-        m_state->stopOnly = stopOnly;
-        m_state->requestedAt = Clock::now();
-    }
-    m_state->changed.notify_all();
+    m_state->endWorker(m_worker, kQuitBound);
 }
 
 void WavePlayer::play(const std::string& path, Mode mode) {
-    request(path, false);
+    m_state->request(path, false);
     if (mode == Mode::Synchronous)
         while (!waitEnd(1s)) {
         }
 }
 
 void WavePlayer::stop() {
-    request({}, true);
+    m_state->request({}, true);
 }
 
+// The worker bounds every wait on the server and reports progress; the callers' bound is for a
+// worker itself held up.
 bool WavePlayer::waitEnd(std::chrono::milliseconds timeout) {
-    const auto limit = Clock::now() + timeout;
-    std::unique_lock lock(m_state->mutex);
-    for (;;) {
-        const std::uint64_t gen = m_state->requested;
-        if (m_state->ended >= gen || m_state->abandoned >= gen)
-            return true;
-        // The worker bounds every wait on the server and reports progress; should it itself be
-        // held up, the caller gives the request up here, and the worker never plays it.
-        const Clock::time_point bound = std::max(m_state->requestedAt, m_state->aliveAt) + kWorkerBound;
-        const auto now = Clock::now();
-        if (now >= bound) {
-            m_state->abandoned = gen;
-            m_state->changed.notify_all();
-            return true;
-        }
-        if (now >= limit)
-            return false;
-        m_state->changed.wait_until(lock, std::min(limit, bound));
-    }
+    return m_state->waitEnd(timeout, kWorkerBound);
 }
 
 WavePlayer::Timeline WavePlayer::lastTimeline() const {

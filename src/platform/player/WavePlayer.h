@@ -39,8 +39,6 @@ public:
     Timeline lastTimeline() const;
 
 private:
-    void request(const std::string& path, bool stopOnly);
-
     std::shared_ptr<PlayerState> m_state;
     std::thread m_worker;
 };

@@ -5,15 +5,14 @@
 // callers only post requests and wait on the shared state.
 #include "platform/Sound.h"
 #include "platform/WaveDecoder.h"
+#include "platform/player/PlayerRequests.h"
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -46,19 +45,7 @@ constexpr auto kQuitBound = 300ms;
 constexpr auto kDrainBound = 500ms;
 constexpr int kAlertRate = 44100;
 
-struct PlayerState {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::uint64_t requested = 0;
-    std::string path;
-    bool stopOnly = false;
-    Clock::time_point requestedAt;
-    bool quit = false;
-    std::uint64_t abandoned = 0;
-    Clock::time_point aliveAt;
-    std::uint64_t ended = 0;
-    bool finished = false;
-};
+using PlayerState = PlayerRequests;
 
 class Worker {
 public:
@@ -72,40 +59,21 @@ public:
         closeDevice();
         if (m_event)
             CloseHandle(m_event);
-        {
-            const std::lock_guard lock(m_state->mutex);
-            m_state->finished = true;
-        }
-        m_state->changed.notify_all();
+        m_state->markFinished();
     }
 
     void run() {
         for (;;) {
-            std::string path;
-            bool stopOnly = false;
-            std::uint64_t gen = 0;
-            {
-                std::unique_lock lock(m_state->mutex);
-                const auto idle = [&] { return m_state->quit || m_state->requested != m_handled; };
-                if (m_device)
-                    m_state->changed.wait_until(lock, m_lingerUntil, idle);
-                else
-                    m_state->changed.wait(lock, idle);
-                if (m_state->quit)
-                    return;
-                if (m_state->requested == m_handled) {
-                    lock.unlock();
-                    closeDevice(); // lingered long enough
-                    continue;
-                }
-                gen = m_handled = m_state->requested;
-                path = m_state->path;
-                stopOnly = m_state->stopOnly;
-                m_state->aliveAt = Clock::now();
+            const auto next = m_state->next(m_handled, m_device != nullptr, m_lingerUntil);
+            if (next.what == PlayerRequests::Next::Quit)
+                return;
+            if (next.what == PlayerRequests::Next::LingerOver) {
+                closeDevice(); // lingered long enough
+                continue;
             }
-            if (!stopOnly && !interrupted(gen))
-                play(gen, path);
-            markEnded(gen);
+            if (!next.stopOnly && !interrupted(next.gen))
+                play(next.gen, next.path);
+            m_state->markEnded(next.gen);
         }
     }
 
@@ -263,23 +231,8 @@ private:
         m_device = nullptr;
     }
 
-    void alive() {
-        const std::lock_guard lock(m_state->mutex);
-        m_state->aliveAt = Clock::now();
-    }
-
-    bool interrupted(std::uint64_t gen) {
-        const std::lock_guard lock(m_state->mutex);
-        return m_state->quit || m_state->requested != gen || m_state->abandoned >= gen;
-    }
-
-    void markEnded(std::uint64_t gen) {
-        {
-            const std::lock_guard lock(m_state->mutex);
-            m_state->ended = std::max(m_state->ended, gen);
-        }
-        m_state->changed.notify_all();
-    }
+    void alive() { m_state->alive(); }
+    bool interrupted(std::uint64_t gen) { return m_state->interrupted(gen); }
 
     // Said once; again only after sounds were heard in between.
     void warn(const char* why) {
@@ -318,65 +271,22 @@ public:
     }
 
     // Never waits long on the device: a worker that does not end at once is left behind.
-    ~WaveOutPlayer() override {
-        bool finished = false;
-        {
-            std::unique_lock lock(m_state->mutex);
-            m_state->quit = true;
-            m_state->changed.notify_all();
-            finished = m_state->changed.wait_for(lock, kQuitBound, [&] { return m_state->finished; });
-        }
-        if (finished)
-            m_worker.join();
-        else
-            m_worker.detach();
-    }
+    ~WaveOutPlayer() override { m_state->endWorker(m_worker, kQuitBound); }
     WaveOutPlayer(const WaveOutPlayer&) = delete;
     WaveOutPlayer& operator=(const WaveOutPlayer&) = delete;
 
     void play(const std::string& path, Mode mode) override {
-        request(path, false);
+        m_state->request(path, false);
         if (mode == Mode::Synchronous)
             while (!waitEnd(1s)) {
             }
     }
 
-    void stop() override { request({}, true); }
+    void stop() override { m_state->request({}, true); }
 
-    bool waitEnd(std::chrono::milliseconds timeout) override {
-        const auto limit = Clock::now() + timeout;
-        std::unique_lock lock(m_state->mutex);
-        for (;;) {
-            const std::uint64_t gen = m_state->requested;
-            if (m_state->ended >= gen || m_state->abandoned >= gen)
-                return true;
-            // The worker reports progress while it plays; should a device call hold it up, the
-            // request is given up here, and the worker never plays it.
-            const Clock::time_point bound = std::max(m_state->requestedAt, m_state->aliveAt) + kWorkerBound;
-            const auto now = Clock::now();
-            if (now >= bound) {
-                m_state->abandoned = gen;
-                m_state->changed.notify_all();
-                return true;
-            }
-            if (now >= limit)
-                return false;
-            m_state->changed.wait_until(lock, std::min(limit, bound));
-        }
-    }
+    bool waitEnd(std::chrono::milliseconds timeout) override { return m_state->waitEnd(timeout, kWorkerBound); }
 
 private:
-    void request(const std::string& path, bool stopOnly) {
-        {
-            const std::lock_guard lock(m_state->mutex);
-            ++m_state->requested;
-            m_state->path = path;
-            m_state->stopOnly = stopOnly;
-            m_state->requestedAt = Clock::now();
-        }
-        m_state->changed.notify_all();
-    }
-
     std::shared_ptr<PlayerState> m_state;
     std::thread m_worker;
 };
