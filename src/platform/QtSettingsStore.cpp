@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,6 +22,10 @@
 namespace morvantis {
 
 namespace {
+
+bool isRegistry(const QString& fileName) {
+    return fileName.startsWith(QLatin1String("\\HKEY_"));
+}
 
 // A value's text with the escapes QSettings writes read back; any other character stays as it is.
 QString unescaped(const QString& text) {
@@ -73,6 +79,115 @@ std::optional<QString> writtenText(const QString& file, const QString& section, 
     return found;
 }
 
+// The value of an ASCII digit in the base, or -1.
+int digitOf(QChar c, int base) {
+    const char16_t u = c.unicode();
+    int d = -1;
+    if (u >= u'0' && u <= u'9')
+        d = u - u'0';
+    else if (u >= u'a' && u <= u'f')
+        d = u - u'a' + 10;
+    else if (u >= u'A' && u <= u'F')
+        d = u - u'A' + 10;
+    return d < base ? d : -1;
+}
+
+// QSettings decodes a value element written "@Variant(...)" or "@DateTime(...)" with QDataStream,
+// which trusts the counts it reads: a few bytes of a damaged or hostile file ask for gigabytes
+// and end the program. The clock stores texts only (QSettings writes a text starting with "@"
+// as "@@"), so such a value is no setting of its own. The value is read as QSettings reads it:
+// escapes (hex and octal too) resolved, quotes dropped, elements split at the commas.
+bool decodedAsData(const QString& line) {
+    const QString trimmed = line.trimmed();
+    const auto equals = trimmed.indexOf(QLatin1Char('='));
+    if (equals <= 0 || trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')) ||
+        trimmed.startsWith(QLatin1Char('[')))
+        return false;
+    const QString value = trimmed.mid(equals + 1);
+    const QString letters = QStringLiteral("abfnrtv"), controls = QStringLiteral("\a\b\f\n\r\t\v");
+    QStringList elements{QString()};
+    bool quoted = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'\\' && i + 1 < value.size()) {
+            const QChar next = value[++i];
+            const int base = next == u'x' ? 16 : next >= u'0' && next <= u'7' ? 8 : 0;
+            if (base) {
+                // As QSettings does: any number of digits, the code kept to 16 bits.
+                std::uint32_t code = base == 8 ? static_cast<std::uint32_t>(next.unicode() - u'0') : 0;
+                int digit = 0;
+                while (i + 1 < value.size() && (digit = digitOf(value[i + 1], base)) >= 0) {
+                    code = (code * static_cast<std::uint32_t>(base) + static_cast<std::uint32_t>(digit)) &
+                           0xffffu;
+                    ++i;
+                }
+                elements.last() += QChar(static_cast<char16_t>(code));
+            } else if (const auto at = letters.indexOf(next); at >= 0) {
+                elements.last() += controls[at];
+            } else {
+                elements.last() += next;
+            }
+        } else if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u',' && !quoted) {
+            elements.append(QString());
+        } else {
+            elements.last() += c;
+        }
+    }
+    return std::any_of(elements.cbegin(), elements.cend(), [](const QString& e) {
+        const QString t = e.trimmed();
+        return t.startsWith(QLatin1String("@Variant(")) || t.startsWith(QLatin1String("@DateTime("));
+    });
+}
+
+enum class Mend { Nothing, Mended, Failed };
+
+// Drops from the INI file at path the lines QSettings would decode as data; the rest stays
+// byte for byte. Only a regular file is read: a named pipe would block the reading.
+Mend mendDecodedValues(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return Mend::Nothing;
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return Mend::Nothing; // QSettings cannot read it either
+    const QByteArray bytes = in.readAll();
+    in.close();
+    QByteArray kept;
+    kept.reserve(bytes.size());
+    bool dropped = false;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        // One line as QSettings reads it: "\n", "\r" or "\r\n" ends it, unless a backslash
+        // stands before the end, which joins the next line to it.
+        qsizetype end = at;
+        QByteArray joined;
+        for (;;) {
+            qsizetype stop = end;
+            while (stop < bytes.size() && bytes[stop] != '\n' && bytes[stop] != '\r')
+                ++stop;
+            const bool continued = stop < bytes.size() && stop > end && bytes[stop - 1] == '\\';
+            joined += bytes.mid(end, stop - end - (continued ? 1 : 0));
+            end = stop;
+            if (end < bytes.size())
+                end += bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
+            if (!continued || end >= bytes.size())
+                break;
+        }
+        if (decodedAsData(QString::fromUtf8(joined)))
+            dropped = true;
+        else
+            kept += bytes.mid(at, end - at);
+        at = end;
+    }
+    if (!dropped)
+        return Mend::Nothing;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(kept) != kept.size() || !out.commit())
+        return Mend::Failed;
+    return Mend::Mended;
+}
+
 } // namespace
 
 QtSettingsStore::QtSettingsStore() : m_settings(open()) {}
@@ -81,14 +196,35 @@ QtSettingsStore::QtSettingsStore(const QString& filePath) : m_filePath(filePath)
 
 QtSettingsStore::~QtSettingsStore() = default;
 
-std::unique_ptr<QSettings> QtSettingsStore::open() const {
-    auto settings =
-        m_filePath.isEmpty()
-            ? std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                          QStringLiteral("Morvantis"), QStringLiteral("Morvantis"))
-            : std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-    // A failed save must leave the previous file whole: no direct-write fallback.
-    settings->setAtomicSyncRequired(true);
+std::unique_ptr<QSettings> QtSettingsStore::open() {
+    const auto make = [this] {
+        auto settings =
+            m_filePath.isEmpty()
+                ? std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                              QStringLiteral("Morvantis"), QStringLiteral("Morvantis"))
+                : std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
+        // A failed save must leave the previous file whole: no direct-write fallback.
+        settings->setAtomicSyncRequired(true);
+        return settings;
+    };
+    // Made first for the file's name only: QSettings reads the file here but decodes no value yet.
+    auto settings = make();
+    m_unsafe = false;
+    if (isRegistry(settings->fileName()))
+        return settings; // its values are the texts the clock wrote itself
+    switch (mendDecodedValues(settings->fileName())) {
+    case Mend::Nothing:
+        break;
+    case Mend::Mended:
+        // The file's size has changed: QSettings reads it afresh.
+        settings.reset();
+        settings = make();
+        break;
+    case Mend::Failed:
+        // Not one value of it may be looked at: the settings are the defaults, and no save is made.
+        m_unsafe = true;
+        break;
+    }
     return settings;
 }
 
@@ -123,6 +259,8 @@ QStringList QtSettingsStore::spellingsOf(const QString& section, const QString& 
 std::optional<std::string> QtSettingsStore::read(const std::string& section, const std::string& key) {
     if (const auto* pending = unsaved(QString::fromStdString(section), QString::fromStdString(key)))
         return pending->value.toStdString();
+    if (m_unsafe)
+        return std::nullopt;
     const QStringList spellings = spellingsOf(QString::fromStdString(section), QString::fromStdString(key));
     if (spellings.isEmpty())
         return std::nullopt;
@@ -259,7 +397,11 @@ bool QtSettingsStore::commit(std::string& error) {
     }
     const QString file = fileName();
     // Windows' native store is the registry: no file, no lock, and QSettings writes each value itself.
-    const bool registry = file.startsWith(QLatin1String("\\HKEY_"));
+    const bool registry = isRegistry(file);
+    if (m_unsafe) {
+        error = "Settings could not be saved to " + nativePath(file) + ": " + whyUnwritable(file);
+        return false;
+    }
     std::string reason;
     if (!registry && !lockIsFree(file + QLatin1String(".lock"), reason)) {
         error = "Settings could not be saved to " + nativePath(file) + ": " + reason;

@@ -32,7 +32,7 @@ public:
     static constexpr int kLockWait = 2000;
 
 private:
-    std::unique_ptr<QSettings> open() const;
+    std::unique_ptr<QSettings> open();
     void apply(const QString& section, const QString& key, const QString& value);
     // Every stored spelling of section/key, matched without regard to case; an exact match comes first.
     QStringList spellingsOf(const QString& section, const QString& key) const;
@@ -50,6 +50,8 @@ private:
     std::vector<Unsaved> m_unsaved;
     Unsaved* unsaved(const QString& section, const QString& key);
     bool m_reopen = false;
+    // The file holds a value QSettings would decode as data, and it could not be mended.
+    bool m_unsafe = false;
 };
 
 } // namespace morvantis

@@ -231,6 +231,36 @@ TEST_F(SettingsStoreFile, AFileWithAMalformedLineIsStillSaved) {
     EXPECT_EQ(fresh.read("StartUp", "ThemeNo"), "3");
 }
 
+// QSettings would decode these values with a binary reader that believes the list's count
+// (here 4 billion items): the line goes, the other settings stay, and the file saves again.
+TEST_F(SettingsStoreFile, AValueQSettingsWouldDecodeAsDataIsDropped) {
+    const char* const hostile[] = {
+        "ThemeNo=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\n",
+        "ThemeNo=\\x40Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\n",        // the "@" escaped in hex
+        "ThemeNo=\\100Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\n",        // and in octal
+        "ThemeNo=\"@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\"\n",        // quoted
+        "ThemeNo=1, @Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\n",         // one element of a list
+        "ThemeNo=@Var\\\niant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\n",        // continued on the next line
+        "ThemeNo=@Variant(\\0\\0\\0\\t\\xff\\xff\\xff\\xff)\rTheme=Red\r", // old Mac line ends
+    };
+    for (const char* line : hostile) {
+        SCOPED_TRACE(line);
+        const QByteArray text =
+            QByteArray("[StartUp]\n24Hours=False\n") + line + "MusicCustom=@@Variant(x)\n";
+        writeFile(path(), text);
+        QtSettingsStore store(path());
+        EXPECT_EQ(store.read("StartUp", "ThemeNo"), std::nullopt);
+        EXPECT_EQ(store.read("StartUp", "24Hours"), "False");
+        EXPECT_EQ(store.read("StartUp", "MusicCustom"), "@Variant(x)") << "a text QSettings wrote is kept";
+        store.write("StartUp", "ThemeNo", "2");
+        std::string error;
+        EXPECT_TRUE(store.commit(error)) << error;
+        QtSettingsStore fresh(path());
+        EXPECT_EQ(fresh.read("StartUp", "ThemeNo"), "2");
+        EXPECT_FALSE(fileBytes(path()).contains("Variant(\\0")) << fileBytes(path()).constData();
+    }
+}
+
 TEST_F(SettingsStoreFile, AReadOnlyFolderKeepsThePreviousFile) {
     const QString folder = m_dir.filePath(QStringLiteral("config"));
     const QString file = folder + QStringLiteral("/Morvantis.conf");
