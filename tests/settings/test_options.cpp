@@ -429,14 +429,15 @@ TEST_F(Options, TabOrderAndAccessKeys) {
 
     // Tab goes through the groups row by row, then OK and Cancel; a pair of option buttons is one
     // stop (named here by its group).
-    const auto stop = [] {
-        QWidget* w = QApplication::focusWidget();
+    // The dialog's own focus: another program's window may take the activation for a moment.
+    const auto stop = [&] {
+        QWidget* w = dialog.focusWidget();
         return (qobject_cast<QRadioButton*>(w) ? w->parentWidget() : w)->objectName();
     };
     option(dialog, "opt24")->setFocus();
     QStringList order{stop()};
     for (int i = 0; i < 17; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
         order << stop();
     }
     EXPECT_EQ(order.join(' ').toStdString(),
@@ -464,9 +465,12 @@ TEST_F(Options, TabOrderAndAccessKeys) {
     };
     for (const Key& k : keys) {
         SCOPED_TRACE(k.focus);
-        QTest::keyClick(QApplication::focusWidget(), k.key, Qt::AltModifier);
+        QApplication::setActiveWindow(&dialog); // access keys answer in the active window
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(dialog.focusWidget(), k.key, Qt::AltModifier);
         EXPECT_TRUE(QTest::qWaitFor(k.done, 1000));
-        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), k.focus);
+        ASSERT_TRUE(dialog.focusWidget());
+        EXPECT_EQ(dialog.focusWidget()->objectName().toStdString(), k.focus);
     }
 }
 
