@@ -58,6 +58,16 @@ protected:
     template <class T> T* control(const char* name) const {
         return alert() ? alert()->findChild<T*>(QString::fromLatin1(name)) : nullptr;
     }
+    // Snooze from the keyboard, then its first entry (1 Min).
+    void snoozeOneMinuteByKeyboard() {
+#ifdef _WIN32
+        // Windows looks a shortcut up by the key's native code, which Qt's test keys lack.
+        QTest::keyClick(control<QPushButton>("cmdSnooz"), Qt::Key_Space);
+#else
+        QTest::keyClick(alert(), Qt::Key_S, Qt::AltModifier);
+#endif
+        QTest::keyClick(control<QMenu>("mnuSnooz"), Qt::Key_1);
+    }
     void fireMessage() {
         state.set(&Settings::MusicMessage, true);
         env.clock.advance(1);
@@ -147,17 +157,7 @@ TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
         bool armedAfter;
     } cases[] = {
         {"OK", [&] { QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton); }, false},
-        {"Snooze, then a minute",
-         [&] {
-#ifdef _WIN32
-             // Windows looks a shortcut up by the key's native code, which Qt's test keys lack.
-             QTest::keyClick(control<QPushButton>("cmdSnooz"), Qt::Key_Space);
-#else
-             QTest::keyClick(alert(), Qt::Key_S, Qt::AltModifier);
-#endif
-             QTest::keyClick(control<QMenu>("mnuSnooz"), Qt::Key_1);
-         },
-         true},
+        {"Snooze, then a minute", [&] { snoozeOneMinuteByKeyboard(); }, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -206,16 +206,7 @@ TEST_F(AlarmWindows, RingingUntilAnsweredPlaysTheSoundAgainUntilOkOrSnoozeStopsI
         std::function<void()> answer;
     } cases[] = {
         {"OK", [&] { QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton); }},
-        {"Snooze",
-         [&] {
-#ifdef _WIN32
-             // Windows looks a shortcut up by the key's native code, which Qt's test keys lack.
-             QTest::keyClick(control<QPushButton>("cmdSnooz"), Qt::Key_Space);
-#else
-             QTest::keyClick(alert(), Qt::Key_S, Qt::AltModifier);
-#endif
-             QTest::keyClick(control<QMenu>("mnuSnooz"), Qt::Key_1);
-         }},
+        {"Snooze", [&] { snoozeOneMinuteByKeyboard(); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
