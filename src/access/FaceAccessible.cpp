@@ -117,8 +117,7 @@ public:
     void doAction(const QString& action) override {
         if (!m_window || !isButton() || action != pressAction())
             return;
-        // The screen reader gets its answer at once: ALARM and ABOUT open modal windows, whose
-        // loop would hold the answer back until they close.
+        // The screen reader gets its answer first: the press may end the program.
         const QPointer<frmMain> window = m_window;
         const Element button = m_part.element;
         QTimer::singleShot(0, window, [window, button] {

@@ -17,7 +17,7 @@ namespace morvantis {
 
 class TimeField;
 
-// The alarm-setting dialog. Open it with exec() on a new instance; it deletes itself when it
+// The alarm-setting dialog. Open it with open() on a new instance; it deletes itself when it
 // closes, so every opening starts from the current date. OK and Cancel close it; so does the
 // program's own unload(), which leaves the alarm as it is (neither stored nor disarmed). Any other
 // close (a title bar's close button, the window manager, the compositor) is Cancel.

@@ -39,10 +39,6 @@ void StartUp::endSession() {
     m_end.begin(saving && !m_main->SaveMySetting(error) ? 1 : 0);
 }
 
-void StartUp::setInterrupt(std::function<bool()> interrupted) {
-    m_sound.setInterrupt(std::move(interrupted));
-}
-
 void StartUp::bringToFront() {
     if (!m_main || !m_main->isVisible())
         return;

@@ -175,7 +175,6 @@ int main(int argc, char* argv[]) {
     // A clock about to end answers no later start, which then waits for it and runs as the clock.
     single.ending = morvantis::endSignalCame;
     startUp.onEnding = [&single] { single.stopAnswering(); };
-    startUp.setInterrupt(morvantis::endSignalCame);
     // The session ends the clock with SIGTERM or SIGHUP: it saves as EXIT does. SIGINT (a terminal's
     // Ctrl+C) ends it saving nothing.
     morvantis::takeEndSignals(&app, [&startUp](int signal) {

@@ -2,90 +2,96 @@
 
 #include "alarm/AlarmDue.h"
 #include "alarm/frmCustom.h"
+#include "face/FaceElements.h"
 #include "platform/Clock.h"
 #include "platform/Services.h"
 #include "settings/ClockState.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QTimer>
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
+class QEvent;
 class QWidget;
 
 namespace morvantis {
 
 class ClockEnd;
+class ClockHold;
 class FaceInput;
 class FaceModel;
 class WindowPlacement;
 
 // The alarm: its check at each tick, and its going off: the shake or the alert window, and the
-// alarm's sound. While the sound
-// plays the clock does not tick and takes no input, except that the alert's OK and Snooze, the
-// face's EXIT and a message opened meanwhile still answer; OK and Snooze stop the sound, EXIT
-// ends the program.
+// alarm's sound, told by the player's end and timers, never by holding the thread. While it
+// sounds the clock holds still and its input is dropped, except the face's EXIT; the alert's OK
+// and Snooze answer and stop the sound, and the rest of the program goes on.
 class AlarmFiring : public QObject {
     Q_OBJECT
 public:
     // The clock window's face, input and placement: read to tell EXIT's clicks, moved by the shake.
-    AlarmFiring(Services& services, ClockState& state, const ClockEnd& end, const FaceModel& face,
+    AlarmFiring(Services& services, ClockState& state, const ClockEnd& end, ClockHold& hold, const FaceModel& face,
                 const FaceInput& input, WindowPlacement& place, QWidget* clock);
     ~AlarmFiring() override;
 
     // The tick's check: the caption when the alarm is not armed, the alarm going off when it is
-    // due. The ticks that come while it goes off do nothing.
+    // due.
     void check();
     // Whether this second is the armed alarm's own: the tick then runs every 100 ms.
     bool ringsIn(const LocalTime& now) const { return m_due.ringsIn(now.epoch, m_state.light()); }
     // The alarm goes off for this moment (seconds since 1970-01-01 00:00 UTC).
     void fire(std::int64_t moment);
-    bool firing() const { return m_firing; }
-    // Timers whose ticks are held back while the alarm sounds.
-    void holdTicksOf(std::vector<QObject*> timers) { m_heldTimers = std::move(timers); }
+    // Whether a press of this face button acts while the alarm sounds (EXIT).
+    static bool passesWhileSounding(Element button) { return button == Element::imgExitBut; }
 
 signals:
-    // The face changed, to be shown now: the clock is about to hold still.
+    // The face changed, to be shown now.
     void faceChanged();
     // The alert's OK dismissed the alarm: an open alarm dialog goes too.
     void alarmDismissed();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    // Input held while the alarm sounds: from its start to every way out of the wait.
-    class Holding;
-    void shake();
+    enum class Phase { Quiet, Shaking, ShakeSound, Ringing };
+
+    // The shake's next step, on its timer; then the light goes out and the sound plays again.
+    void shakeStep();
     void shakeTo(QPoint offsetTwips);
-    // Plays the alarm's sound to its end, or until it is answered or the program ends; input is
-    // held meanwhile. Until answered, the sound starts again as it ends, for ten minutes at most.
-    void sound(const std::string& wave, bool untilAnswered = false);
-    bool answered() const;
-    // Whether a mouse event at this point of the clock may pass while the alarm sounds (EXIT's).
-    bool passesWhileSounding(QPoint pixels) const;
+    // A round of the alert's sound; until answered, another when it ends.
+    void ring();
+    void rang();
+    // The alarm has sounded, or was answered: the clock goes on.
+    void over();
+    // Whether an input event on the clock passes while the alarm sounds (EXIT's).
+    bool passes(const QEvent& event) const;
     void dismiss();
     void snooze(int minutes);
 
     Services& m_services;
     ClockState& m_state;
     const ClockEnd& m_end;
+    ClockHold& m_hold;
     const FaceModel& m_face;
     const FaceInput& m_input;
     WindowPlacement& m_place;
-    QWidget* m_clock;
-    std::vector<QObject*> m_heldTimers;
     AlarmDue m_due;
     QPointer<frmCustom> m_custom;
-    // Modal windows opened while the sound plays (a message of EXIT's): they take input.
-    std::vector<QPointer<QWidget>> m_openedWhileHeld;
     std::int64_t m_rangFor = 0; // the moment the alert is for; a snooze counts from it
-    bool m_firing = false;
-    bool m_sounding = false;
-    bool m_answered = false;
+    Phase m_phase = Phase::Quiet;
+    std::string m_wave;
+    // The shake: its steps, its place in twips from the start (so that rounding never drifts).
+    QTimer m_shakeTimer;
+    int m_shakeStep = 0;
+    QPoint m_shakeOffset;
+    // Ringing until answered: each round a second at least, ten minutes at most.
+    bool m_untilAnswered = false;
+    QElapsedTimer m_ringing;
+    QElapsedTimer m_round;
+    QTimer m_nextRound;
 };
 
 } // namespace morvantis

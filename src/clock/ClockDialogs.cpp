@@ -46,17 +46,15 @@ void ClockDialogs::showChooser() {
         bringToFront(*m_chooser);
 }
 
-void ClockDialogs::execAlarm() {
+void ClockDialogs::openAlarm() {
     auto* dialog = new frmMusic(m_services, m_state, &m_clock);
-    dialog->setWindowModality(Qt::WindowModal);
     m_music = dialog;
-    dialog->exec();
+    dialog->open(); // window-modal
 }
 
-void ClockDialogs::execAbout(const QString& programFolder) {
+void ClockDialogs::openAbout(const QString& programFolder) {
     auto* about = new frmAbout(&m_clock, programFolder);
-    about->setWindowModality(Qt::WindowModal);
-    about->exec();
+    about->open();
 }
 
 void ClockDialogs::closeAlarm() {

@@ -34,9 +34,10 @@ public:
     void showChooser();
 
     // Modal to the clock's windows only, so that the alarm's alert, which has no parent, answers
-    // above them; they return when closed and delete themselves.
-    void execAlarm();
-    void execAbout(const QString& programFolder);
+    // above them; opened without an event loop of their own (they return at once), they delete
+    // themselves when closed.
+    void openAlarm();
+    void openAbout(const QString& programFolder);
     // The program's own close of an open alarm dialog: it leaves the alarm as it is.
     void closeAlarm();
 

@@ -34,10 +34,11 @@ std::int16_t roundToInt16(float v) {
 
 frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_end(end), m_state(state),
-      m_settings(m_state.settings()), m_input(*this, m_face, m_end), m_place(*this),
+      m_settings(m_state.settings()), m_hold(new ClockHold(*this)), m_input(*this, m_face, m_end), m_place(*this),
       m_dialogs(new ClockDialogs(services, m_state, *this)),
       m_skins(services, m_state, m_face, *this, *m_dialogs, m_end),
-      m_firing(new AlarmFiring(services, m_state, m_end, m_face, m_input, m_place, this)) {
+      m_firing(new AlarmFiring(services, m_state, m_end, *m_hold, m_face, m_input, m_place, this)) {
+    m_hold->setParent(this);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Main"));
     setFixedSize(twipsSize(kFaceWidthTwips, kFaceHeightTwips));
@@ -64,13 +65,15 @@ frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* 
     };
     startTimer(m_timer1, "Timer1", kTickMs, &frmMain::Timer1_Timer);
     startTimer(m_timer2, "Timer2", kBlinkMs, &frmMain::Timer2_Timer);
-    m_firing->holdTicksOf({&m_timer1, &m_timer2});
+    connect(m_hold, &ClockHold::began, this, &frmMain::holdBegan);
+    connect(m_hold, &ClockHold::released, this, &frmMain::holdReleased);
 
     connect(&m_end, &ClockEnd::begins, this, &frmMain::finish);
     connect(m_firing, &AlarmFiring::faceChanged, this, &frmMain::flushFace);
     connect(m_firing, &AlarmFiring::alarmDismissed, m_dialogs, &ClockDialogs::closeAlarm);
     connect(&m_input, &FaceInput::elementDown, this, &frmMain::elementDown);
-    connect(&m_input, &FaceInput::elementUp, this, &frmMain::elementUp);
+    // The menu's choices too: while the clock holds still they wait or are dropped like clicks.
+    connect(&m_input, &FaceInput::elementUp, this, &frmMain::pressButton);
     connect(&m_input, &FaceInput::caseDown, this, &frmMain::Form_MouseDown);
     connect(&m_input, &FaceInput::caseMove, this, &frmMain::Form_MouseMove);
     m_input.menuChecks = [this] { return menuChecks(); };
@@ -149,7 +152,8 @@ void frmMain::SetTime() {
 }
 
 void frmMain::renderNow() {
-    if (ending())
+    // Holding still, the face stays as it stands: the tick after renders what changed meanwhile.
+    if (ending() || m_hold->holding())
         return;
     SetTime();
     flushFace();
@@ -160,24 +164,40 @@ void frmMain::CheckHourly() {
     const LocalTime second = m_services.clock.now();
     if (!chimeDue(first, second, m_settings.HourlyPlay))
         return;
-    // The face just rendered is shown before the sound holds the clock still.
+    // The face just rendered is shown as the clock holds still; the clicks meanwhile wait.
     flushFace();
-    QCoreApplication::processEvents();
-    if (ending()) // EXIT was pressed in there
-        return;
-    m_services.sound.play(m_settings.SoundPath, Sound::Mode::Synchronous);
+    m_hold->begin(ClockHold::Input::Waits);
+    m_services.sound.playThen(m_settings.SoundPath, [this] { m_hold->release(); });
 }
 
 void frmMain::SayTime() {
-    // Blocks the clock while it speaks; input that arrives meanwhile is handled afterwards.
-    sayTime(m_services.clock, m_services.sound, m_services.files.programFolder());
+    // The clock holds still while it speaks; a click meanwhile (SAY TIME again) acts afterwards.
+    flushFace();
+    m_hold->begin(ClockHold::Input::Waits);
+    sayTime(m_services.clock, m_services.sound, m_services.files.programFolder(), [this] { m_hold->release(); });
+}
+
+void frmMain::holdBegan() {
+    m_timersRan = m_timer1.isActive();
+    m_timer1.stop();
+    m_timer2.stop();
+}
+
+void frmMain::holdReleased() {
+    if (ending() || !m_timersRan)
+        return;
+    // Ticks missed meanwhile are not made up: the next renders the time as it is now.
+    m_timer1.start(0);
+    if (m_settings.Blink)
+        m_timer2.start(msToNextBlink(m_services.clock.now()) + kWakeAfterMs);
 }
 
 // ---- Options ----
 
 void frmMain::applyBlink() {
     if (m_settings.Blink) {
-        if (!m_timer2.isActive())
+        // Holding still, the colons blink again when the clock does.
+        if (!m_timer2.isActive() && !m_hold->holding())
             m_timer2.start();
     } else {
         // Steady colons.
@@ -190,6 +210,8 @@ void frmMain::applyBlink() {
 // ---- The end ----
 
 void frmMain::finish() {
+    m_hold->drop();
+    m_services.sound.stop();
     m_timer1.stop();
     m_timer2.stop();
     m_dialogs->closeAlarm(); // the program's own close: the alarm stays as it is
@@ -305,7 +327,7 @@ void frmMain::imgAlarmBut_MouseUp() {
     m_state.setLight(true);
     flushFace();
     // The clock keeps ticking, and checking the armed alarm, while it is open.
-    m_dialogs->execAlarm();
+    m_dialogs->openAlarm();
 }
 
 void frmMain::imgOptBut_MouseDown() {
@@ -342,7 +364,7 @@ void frmMain::imgYearBut_MouseUp() {
     m_face.hide(Element::imgYearButP);
     flushFace();
     // The clock keeps ticking underneath and takes no input until it closes.
-    m_dialogs->execAbout(QString::fromStdString(m_services.files.programFolder()));
+    m_dialogs->openAbout(QString::fromStdString(m_services.files.programFolder()));
 }
 
 void frmMain::imgExitBut_MouseDown() {
@@ -408,6 +430,16 @@ void frmMain::elementUp(Element e) {
 }
 
 // ---- Input: routed to the elements and the case ----
+
+bool frmMain::event(QEvent* event) {
+    return m_hold->takes(*event) || QWidget::event(event);
+}
+
+void frmMain::pressButton(Element button) {
+    if (m_hold->takes([this, button] { pressButton(button); }, m_firing->passesWhileSounding(button)))
+        return;
+    elementUp(button);
+}
 
 void frmMain::keyPressEvent(QKeyEvent* event) {
     if (!m_input.key(*event))

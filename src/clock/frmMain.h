@@ -3,6 +3,7 @@
 #include "clock/AlarmFiring.h"
 #include "clock/ClockDialogs.h"
 #include "clock/ClockEnd.h"
+#include "clock/ClockHold.h"
 #include "clock/FaceInput.h"
 #include "clock/FacePainter.h"
 #include "clock/SkinSwitch.h"
@@ -43,6 +44,7 @@ public:
     // The face rendered at once, between ticks, after a change it must show without waiting for the next.
     void renderNow();
     void CheckMusic() { m_firing->check(); }
+    // The chime and the spoken time sound while the clock holds still; both return at once.
     void CheckHourly();
     void SayTime();
     // Loads skin ThemePath, falling back to the default skin; see SkinSwitch.
@@ -99,14 +101,18 @@ public:
     // What the display shows, in words for a screen reader: the time, and the date fields shown.
     QString displayTime() const;
     QString displayDate() const;
-    // A face button's action, as its release runs it: a screen reader's press.
-    void pressButton(Element button) { elementUp(button); }
+    // A face button's action, as its release runs it: a screen reader's press. While the clock
+    // holds still it waits, or is dropped, as a click would be.
+    void pressButton(Element button);
+    // Whether the clock holds still while one of its sounds plays.
+    bool holdingStill() const { return m_hold->holding(); }
 
 signals:
     // The face was flushed to the window: a listening screen reader is told what changed.
     void faceShown();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override { m_input.press(*event); }
     void mouseMoveEvent(QMouseEvent* event) override { m_input.move(*event); }
@@ -128,6 +134,9 @@ private:
     void followAutostart();
     // EXIT's end: every setting saved, status 0; a failed save is told and ends with status 1.
     void saveAndEnd();
+    // Holding still: the face's timers stop, and start again where they ran, the tick at once.
+    void holdBegan();
+    void holdReleased();
 
     Services& m_services;
     ClockEnd& m_end;
@@ -140,6 +149,8 @@ private:
     BlinkSteps m_blinkSteps;
     std::int16_t m_pressX = 0;
     std::int16_t m_pressY = 0;
+    ClockHold* m_hold; // a child of this window
+    bool m_timersRan = false; // the face's timers ran when the clock began to hold still
     FaceInput m_input;
     WindowPlacement m_place;
     ClockDialogs* m_dialogs; // a child of this window

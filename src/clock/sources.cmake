@@ -5,6 +5,7 @@ target_sources(morvantis_ui PRIVATE
   clock/AlarmFiring.cpp
   clock/ClockDialogs.cpp
   clock/ClockEnd.h
+  clock/ClockHold.cpp
   clock/FaceInput.cpp
   clock/FacePainter.cpp
   clock/frmMain.cpp

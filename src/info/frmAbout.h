@@ -8,7 +8,7 @@ class QPushButton;
 
 namespace morvantis {
 
-// The about window: pictures, version, addresses and the notice. Open it with exec() on a new
+// The about window: pictures, version, addresses and the notice. Open it with open() on a new
 // instance; it deletes itself when closed, so every opening starts afresh.
 class frmAbout : public QDialog {
     Q_OBJECT

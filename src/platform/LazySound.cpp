@@ -19,6 +19,8 @@ using namespace std::chrono_literals;
 using CreatePlayer = Sound* (*)();
 // How often a synchronous request asks whether it is to end.
 constexpr auto kInterruptPoll = 50ms;
+// How often a sound that tells its end asks whether the player has been held up past its bound.
+constexpr auto kWatchEvery = 250ms;
 constexpr const char* kModuleName = "morvantis_player";
 constexpr const char* kEntryPoint = "morvantis_create_player";
 } // namespace
@@ -34,15 +36,30 @@ std::string mapSoundPath(const Files& files, const std::string& path) {
 }
 
 LazySound::LazySound(const Files& files, std::string modulePath)
-    : m_files(files), m_modulePath(std::move(modulePath)) {}
+    : m_files(files), m_modulePath(std::move(modulePath)) {
+    m_watch.setInterval(kWatchEvery);
+    QObject::connect(&m_watch, &QTimer::timeout, &m_context, [this] {
+        // A request given up here tells its end like one heard.
+        if (m_player)
+            m_player->waitEnd(0ms);
+    });
+}
 
-LazySound::~LazySound() = default; // the module stays loaded: its thread ends with the player
+LazySound::~LazySound() {
+    // The player calls back under its lock: once a stop has replaced the request, never again.
+    // The module stays loaded: its thread ends with the player.
+    if (m_player)
+        m_player->stop();
+}
 
 void LazySound::setInterrupt(std::function<bool()> interrupted) {
     m_interrupted = std::move(interrupted);
 }
 
 void LazySound::play(const std::string& path, Mode mode) {
+    ++m_gen;
+    m_ended = nullptr;
+    m_watch.stop();
     const bool synchronous = mode == Mode::Synchronous;
     if (synchronous && interrupted())
         return;
@@ -61,7 +78,36 @@ void LazySound::play(const std::string& path, Mode mode) {
     }
 }
 
+void LazySound::playThen(const std::string& path, Ended ended) {
+    const std::uint64_t gen = ++m_gen;
+    m_ended = std::move(ended);
+    Sound* p = player();
+    if (!p) {
+        tellLater(gen);
+        return;
+    }
+    // Called on the player's thread: only handed on to this one.
+    p->playThen(mapSoundPath(m_files, path), [this, gen] { tellLater(gen); });
+    m_watch.start();
+}
+
+void LazySound::tellLater(std::uint64_t gen) {
+    QMetaObject::invokeMethod(&m_context, [this, gen] { endOf(gen); }, Qt::QueuedConnection);
+}
+
+void LazySound::endOf(std::uint64_t gen) {
+    if (gen != m_gen || !m_ended)
+        return;
+    m_watch.stop();
+    const Ended ended = std::move(m_ended);
+    m_ended = nullptr;
+    ended();
+}
+
 void LazySound::stop() {
+    ++m_gen;
+    m_ended = nullptr;
+    m_watch.stop();
     if (m_player)
         m_player->stop();
 }

@@ -4,6 +4,7 @@
 #include "platform/Sound.h"
 
 #include <array>
+#include <memory>
 
 namespace morvantis {
 
@@ -70,17 +71,57 @@ std::string_view suffixWord(const LocalTime& t) {
     return {};
 }
 
-void sayTime(const Clock& clock, Sound& sound, const std::string& programFolder) {
-    const auto say = [&](std::string_view word) {
-        sound.play(programFolder + std::string(word), Sound::Mode::Synchronous);
-    };
-    say(kTime);
-    if (const std::string_view hour = hourWord(clock.now()); !hour.empty())
-        say(hour);
-    for (const std::string_view word : minuteWords(clock.now()))
-        say(word);
-    if (const std::string_view suffix = suffixWord(clock.now()); !suffix.empty())
-        say(suffix);
+namespace {
+
+// The words still to come. Kept alive by the player's promise to tell the end of the word that
+// sounds: dropped, with it, when the words are cut short.
+struct Speech : std::enable_shared_from_this<Speech> {
+    enum class Step { Hour, Minute, Suffix, Over };
+
+    const Clock& clock;
+    Sound& sound;
+    std::string folder;
+    std::function<void()> done;
+    Step step = Step::Hour;
+    std::vector<std::string_view> words{kTime};
+
+    Speech(const Clock& c, Sound& s, std::string f, std::function<void()> d)
+        : clock(c), sound(s), folder(std::move(f)), done(std::move(d)) {}
+
+    // The next word, read from the clock when its turn comes; done after the last.
+    void next() {
+        while (words.empty()) {
+            switch (step) {
+            case Step::Hour:
+                if (const std::string_view hour = hourWord(clock.now()); !hour.empty())
+                    words.push_back(hour);
+                step = Step::Minute;
+                break;
+            case Step::Minute:
+                words = minuteWords(clock.now());
+                step = Step::Suffix;
+                break;
+            case Step::Suffix:
+                if (const std::string_view suffix = suffixWord(clock.now()); !suffix.empty())
+                    words.push_back(suffix);
+                step = Step::Over;
+                break;
+            case Step::Over:
+                if (done)
+                    done();
+                return;
+            }
+        }
+        const std::string path = folder + std::string(words.front());
+        words.erase(words.begin());
+        sound.playThen(path, [self = shared_from_this()] { self->next(); });
+    }
+};
+
+} // namespace
+
+void sayTime(const Clock& clock, Sound& sound, const std::string& programFolder, std::function<void()> done) {
+    std::make_shared<Speech>(clock, sound, programFolder, std::move(done))->next();
 }
 
 } // namespace morvantis

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,11 @@ std::vector<std::string_view> minuteWords(const LocalTime& t);
 std::string_view suffixWord(const LocalTime& t);
 
 // Speaks the time: "time", then the hour, the minute and the suffix, each read from the clock
-// when its turn comes, after the words before it have been heard. Every word is played
-// synchronously by its path; a word that cannot be played gives the player's alert and the
-// announcement goes on.
-void sayTime(const Clock& clock, Sound& sound, const std::string& programFolder);
+// when its turn comes, after the words before it have been heard. Each word starts from the end
+// the player tells of the one before, so they come as one phrase and the caller's thread is never
+// held; a word that cannot be played gives the player's alert and the announcement goes on. done
+// is called after the last word; never, when a stop or another request cuts the words short.
+// The clock and the sound must outlive the words.
+void sayTime(const Clock& clock, Sound& sound, const std::string& programFolder, std::function<void()> done);
 
 } // namespace morvantis

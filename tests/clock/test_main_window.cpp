@@ -161,6 +161,8 @@ TEST_F(MainWindow, ButtonsShowTheirPressedPictureWhileHeld) {
             // Released off the button: the release still belongs to it.
             send(QEvent::MouseButtonRelease, QPoint(2, 2), mb, Qt::NoButton);
             EXPECT_FALSE(visible(window, b.pressed)) << info(b.normal).name;
+            // SAY TIME holds the clock still until its words are over.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !window.holdingStill(); }));
         }
     }
 }
@@ -181,6 +183,7 @@ TEST_F(MainWindow, AlarmButtonArmsAndDisarms) {
             QTest::keyClick(target ? target : modal, key);
         });
         window.imgAlarmBut_MouseUp();
+        driver.settle();
         EXPECT_TRUE(driver.acted());
         EXPECT_EQ(opened, "frmMusic");
         EXPECT_TRUE(lit);
@@ -372,7 +375,8 @@ TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
     });
     window.imgYearBut_MouseDown();
     EXPECT_TRUE(visible(window, Element::imgYearButP));
-    window.imgYearBut_MouseUp(); // returns when the about window has closed
+    window.imgYearBut_MouseUp(); // returns at once, the about window open
+    driver.settle();
     EXPECT_TRUE(driver.acted());
     EXPECT_EQ(opened, "morvantis::frmAbout");
     EXPECT_TRUE(ticked);
@@ -458,6 +462,7 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
     morvantis::test::ModalDriver ok([](QWidget* modal) { modal->findChild<QPushButton*>("cmdOK")->click(); });
     window.imgAlarmBut_MouseDown();
     window.imgAlarmBut_MouseUp();
+    ok.settle();
     ASSERT_TRUE(ok.acted());
     EXPECT_TRUE(keys.contains("MusicHour") && keys.contains("MusicDay") && keys.contains("MusicMessage"))
         << keys.join(' ').toStdString();

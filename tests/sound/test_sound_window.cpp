@@ -1,6 +1,8 @@
+#include "alarm/frmCustom.h"
 #include "clock/frmMain.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
+#include "support/AlarmSettings.h"
 #include "support/ClockWindowTest.h"
 #include "support/TestServices.h"
 
@@ -17,9 +19,100 @@ namespace {
 class SoundWindow : public morvantis::test::ClockWindowTest {
 protected:
     SoundWindow() {}
+    // Until the clock no longer holds still, the event loop turning.
+    bool released() {
+        return QTest::qWaitFor([&] { return !window.holdingStill(); }, 10000);
+    }
+};
+
+// What makes the clock hold still: the chime, the spoken time and both kinds of alarm, all at
+// 7:00:00 PM on the alarm's Friday.
+struct Holder {
+    const char* what;
+    void (*start)(frmMain&, ClockState&);
+    bool inputWaits; // else it is dropped
+};
+
+void chime(frmMain& window, ClockState& state) {
+    state.setLight(false);
+    state.set(&Settings::HourlyPlay, true);
+    window.Timer1_Timer();
+}
+void speak(frmMain& window, ClockState& state) {
+    state.setLight(false);
+    window.pressButton(Element::imgDateBut);
+}
+void shake(frmMain& window, ClockState& state) {
+    state.set(&Settings::MusicBolShake, true);
+    window.Timer1_Timer();
+}
+void message(frmMain& window, ClockState& state) {
+    state.set(&Settings::MusicMessage, true);
+    window.Timer1_Timer();
+}
+
+const Holder kHolders[] = {
+    {"chime", chime, true}, {"spoken", speak, true}, {"shake", shake, false}, {"message", message, false}};
+
+class HoldingStill : public SoundWindow, public ::testing::WithParamInterface<Holder> {
+protected:
+    HoldingStill() {
+        env.sound.endLater = nullptr; // the test says when the sound is over
+        env.clock.set(2002, 3, 1, 19, 0, 0);
+        state.load(morvantis::test::alarmAt(7, 0, 0, "PM"));
+        state.set(&Settings::HourlyPlay, false);
+        state.set(&Settings::ShowSec, true);
+        state.set(&Settings::Blink, true);
+        state.setLight(true);
+        window.show();
+        window.renderNow();
+        timer("Timer1").start();
+        timer("Timer2").start();
+        GetParam().start(window, state);
+        // The shake moves the window first, then plays the sound that tells its end.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return env.sound.playing(); }, 10000)) << GetParam().what;
+        EXPECT_TRUE(window.holdingStill());
+    }
+    bool shows(Element e) const { return window.face().isVisible(e); }
 };
 
 } // namespace
+
+TEST_P(HoldingStill, TheFaceStandsAndItsInputWaitsOrIsDroppedThenTheNextTickShowsTheTimeNow) {
+    EXPECT_FALSE(timer("Timer1").isActive());
+    EXPECT_FALSE(timer("Timer2").isActive());
+    ASSERT_TRUE(shows(Element::imgDS2_0));
+    env.clock.advance(3);
+    // OPTIONS clicked meanwhile: it waits for the sound, or is dropped with the alarm's input.
+    const QPoint options = FacePainter::rectOf(Element::imgOptBut).center();
+    QTest::mouseClick(&window, Qt::LeftButton, {}, options);
+    QTest::qWait(50);
+    EXPECT_TRUE(shows(Element::imgDS2_0)) << "the face stands";
+    EXPECT_EQ(clockWindow<frmOptions>("frmOptions"), nullptr);
+
+    ASSERT_TRUE(env.sound.end());
+    while (env.sound.end()) {
+    } // the spoken time's other words
+    EXPECT_TRUE(released());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows(Element::imgDS2_3); }, 2000)) << "ticks not made up: now";
+    EXPECT_TRUE(timer("Timer1").isActive());
+    EXPECT_TRUE(timer("Timer2").isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clockWindow<frmOptions>("frmOptions") != nullptr; }, 200) ==
+                GetParam().inputWaits);
+}
+
+TEST_P(HoldingStill, TheWindowSystemsCloseSavesAndEndsAtOnceStoppingTheSound) {
+    const int stops = env.sound.stops;
+    window.close();
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_GT(env.sound.stops, stops);
+    EXPECT_FALSE(env.sound.playing());
+    EXPECT_FALSE(window.holdingStill());
+    EXPECT_EQ(env.store.commits, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sounds, HoldingStill, ::testing::ValuesIn(kHolders),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(SoundWindow, ChimeRepeatsWithinSecondZeroOnlyWhileItIsShorter) {
     struct Case {
@@ -43,12 +136,13 @@ TEST_F(SoundWindow, ChimeRepeatsWithinSecondZeroOnlyWhileItIsShorter) {
         };
         while (env.clock.now().second < 2 && env.clock.now().minute == 0) {
             window.Timer1_Timer();
+            ASSERT_TRUE(released());
             env.clock.advanceMs(100);
         }
         ASSERT_EQ(static_cast<int>(env.sound.played.size()), c.plays);
         for (const auto& r : env.sound.played) {
             EXPECT_EQ(r.path, "C:\\chimes\\bell.wav");
-            EXPECT_EQ(r.mode, Sound::Mode::Synchronous);
+            EXPECT_TRUE(r.tellsEnd);
         }
         for (long ms : playedAtMs)
             EXPECT_LT(ms, 1000);
@@ -81,16 +175,18 @@ TEST_F(SoundWindow, DateButtonSpeaksTheTimeAndAPressMeanwhileSpeaksAgainAfterwar
         };
         QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, button);
         QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, button);
-        std::vector<std::string> paths;
-        for (const auto& r : env.sound.played)
-            paths.push_back(r.path);
-        EXPECT_EQ(paths, words) << "hours24 " << hours24;
-        QApplication::processEvents();
-        paths.clear();
-        for (const auto& r : env.sound.played)
-            paths.push_back(r.path);
         std::vector<std::string> twice = words;
         twice.insert(twice.end(), words.begin(), words.end());
+        std::vector<std::string> paths;
+        // The second press waits for the first words to end; then they come again, whole.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                paths.clear();
+                for (const auto& r : env.sound.played)
+                    paths.push_back(r.path);
+                return paths.size() >= twice.size() && !window.holdingStill();
+            },
+            10000));
         EXPECT_EQ(paths, twice) << "hours24 " << hours24;
     }
 }

@@ -52,10 +52,18 @@ std::vector<std::string> expected(int hour, int minute) {
 
 std::vector<std::string> spoken(FakeClock& clock, FakeSound& sound) {
     sound.played.clear();
-    sayTime(clock, sound, "/prog");
+    int done = 0;
+    sayTime(clock, sound, "/prog", [&] { ++done; });
+    // One word at a time: the next is asked for only once the player tells the last one's end.
+    for (std::size_t heard = 0; sound.playing(); ++heard) {
+        EXPECT_EQ(sound.played.size(), heard + 1);
+        EXPECT_EQ(done, 0);
+        sound.end();
+    }
+    EXPECT_EQ(done, 1);
     std::vector<std::string> paths;
     for (const auto& r : sound.played) {
-        EXPECT_EQ(r.mode, Sound::Mode::Synchronous);
+        EXPECT_TRUE(r.tellsEnd);
         paths.push_back(r.path);
     }
     return paths;
@@ -98,4 +106,16 @@ TEST(SpokenTime, ExamplesAndAnHourThatChangesWhileItSpeaks) {
             files.push_back(fileOf(w));
         EXPECT_EQ(spoken(clock, sound), files) << c.hour << ":" << c.minute << ":" << c.second;
     }
+}
+
+TEST(SpokenTime, WordsCutShortByAStopEndThereAndSayNothingMore) {
+    FakeClock clock{2001, 9, 23, 21, 21, 0};
+    FakeSound sound;
+    bool done = false;
+    sayTime(clock, sound, "/prog", [&] { done = true; });
+    sound.end(); // "time"
+    sound.stop(); // during "nine": the program ends, say
+    EXPECT_FALSE(sound.end());
+    EXPECT_EQ(sound.played.size(), 2u);
+    EXPECT_FALSE(done);
 }

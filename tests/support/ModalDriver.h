@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -11,8 +12,8 @@
 
 namespace morvantis::test {
 
-// Drives the modal window that the code under test opens (with exec()): once one is the active
-// modal widget, act runs on it once. After limitMs the test fails and every modal window still
+// Drives the modal window that the code under test opens (with exec(), or open(): then settle()
+// waits for it): once one is the active modal widget, act runs on it once. After limitMs the test fails and every modal window still
 // open is closed, so no test can hang on a window nobody closes.
 class ModalDriver {
 public:
@@ -45,6 +46,10 @@ public:
     ModalDriver(const ModalDriver&) = delete;
     ModalDriver& operator=(const ModalDriver&) = delete;
 
+    // Returns once act has run and no modal window is open any more, or the time limit is out.
+    void settle() {
+        (void)QTest::qWaitFor([this] { return m_timedOut || (m_acted && !QApplication::activeModalWidget()); }, 60000);
+    }
     bool acted() const { return m_acted; }
     bool timedOut() const { return m_timedOut; }
 

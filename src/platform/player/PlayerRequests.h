@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -26,6 +27,9 @@ struct PlayerRequests {
     Clock::time_point requestedAt;
     bool quit = false;
     std::uint64_t abandoned = 0; // requests up to this one were given up by a caller
+    // Told when request onEndFor is over; a newer request or the end drops it unsaid.
+    std::function<void()> onEnd;
+    std::uint64_t onEndFor = 0;
     // Progress, from the worker.
     Clock::time_point aliveAt; // its last sign of progress (ahead, while it waits for a known end)
     std::uint64_t ended = 0;   // every request up to this one is over
@@ -34,13 +38,16 @@ struct PlayerRequests {
     // --- The callers' side ---
 
     // A sound to play, or only a stop: either way the request before it is over.
-    void request(const std::string& wave, bool stop) {
+    // ended, when given, is called once this request is over (see Sound::playThen).
+    void request(const std::string& wave, bool stop, std::function<void()> ended = {}) {
         {
             const std::lock_guard lock(mutex);
             ++requested;
             path = wave;
             stopOnly = stop;
             requestedAt = Clock::now();
+            onEnd = std::move(ended);
+            onEndFor = requested;
         }
         changed.notify_all();
     }
@@ -59,6 +66,7 @@ struct PlayerRequests {
             const auto now = Clock::now();
             if (now >= bound) {
                 abandoned = gen;
+                tellEnd(gen);
                 changed.notify_all();
                 return true;
             }
@@ -75,6 +83,7 @@ struct PlayerRequests {
         {
             std::unique_lock lock(mutex);
             quit = true;
+            onEnd = nullptr; // a worker left behind must not call into a caller that is gone
             changed.notify_all();
             done = changed.wait_for(lock, bound, [&] { return finished; });
         }
@@ -124,8 +133,18 @@ struct PlayerRequests {
         {
             const std::lock_guard lock(mutex);
             ended = std::max(ended, gen);
+            tellEnd(gen);
         }
         changed.notify_all();
+    }
+    // With the mutex held: the caller that asked to be told of this request's end is told. Under
+    // the lock, so that a caller's stop() or newer request is never followed by a stale call.
+    void tellEnd(std::uint64_t gen) {
+        if (onEnd && onEndFor <= gen) {
+            const std::function<void()> call = std::move(onEnd);
+            onEnd = nullptr;
+            call();
+        }
     }
 
     void markFinished() {

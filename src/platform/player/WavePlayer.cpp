@@ -677,6 +677,10 @@ void WavePlayer::play(const std::string& path, Mode mode) {
         }
 }
 
+void WavePlayer::playThen(const std::string& path, Ended ended) {
+    m_state->request(path, false, std::move(ended));
+}
+
 void WavePlayer::stop() {
     m_state->request({}, true);
 }

@@ -28,6 +28,8 @@ public:
 
     // path is taken as it is: mapping and case matching belong to the caller.
     void play(const std::string& path, Mode mode) override;
+    // ended is called on the worker's thread.
+    void playThen(const std::string& path, Ended ended) override;
     void stop() override;
     bool waitEnd(std::chrono::milliseconds timeout) override;
 

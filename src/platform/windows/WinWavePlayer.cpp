@@ -282,6 +282,8 @@ public:
             }
     }
 
+    // ended is called on the worker's thread.
+    void playThen(const std::string& path, Ended ended) override { m_state->request(path, false, std::move(ended)); }
     void stop() override { m_state->request({}, true); }
 
     bool waitEnd(std::chrono::milliseconds timeout) override { return m_state->waitEnd(timeout, kWorkerBound); }
