@@ -126,4 +126,68 @@ gaps=$(expect_sounds "$work/missing.raw.txt" "$(word time)" alert:600 "$(word 20
   { cat "$work/missing.raw.txt"; fail "SAY TIME without 9.WAV and pm.WAV: $gaps"; }
 pass "without 9.WAV and pm.WAV the alert stands in for them and the rest is said"
 
+# ---- Holding still answers the system: a 12 s chime, then SAY TIME ----
+# While a sound plays the face stands, and the window still answers the window manager's
+# _NET_WM_PING (a desktop calls a window hung after about 5 s without an answer) and a second
+# start; the sound is heard whole.
+pings() { # window id, count, pause: the worst answer in ms, or "none"
+  local worst=0 ms
+  for _ in $(seq "$2"); do
+    ms=$(/usr/bin/python3 "$(dirname "$0")/ping.py" "$1" 1) || { echo none; return; }
+    worst=$(awk -v a="$ms" -v b="$worst" 'BEGIN { print (a > b ? a : b) }')
+    sleep "$3"
+  done
+  echo "$worst"
+}
+second_start() { # config-home: status 0 and the running clock's answer
+  local status=0
+  XDG_CONFIG_HOME="$1" timeout 10 "$clock_exe" >"$work/second.out" 2>"$work/second.err" || status=$?
+  [ "$status" = 0 ] && grep -q . "$work/second.out" ||
+    fail "a second start gave status $status: $(cat "$work/second.out" "$work/second.err")"
+}
+make_tone "$work/long.wav" 12
+home4="$work/home4"
+write_settings "$home4" "ThemeNo=0" "HourlyPlay=True" "DefaultSound=False" "SoundPath=$work/long.wav" \
+  "Left=1500" "Top=1500"
+record "$work/long.raw"
+start_clock "$home4" "@2001-09-23 13:59:58"
+wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock window did not appear"; }
+poll 10 heard "$work/long.raw" || fail "the chime did not begin"
+worst=$(pings "$wid" 8 0.8)
+[ "$worst" != none ] && [ "${worst%.*}" -lt 1000 ] || fail "the clock left a ping unanswered during the chime"
+second_start "$home4"
+poll 20 quiet_after_sound "$work/long.raw" 1 || true
+stop_clock
+stop_recording
+"$segments" "$work/long.raw" >"$work/long.txt"
+read -r start length rest <"$work/long.txt"
+[ "$(wc -l <"$work/long.txt")" = 1 ] && near "$length" 12000 30 ||
+  { cat "$work/long.txt"; fail "the 12 s chime was not heard whole once"; }
+pass "during a 12 s chime 8 pings were answered (worst $worst ms), a second start got status 0, and the chime was heard whole"
+
+# SAY TIME with a long first word: the pings and a second start are answered, the words one phrase.
+cp "$work/long.wav" "$prog/wave/time.WAV"
+record "$work/say-long.raw"
+start_clock "$home3" "@2001-09-23 21:21:00"
+wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock window did not appear"; }
+poll 10 drawn "$wid" || fail "the clock was never drawn"
+xdotool mousemove $((100 + 509)) $((100 + 70)) click 1
+poll 10 heard "$work/say-long.raw" || fail "SAY TIME said nothing"
+worst=$(pings "$wid" 6 0.8)
+[ "$worst" != none ] && [ "${worst%.*}" -lt 1000 ] || fail "the clock left a ping unanswered while it spoke"
+second_start "$home3"
+poll 20 quiet_after_sound "$work/say-long.raw" 1 || true
+stop_clock
+stop_recording
+cp "$src/data/wave/time.WAV" "$prog/wave/time.WAV"
+"$segments" "$work/say-long.raw" >"$work/say-long.txt"
+# From the first sound's start to the last one's end: the long word and the four after it, with
+# no gap worth the name between them.
+want=$(awk -v a="$(wave_ms "$prog/wave/9.WAV")" -v b="$(wave_ms "$prog/wave/20.WAV")" \
+  -v c="$(wave_ms "$prog/wave/1.WAV")" -v d="$(wave_ms "$prog/wave/pm.WAV")" 'BEGIN { printf "%.0f", 12000 + a + b + c + d }')
+span=$(awk 'NR == 1 { s = $1 } { e = $1 + $2 } END { printf "%.0f", e - s }' "$work/say-long.txt")
+awk -v s="$span" -v w="$want" 'BEGIN { exit !(s >= w - 60 && s <= w + 400) }' ||
+  { cat "$work/say-long.txt"; fail "the long words lasted $span ms from first to last, $want ms expected"; }
+pass "while SAY TIME spoke 6 pings were answered (worst $worst ms) and a second start got status 0; the words one phrase"
+
 echo "$passed passed, 0 failed"

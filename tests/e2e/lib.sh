@@ -209,7 +209,7 @@ expect_face_134507() {
 # A wave file of a steady 441 Hz square tone, 16-bit stereo at 44.1 kHz, for the given seconds.
 make_tone() { # file seconds
   local file=$1 bytes=$(($2 * 44100 * 4)) chunk="$work/tone.chunk"
-  le32() { printf "\\x%02x\\x%02x\\x%02x\\x%02x" $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)); }
+  le32() { printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)); }
   { for _ in $(seq 50); do printf '\x00\x20\x00\x20'; done; for _ in $(seq 50); do printf '\x00\xe0\x00\xe0'; done; } >"$chunk"
   while [ "$(stat -c %s "$chunk")" -lt "$bytes" ]; do cat "$chunk" "$chunk" >"$chunk.2" && mv "$chunk.2" "$chunk"; done
   { printf 'RIFF'; printf "$(le32 $((36 + bytes)))"; printf 'WAVEfmt '; printf "$(le32 16)"
