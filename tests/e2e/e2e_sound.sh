@@ -165,15 +165,16 @@ read -r start length rest <"$work/long.txt"
   { cat "$work/long.txt"; fail "the 12 s chime was not heard whole once"; }
 pass "during a 12 s chime 8 pings were answered (worst $worst ms), a second start got status 0, and the chime was heard whole"
 
-# SAY TIME with a long first word: the pings and a second start are answered, the words one phrase.
-cp "$work/long.wav" "$prog/wave/time.WAV"
+# SAY TIME with a first word of 6 s, longer than a desktop waits for a ping: the pings and a
+# second start are answered, the words one phrase.
+make_tone "$prog/wave/time.WAV" 6
 record "$work/say-long.raw"
 start_clock "$home3" "@2001-09-23 21:21:00"
 wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock window did not appear"; }
 poll 10 drawn "$wid" || fail "the clock was never drawn"
 xdotool mousemove $((100 + 509)) $((100 + 70)) click 1
 poll 10 heard "$work/say-long.raw" || fail "SAY TIME said nothing"
-worst=$(pings "$wid" 6 0.8)
+worst=$(pings "$wid" 5 0.8)
 [ "$worst" != none ] && [ "${worst%.*}" -lt 1000 ] || fail "the clock left a ping unanswered while it spoke"
 second_start "$home3"
 poll 20 quiet_after_sound "$work/say-long.raw" 1 || true
@@ -184,10 +185,10 @@ cp "$src/data/wave/time.WAV" "$prog/wave/time.WAV"
 # From the first sound's start to the last one's end: the long word and the four after it, with
 # no gap worth the name between them.
 want=$(awk -v a="$(wave_ms "$prog/wave/9.WAV")" -v b="$(wave_ms "$prog/wave/20.WAV")" \
-  -v c="$(wave_ms "$prog/wave/1.WAV")" -v d="$(wave_ms "$prog/wave/pm.WAV")" 'BEGIN { printf "%.0f", 12000 + a + b + c + d }')
+  -v c="$(wave_ms "$prog/wave/1.WAV")" -v d="$(wave_ms "$prog/wave/pm.WAV")" 'BEGIN { printf "%.0f", 6000 + a + b + c + d }')
 span=$(awk 'NR == 1 { s = $1 } { e = $1 + $2 } END { printf "%.0f", e - s }' "$work/say-long.txt")
 awk -v s="$span" -v w="$want" 'BEGIN { exit !(s >= w - 60 && s <= w + 400) }' ||
   { cat "$work/say-long.txt"; fail "the long words lasted $span ms from first to last, $want ms expected"; }
-pass "while SAY TIME spoke 6 pings were answered (worst $worst ms) and a second start got status 0; the words one phrase"
+pass "while SAY TIME spoke 5 pings were answered (worst $worst ms) and a second start got status 0; the words one phrase"
 
 echo "$passed passed, 0 failed"
