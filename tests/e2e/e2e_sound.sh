@@ -145,6 +145,17 @@ second_start() { # config-home: status 0 and the running clock's answer
   [ "$status" = 0 ] && grep -q . "$work/second.out" ||
     fail "a second start gave status $status: $(cat "$work/second.out" "$work/second.err")"
 }
+# Once the recording hears the clock's sound: pings answered within a second and a second start
+# answered while it plays; then the clock stopped once it is quiet. Sets $worst.
+answers_while_sounding() { # window id, config-home, recording, pings
+  poll 10 heard "$3" || fail "no sound began"
+  worst=$(pings "$1" "$4" 0.8)
+  [ "$worst" != none ] && [ "${worst%.*}" -lt 1000 ] || fail "the clock left a ping unanswered while it sounded"
+  second_start "$2"
+  poll 20 quiet_after_sound "$3" 1 || true
+  stop_clock
+  stop_recording
+}
 make_tone "$work/long.wav" 12
 home4="$work/home4"
 write_settings "$home4" "ThemeNo=0" "HourlyPlay=True" "DefaultSound=False" "SoundPath=$work/long.wav" \
@@ -152,13 +163,7 @@ write_settings "$home4" "ThemeNo=0" "HourlyPlay=True" "DefaultSound=False" "Soun
 record "$work/long.raw"
 start_clock "$home4" "@2001-09-23 13:59:58"
 wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock window did not appear"; }
-poll 10 heard "$work/long.raw" || fail "the chime did not begin"
-worst=$(pings "$wid" 8 0.8)
-[ "$worst" != none ] && [ "${worst%.*}" -lt 1000 ] || fail "the clock left a ping unanswered during the chime"
-second_start "$home4"
-poll 20 quiet_after_sound "$work/long.raw" 1 || true
-stop_clock
-stop_recording
+answers_while_sounding "$wid" "$home4" "$work/long.raw" 8
 "$segments" "$work/long.raw" >"$work/long.txt"
 read -r start length rest <"$work/long.txt"
 [ "$(wc -l <"$work/long.txt")" = 1 ] && near "$length" 12000 30 ||
@@ -173,13 +178,7 @@ start_clock "$home3" "@2001-09-23 21:21:00"
 wid=$(wait_window Main) || { cat "$work/clock.log"; fail "the clock window did not appear"; }
 poll 10 drawn "$wid" || fail "the clock was never drawn"
 xdotool mousemove $((100 + 509)) $((100 + 70)) click 1
-poll 10 heard "$work/say-long.raw" || fail "SAY TIME said nothing"
-worst=$(pings "$wid" 5 0.8)
-[ "$worst" != none ] && [ "${worst%.*}" -lt 1000 ] || fail "the clock left a ping unanswered while it spoke"
-second_start "$home3"
-poll 20 quiet_after_sound "$work/say-long.raw" 1 || true
-stop_clock
-stop_recording
+answers_while_sounding "$wid" "$home3" "$work/say-long.raw" 5
 cp "$src/data/wave/time.WAV" "$prog/wave/time.WAV"
 "$segments" "$work/say-long.raw" >"$work/say-long.txt"
 # From the first sound's start to the last one's end: the long word and the four after it, with
