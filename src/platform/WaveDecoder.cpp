@@ -188,7 +188,8 @@ sf_count_t fdRead(void* ptr, sf_count_t count, void* user) {
 #ifdef _WIN32
         const int got = ::_read(fdOf(user), static_cast<char*>(ptr) + done, static_cast<unsigned>(want));
 #else
-        const ssize_t got = ::read(fdOf(user), static_cast<char*>(ptr) + done, static_cast<std::size_t>(want));
+        const ssize_t got =
+            ::read(fdOf(user), static_cast<char*>(ptr) + done, static_cast<std::size_t>(want));
         if (got < 0 && errno == EINTR)
             continue;
 #endif

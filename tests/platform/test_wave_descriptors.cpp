@@ -46,7 +46,8 @@ struct Case {
 class WaveDescriptors : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("morvantis-fd-" + std::to_string(processId()) + "-" + GetParam().name);
+        dir = fs::temp_directory_path() /
+              ("morvantis-fd-" + std::to_string(processId()) + "-" + GetParam().name);
         fs::create_directories(dir);
         ASSERT_TRUE(test::writeTone((dir / "tone.wav").string(), 440.0, 0.5));
         std::ofstream((dir / "text.wav").string(), std::ios::binary) << "RIFF but no wave at all";
