@@ -3,12 +3,13 @@
 # own: the face with the right time, the settings in the registry written by EXIT and read by
 # the next start, one clock per user (also after a killed one), the session's end saving, the
 # hourly chime and the spoken time through Wine's audio driver, and the installer.
-# Usage: e2e_windows.sh <program folder> <source folder> <sound_segments> [installer]
+# Usage: e2e_windows.sh <program folder> <source folder> <sound_segments> <winprobe.exe> [installer]
 set -euo pipefail
 stage=$(cd "$1" && pwd)
 src=$2
 segments=$3
-installer=${4:-}
+probe=$4
+installer=${5:-}
 exe="$stage/morvantis.exe"
 source "$src/tests/e2e/lib.sh"
 source "$src/tests/windows/wine.sh"
