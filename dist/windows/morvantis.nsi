@@ -1,12 +1,24 @@
 ; The per-user installer: no administrator, the program in the user's own Programs folder, a
 ; Start-menu entry and an uninstaller registered for the user. /S installs and uninstalls
 ; silently. Uninstalling removes what was installed and leaves the user's settings.
-; makensis -DVERSION=x.y -DFILES=install.nsh -DREMOVE=uninstall.nsh -DOUT=setup.exe morvantis.nsi
+; makensis -DVERSION=x.y -DFILES=install.nsh -DREMOVE=uninstall.nsh -DVERSION4=x.y.0.0 -DICON=icon.ico -DOUT=setup.exe morvantis.nsi
 ; (scripts/test-windows writes the two lists from the program folder.)
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+; Drawn at the screen's own scale, not enlarged and blurred by Windows at 150 %.
+ManifestDPIAware true
+ManifestSupportedOS all
+Icon "${ICON}"
+UninstallIcon "${ICON}"
+VIProductVersion "${VERSION4}"
+VIAddVersionKey /LANG=1033 "ProductName" "Morvantis"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "FileDescription" "Morvantis setup"
+VIAddVersionKey /LANG=1033 "CompanyName" "The Morvantis developers"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) the Morvantis developers, MIT License"
 
 !define KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis"
 Name "Morvantis ${VERSION}"

@@ -32,6 +32,18 @@ face_window() {
   read -r ox oy <<<"$(window_origin "$wid")"
 }
 
+# ---- The program's icon, version and manifest, as Explorer and Windows read them ----
+version=$("$clock_exe" --version | tr -d '\r')
+[[ "$version" == "Morvantis "* ]] || fail "--version printed '$version'"
+res=$(wine "$probe" resources "$(winpath "$exe")" | tr -d '\r')
+for want in 'icons 1' 'ProductName Morvantis' "ProductVersion ${version#Morvantis }" \
+  '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' \
+  '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' \
+  '<longPathAware xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">true</longPathAware>'; do
+  grep -qF -- "$want" <<<"$res" || { echo "$res"; fail "morvantis.exe lacks: $want"; }
+done
+pass "morvantis.exe carries its icon, version ($(grep ProductVersion <<<"$res")) and manifest"
+
 # ---- The face: Sunday 23 September 2001, 13:45:07, 12-hour style, where the registry says ----
 reg_settings ThemeNo=1 24Hours=False Left=1500 Top=1500 HourlyPlay=False
 start_clock "$work" "2001-09-23 13:45:07"
