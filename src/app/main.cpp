@@ -1,10 +1,10 @@
 #include "Version.h"
-#include "platform/Autostart.h"
 #include "app/EndSignals.h"
 #include "app/PlatformChoice.h"
 #include "app/Resources.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
+#include "platform/Autostart.h"
 #include "platform/QtPictures.h"
 #include "platform/Say.h"
 
@@ -60,7 +60,7 @@ int usageError(QString why) {
         why.chop(1);
     if (!why.isEmpty())
         why[0] = why[0].toLower();
-    morvantis::say(
+    morvantis::tell(
         stderr, QStringLiteral("morvantis: %1; usage: morvantis [--help | --version | --autostart [on|off]]")
                     .arg(why));
     return 2;
@@ -129,11 +129,15 @@ int main(int argc, char* argv[]) {
                                                 : QStringLiteral("unknown option '%1'").arg(unknown.first()));
         }
         if (parser.isSet(help)) {
-            std::fputs(qPrintable(helpText(parser)), stdout);
+            morvantis::tell(stdout, helpText(parser).trimmed());
             return 0;
         }
-        if (parser.isSet(version))
-            parser.showVersion();
+        // Not showVersion(): on Windows it shows a box even where the help prints.
+        if (parser.isSet(version)) {
+            morvantis::tell(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                        QCoreApplication::applicationVersion());
+            return 0;
+        }
         if (parser.isSet(autostart))
             return morvantis::autostartCommand(parser.positionalArguments());
         if (!parser.positionalArguments().isEmpty())

@@ -139,6 +139,24 @@ value=$(wine reg query "$run_key" /v Morvantis 2>/dev/null | tr -d '\r' | sed -n
 ! wine reg query "$run_key" /v Morvantis >/dev/null 2>&1 || fail "--autostart off left the Run value"
 pass "--autostart on/off writes and removes the Run key's value"
 
+# ---- The command line answers where the user reads it: redirected, in the console it was
+# started from, else in one message box; the same text each way ----
+while IFS='|' read -r how args want status; do
+  out=$(wine "$probe" "$how" "$(winpath "$exe")" $args | tr -d '\r')
+  grep -qF -- "${want/@version/$version}" <<<"$out" && grep -qx "status $status" <<<"$out" ||
+    fail "morvantis $args ($how) gave: $out"
+  [ "$how" = console ] || grep -qx 'title Morvantis' <<<"$out" || fail "morvantis $args: no box of its own: $out"
+done <<'EOF'
+console|--version|@version|0
+box|--version|@version|0
+console|--help|  --autostart |0
+console|--bogus|morvantis: unknown option 'bogus'; usage: morvantis [--help | --version | --autostart [on|off]]|2
+box|--bogus|morvantis: unknown option 'bogus'; usage: morvantis [--help | --version | --autostart [on|off]]|2
+box|--autostart|Autostart is off|0
+console|--autostart maybe|morvantis: --autostart takes on or off, not 'maybe'|2
+EOF
+pass "--version, --help, a usage error and --autostart print in the starting console, else in one box"
+
 # ---- The installer: silent, per user; the installed clock starts; the uninstaller removes it ----
 if [ -n "$installer" ]; then
   wine "$installer" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; fail "the silent install failed"; }
