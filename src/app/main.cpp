@@ -188,7 +188,10 @@ int main(int argc, char* argv[]) {
         else
             startUp.endSession();
     });
-#if QT_CONFIG(sessionmanager)
+#ifdef Q_OS_WIN
+    morvantis::takeSessionEnd(
+        &app, [&startUp] { startUp.saveForSession(); }, [&startUp] { startUp.endSession(); });
+#elif QT_CONFIG(sessionmanager)
     // The desktop session ends: what EXIT would save is saved.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&startUp] { startUp.endSession(); });
 #endif

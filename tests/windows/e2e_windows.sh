@@ -95,6 +95,34 @@ wait_exit 20 || true
 pass "the session's end (wineboot --end-session) saves the settings"
 wineserver -p || true
 
+# ---- The session's end is a question first: the clock saves at the question, goes on after a
+# refusal (another program said no), and ends with status 0 on the answer ----
+drag_by() { # dx dy: from the case's left edge
+  xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
+  xdotool mousemove $((ox + 8 + $1 / 2)) $((oy + 120 + $2 / 2))
+  xdotool mousemove $((ox + 8 + $1)) $((oy + 120 + $2)) mouseup 1
+  poll 5 at_origin "$wid" "$((ox + $1)) $((oy + $2))" || fail "dragging left the window at $(window_origin "$wid")"
+  read -r ox oy <<<"$(window_origin "$wid")"
+}
+stored_at() { [ "$(reg_value Left) $(reg_value Top)" = "$1 $2" ]; }
+reg_settings ThemeNo=1 Left=1500 Top=1500 HourlyPlay=False
+launch_clock "$work"
+face_window
+for round in 1 2; do
+  drag_by 20 10
+  answers=$(wine "$probe" session query Main | tr -d '\r' | sort -u)
+  [ "$answers" = yes ] || fail "the clock answered '$answers' to WM_QUERYENDSESSION"
+  poll 5 stored_at $((ox * 15)) $((oy * 15)) ||
+    fail "after WM_QUERYENDSESSION ($round) the registry holds Left=$(reg_value Left) Top=$(reg_value Top)"
+  wine "$probe" session cancel Main >/dev/null
+  out=$(timeout 20 "$clock_exe" 2>/dev/null | tr -d "\r") || true
+  [ "$out" = "Morvantis is running already; its clock was brought to the front." ] ||
+    fail "after WM_ENDSESSION(FALSE) ($round) a second start said '$out'"
+done
+wine "$probe" session end Main >/dev/null
+wait_exit 10 || fail "WM_ENDSESSION(TRUE) ended the clock with status $?"
+pass "WM_QUERYENDSESSION saves and the clock goes on after WM_ENDSESSION(FALSE), twice; WM_ENDSESSION(TRUE) ends it with 0"
+
 # ---- The hourly chime through Wine's audio driver, recorded whole ----
 reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500
 record "$work/chime.raw"
