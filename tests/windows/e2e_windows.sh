@@ -167,6 +167,26 @@ value=$(wine reg query "$run_key" /v Morvantis 2>/dev/null | tr -d '\r' | sed -n
 ! wine reg query "$run_key" /v Morvantis >/dev/null 2>&1 || fail "--autostart off left the Run value"
 pass "--autostart on/off writes and removes the Run key's value"
 
+# ---- Task Manager's and Settings' choice (StartupApproved\Run): off reads as off; on clears it ----
+approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+"$clock_exe" --autostart on >/dev/null 2>&1
+while read -r bytes want; do
+  wine reg add "$approved" /v Morvantis /t REG_BINARY /d "$bytes" /f >/dev/null 2>&1 || fail "reg add $bytes failed"
+  said=$("$clock_exe" --autostart 2>/dev/null | tr -d "\r")
+  [[ "$said" == "Autostart is $want"* ]] || fail "with StartupApproved $bytes --autostart said '$said'"
+done <<'EOF'
+030000004a8c1b2f5c3bd901 off
+070000004a8c1b2f5c3bd901 off
+020000000000000000000000 on
+060000000000000000000000 on
+030000004a8c1b2f5c3bd901 off
+EOF
+[ "$("$clock_exe" --autostart on 2>/dev/null | tr -d "\r")" = "Autostart is on: HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run\Morvantis" ] ||
+  fail "--autostart on did not turn a disabled entry on"
+! wine reg query "$approved" /v Morvantis >/dev/null 2>&1 || fail "--autostart on left Windows' choice of off"
+"$clock_exe" --autostart off >/dev/null 2>&1
+pass "an entry turned off in Task Manager (StartupApproved\\Run 03/07) reads as off; turning it on clears that"
+
 # ---- The command line answers where the user reads it: redirected, in the console it was
 # started from, else in one message box; the same text each way ----
 while IFS='|' read -r how args want status; do
