@@ -3,9 +3,7 @@
 #include "platform/Say.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -18,28 +16,11 @@ namespace morvantis {
 
 namespace {
 
-// The path with its deepest existing folder resolved, so that another spelling of the same
-// store (a symbolic link, "a/../b") gives the same key even before the store's folder exists.
-QString canonicalPath(const QString& path) {
-    QString head = QFileInfo(path).absoluteFilePath();
-    QString tail;
-    while (!head.isEmpty()) {
-        const QString resolved = QFileInfo(head).canonicalFilePath();
-        if (!resolved.isEmpty())
-            return resolved + tail;
-        const QFileInfo info(head);
-        if (info.path() == head)
-            break;
-        tail.prepend(QLatin1Char('/') + info.fileName());
-        head = info.path();
-    }
-    return QDir::cleanPath(path);
-}
-
 QString baseName(const QString& settingsFile, const QString& runtimeFolder) {
     const QString folder = runtimeFolder.isEmpty() ? SingleInstance::runtimeFolder() : runtimeFolder;
     const QByteArray hash =
-        QCryptographicHash::hash(canonicalPath(settingsFile).toUtf8(), QCryptographicHash::Sha256).toHex();
+        QCryptographicHash::hash(SingleInstance::identity(settingsFile).toUtf8(), QCryptographicHash::Sha256)
+            .toHex();
     if (folder.isEmpty())
         return {};
     return folder + QLatin1String("/morvantis-") + QString::fromLatin1(hash.left(16));

@@ -16,9 +16,9 @@ namespace morvantis {
 // listens on a local socket beside it; a later start with the same store finds the lock
 // taken, asks the running clock to come to the front through the socket and, once the clock
 // has replied, ends. A clock that is ending replies to no one: the later start waits for the
-// lock and runs as the clock. Both names carry a hash of the settings file's path, so another
-// user or another XDG_CONFIG_HOME gets a clock of its own. A lock left by a killed clock is
-// taken over.
+// lock and runs as the clock. Both names carry a hash of the store's identity() in the user's
+// own folder, so another user or another XDG_CONFIG_HOME gets a clock of its own (on Windows, each
+// session of a user too). A lock left by a killed clock is taken over.
 class SingleInstance : public QObject {
     Q_OBJECT
 
@@ -39,6 +39,10 @@ public:
     std::function<bool()> ending;
     // The clock is ending: later starts get no reply and wait for the lock. Before it saves.
     void stopAnswering();
+
+    // What tells one store from another, however it is spelt: on Unix the settings file's path,
+    // resolved; on Windows the registry key's name and the session.
+    static QString identity(const QString& settingsFile);
 
     // The user's runtime folder: $XDG_RUNTIME_DIR when it is this user's alone, else a folder
     // only this user can enter in the user's cache folder; empty when there is none.

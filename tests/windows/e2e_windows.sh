@@ -46,17 +46,19 @@ pass "morvantis.exe carries its icon, version ($(grep ProductVersion <<<"$res"))
 
 # ---- The face: Sunday 23 September 2001, 13:45:07, 12-hour style, where the registry says ----
 reg_settings ThemeNo=1 24Hours=False Left=1500 Top=1500 HourlyPlay=False
+pushd "$WINEPREFIX/drive_c" >/dev/null # started from C:\, started again below from Z:
 start_clock "$work" "2001-09-23 13:45:07"
+popd >/dev/null
 face_window
 [ "$ox $oy" = "100 100" ] || fail "window at $ox,$oy, not at the stored 100,100"
 poll 10 shows expect_face_134507 || expect_face_134507
 pass "the face shows 1:45:07 PM, 09 23 SUN 2001 in Digital Age at the stored place"
 
-# ---- A second start brings the running clock to the front and ends ----
-out=$(timeout 20 "$clock_exe" 2>"$work/second.err" | tr -d "\r") || fail "the second start failed: $(cat "$work/second.err")"
+# ---- A second start, from another drive, brings the running clock to the front and ends ----
+out=$(cd / && timeout 20 "$clock_exe" 2>"$work/second.err" | tr -d "\r") || fail "the second start failed: $(cat "$work/second.err")"
 [ "$out" = "Morvantis is running already; its clock was brought to the front." ] ||
   fail "the second start said '$out'"
-pass "a second start answers that the clock runs already"
+pass "a second start from Z:\\ answers that the clock started from C:\\ runs already"
 
 # ---- EXIT writes the 39 keys to the registry; the next start reads them back ----
 xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1

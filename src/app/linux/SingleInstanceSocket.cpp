@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
@@ -45,11 +46,33 @@ bool privateFolder(const QByteArray& path, bool mend) {
     return mend && ::chmod(path.constData(), 0700) == 0;
 }
 
+// The path with its deepest existing folder resolved, so that another spelling of the same
+// store (a symbolic link, "a/../b") gives the same key even before the store's folder exists.
+QString resolvedPath(const QString& path) {
+    QString head = QFileInfo(path).absoluteFilePath();
+    QString tail;
+    while (!head.isEmpty()) {
+        const QString resolved = QFileInfo(head).canonicalFilePath();
+        if (!resolved.isEmpty())
+            return resolved + tail;
+        const QFileInfo info(head);
+        if (info.path() == head)
+            break;
+        tail.prepend(QLatin1Char('/') + info.fileName());
+        head = info.path();
+    }
+    return QDir::cleanPath(path);
+}
+
 // The single byte a clock replies with.
 constexpr char kReply = '!';
 // A request that cannot be taken for want of descriptors waits in the queue this long before the next try.
 constexpr int kAcceptRetryMs = 200;
 } // namespace
+
+QString SingleInstance::identity(const QString& settingsFile) {
+    return resolvedPath(settingsFile);
+}
 
 // The lock file sees a holder that has ended by its process id, which is not reused while it
 // could matter.

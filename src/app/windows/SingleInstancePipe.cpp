@@ -1,5 +1,5 @@
-// One clock per settings store on Windows: a named pipe (Qt's local server) of this user's
-// session, and a lock file in the user's local application data.
+// One clock per settings store and session on Windows: a named pipe (Qt's local server) and a
+// lock file in the user's local application data, both named after the session too.
 #include "app/SingleInstance.h"
 
 #include "platform/Say.h"
@@ -19,15 +19,23 @@ namespace morvantis {
 
 namespace {
 // Pipe names are one namespace for the whole machine: the name carries the user's own folder
-// (in m_socketName) and the session, so that each user and each session gets a clock.
+// and the session (in m_socketName).
 QString pipeName(const QString& socketName) {
-    DWORD session = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &session);
-    const QByteArray key = socketName.toUtf8() + '/' + QByteArray::number(quint64(session));
     return QLatin1String("morvantis-") +
-           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
+           QString::fromLatin1(
+               QCryptographicHash::hash(socketName.toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
 }
 } // namespace
+
+// The store is a registry key: its name, never a path (a rooted name would be read against the
+// current drive), in one case, as the registry compares. The session too, for lock and pipe
+// alike: a user logged on twice (Remote Desktop) has a clock in each session, where it is seen.
+QString SingleInstance::identity(const QString& settingsFile) {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return QDir::fromNativeSeparators(settingsFile).toCaseFolded() + QLatin1String("|session ") +
+           QString::number(session);
+}
 
 // A process that has ended may leave its lock file with a process id that a new process has
 // taken (Wine gives each new process the same one). The file cannot be removed while its
