@@ -91,4 +91,50 @@ void SingleInstance::raised() {
         onRaise();
 }
 
+void SingleInstance::quitAsked() {
+    if (onQuit)
+        onQuit();
+}
+
+int SingleInstance::quit() {
+    if (m_socketName.isEmpty()) {
+        say(stderr, QStringLiteral("morvantis: cannot tell whether a clock runs: no runtime folder of this "
+                                   "user's own"));
+        return 1;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    bool asked = false;
+    while (waited.elapsed() < kQuitWait) {
+        // The lock is free once the clock has ended (or a killed one's is taken over).
+        if (m_lock.tryLock(0)) {
+            m_lock.unlock();
+            say(stdout, asked ? QStringLiteral("The running clock has saved its settings and ended.")
+                              : QStringLiteral("No clock runs."));
+            return 0;
+        }
+        if (m_lock.error() != QLockFile::LockFailedError) {
+            say(stderr,
+                QStringLiteral("morvantis: cannot tell whether a clock runs: %1").arg(m_lock.fileName()));
+            return 1;
+        }
+        if (!asked) {
+            const Answer answer = ask(Request::Quit);
+            if (answer == Answer::Gone && leftLockRemoved())
+                continue;
+            if (answer == Answer::Silent) {
+                say(stderr,
+                    QStringLiteral("morvantis: the running clock does not answer (%1)").arg(m_socketName));
+                return 1;
+            }
+            // Gone: it ends already, or starts; Misread: it came to the front instead, ask again.
+            asked = answer == Answer::Replied;
+        }
+        QThread::msleep(20);
+    }
+    say(stderr,
+        QStringLiteral("morvantis: the running clock did not end within %1 seconds").arg(kQuitWait / 1000));
+    return 1;
+}
+
 } // namespace morvantis

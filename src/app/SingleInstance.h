@@ -33,8 +33,15 @@ public:
     // comes to the front (one line on stdout), 1 when it holds the lock but does not reply.
     std::optional<int> claim();
 
+    // The command line's --quit (an installer's): asks the store's running clock to save as EXIT
+    // does and end, and waits until it has. 0 when it has ended or none ran; 1 when it did not
+    // answer or end within kQuitWait.
+    int quit();
+
     // Called on the clock when a later start asks it to come to the front.
     std::function<void()> onRaise;
+    // Called on the clock when a --quit asks it to end.
+    std::function<void()> onQuit;
     // While this says the clock is ending, it replies to no later start and stops listening.
     std::function<bool()> ending;
     // The clock is ending: later starts get no reply and wait for the lock. Before it saves.
@@ -53,12 +60,20 @@ public:
     static constexpr int kAnswerWait = 3000;
     // How long it waits for a clock that no longer listens (it is starting or ending) to let go of the lock.
     static constexpr int kLockWait = 5000;
+    // How long --quit waits for the clock to end: a save on a slow disk, a sound that stops.
+    static constexpr int kQuitWait = 10000;
 
 private:
-    enum class Answer { Replied, Silent, Gone };
+    // A request is one byte; the clock replies with one byte of its own for each.
+    enum class Request : char { Raise = '?', Quit = 'q' };
+    static constexpr char kRaised = '!';
+    static constexpr char kQuitting = 'Q';
+    // Misread: a clock that took the request before its byte came, as a plain start.
+    enum class Answer { Replied, Silent, Gone, Misread };
     bool listen();
-    Answer ask() const;
+    Answer ask(Request request = Request::Raise) const;
     void raised();
+    void quitAsked();
     // Removes a lock whose holder has ended that the lock file did not see as such; false when
     // nothing was removed.
     bool leftLockRemoved();

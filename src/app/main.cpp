@@ -61,8 +61,9 @@ int usageError(QString why) {
     if (!why.isEmpty())
         why[0] = why[0].toLower();
     morvantis::tell(
-        stderr, QStringLiteral("morvantis: %1; usage: morvantis [--help | --version | --autostart [on|off]]")
-                    .arg(why));
+        stderr,
+        QStringLiteral("morvantis: %1; usage: morvantis [--help | --version | --autostart [on|off] | --quit]")
+            .arg(why));
     return 2;
 }
 
@@ -101,6 +102,10 @@ int main(int argc, char* argv[]) {
             QStringLiteral("Start the clock with the desktop session (on) or not (off); alone, tell "
                            "whether it does."));
         parser.addOption(autostart);
+        const QCommandLineOption quit(
+            QStringLiteral("quit"),
+            QStringLiteral("Ask the running clock to save its settings and end, and wait until it has."));
+        parser.addOption(quit);
         // Qt's own, read by Qt (the loop below takes it out first): listed for --help only.
         parser.addOption(QCommandLineOption(QStringLiteral("platform"),
                                             QStringLiteral("The window system: xcb (X11) or wayland."),
@@ -140,6 +145,12 @@ int main(int argc, char* argv[]) {
         }
         if (parser.isSet(autostart))
             return morvantis::autostartCommand(parser.positionalArguments());
+        if (parser.isSet(quit)) {
+            if (!parser.positionalArguments().isEmpty())
+                return usageError(
+                    QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+            return morvantis::SingleInstance(QSettings().fileName()).quit();
+        }
         if (!parser.positionalArguments().isEmpty())
             return usageError(
                 QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
@@ -176,6 +187,8 @@ int main(int argc, char* argv[]) {
 
     morvantis::StartUp startUp;
     single.onRaise = [&startUp] { startUp.bringToFront(); };
+    // An installer about to replace the program: what EXIT would save is saved.
+    single.onQuit = [&startUp] { startUp.endSession(); };
     // A clock about to end answers no later start, which then waits for it and runs as the clock.
     single.ending = morvantis::endSignalCame;
     startUp.onEnding = [&single] { single.stopAnswering(); };

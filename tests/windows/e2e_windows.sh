@@ -200,8 +200,8 @@ done <<'EOF'
 console|--version|@version|0
 box|--version|@version|0
 console|--help|  --autostart |0
-console|--bogus|morvantis: unknown option 'bogus'; usage: morvantis [--help | --version | --autostart [on|off]]|2
-box|--bogus|morvantis: unknown option 'bogus'; usage: morvantis [--help | --version | --autostart [on|off]]|2
+console|--bogus|morvantis: unknown option 'bogus'; usage: morvantis [--help | --version | --autostart [on|off] | --quit]|2
+box|--bogus|morvantis: unknown option 'bogus'; usage: morvantis [--help | --version | --autostart [on|off] | --quit]|2
 box|--autostart|Autostart is off|0
 console|--autostart maybe|morvantis: --autostart takes on or off, not 'maybe'|2
 EOF

@@ -67,14 +67,25 @@ bool SingleInstance::listen() {
             stopAnswering();
             return;
         }
-        // A connection is the whole request; the reply is one byte.
+        // The request is one byte, sent once the later start has let this clock take the
+        // foreground; the reply is one byte.
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            socket->write("!", 1);
-            socket->flush();
-            socket->disconnectFromServer();
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                const QByteArray request = socket->readAll();
+                if (request.isEmpty() || !m_server)
+                    return;
+                const bool quit = request.at(0) == static_cast<char>(Request::Quit);
+                socket->write(quit ? &kQuitting : &kRaised, 1);
+                socket->flush();
+                socket->disconnectFromServer();
+                // The end deletes this socket: from the event loop, not inside its signal.
+                if (quit)
+                    QMetaObject::invokeMethod(this, &SingleInstance::quitAsked, Qt::QueuedConnection);
+                else
+                    raised();
+            });
         }
-        raised();
     });
     return true;
 }
@@ -84,18 +95,28 @@ void SingleInstance::stopAnswering() {
     m_server = nullptr;
 }
 
-SingleInstance::Answer SingleInstance::ask() const {
+SingleInstance::Answer SingleInstance::ask(Request request) const {
     QElapsedTimer waited;
     waited.start();
     QLocalSocket socket;
     socket.connectToServer(pipeName(m_socketName));
     if (!socket.waitForConnected(kAnswerWait))
         return socket.error() == QLocalSocket::SocketTimeoutError ? Answer::Silent : Answer::Gone;
+    // Windows lets a program in the background take the foreground only when the foreground
+    // program allows it: this start, which the user has just made, may.
+    ULONG clock = 0;
+    if (GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(socket.socketDescriptor()), &clock))
+        AllowSetForegroundWindow(clock);
+    const char byte = static_cast<char>(request);
+    socket.write(&byte, 1);
+    socket.flush();
     const int left = std::max(1, kAnswerWait - static_cast<int>(waited.elapsed()));
     if (!socket.bytesAvailable() && !socket.waitForReadyRead(left))
         return socket.error() == QLocalSocket::SocketTimeoutError ? Answer::Silent : Answer::Gone;
     char c = 0;
-    return socket.read(&c, 1) == 1 && c == '!' ? Answer::Replied : Answer::Gone;
+    if (socket.read(&c, 1) != 1)
+        return Answer::Gone;
+    return c == (request == Request::Quit ? kQuitting : kRaised) ? Answer::Replied : Answer::Gone;
 }
 
 } // namespace morvantis
