@@ -20,10 +20,15 @@ VIAddVersionKey /LANG=1033 "FileDescription" "Morvantis setup"
 VIAddVersionKey /LANG=1033 "CompanyName" "The Morvantis developers"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) the Morvantis developers, MIT License"
 
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+
 !define KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis"
 Name "Morvantis ${VERSION}"
 OutFile "${OUT}"
 InstallDir "$LOCALAPPDATA\Programs\Morvantis"
+; An upgrade goes where the user put the program the first time.
+InstallDirRegKey HKCU "${KEY}" "InstallLocation"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 
@@ -32,8 +37,24 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; Windows replaces or deletes no running program or DLL: the clock there is asked to save its
+; settings as EXIT does and end, and nothing is touched unless it has. Status 2 is a clock from
+; before --quit, which cannot be asked.
+!macro EndTheClock
+  ${If} ${FileExists} "$INSTDIR\morvantis.exe"
+    ExecWait '"$INSTDIR\morvantis.exe" --quit' $0
+    ${If} $0 != 0
+    ${AndIf} $0 != 2
+      MessageBox MB_OK|MB_ICONSTOP "Morvantis is running and did not end when asked.$\r$\nEnd it with its EXIT button, then try again." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 Section
   SetShellVarContext current
+  !insertmacro EndTheClock
   !include "${FILES}"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
@@ -47,14 +68,19 @@ Section
   WriteRegStr HKCU "${KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKCU "${KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKCU "${KEY}" "EstimatedSize" "$0" ; KB, as Apps & features shows it
 SectionEnd
 
 Section "Uninstall"
   SetShellVarContext current
+  !insertmacro EndTheClock
   !include "${REMOVE}"
   Delete "$SMPROGRAMS\Morvantis.lnk"
   ; A start at logon would name a program that is gone.
   DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "Morvantis"
+  DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run" "Morvantis"
   DeleteRegKey HKCU "${KEY}"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"

@@ -207,30 +207,62 @@ console|--autostart maybe|morvantis: --autostart takes on or off, not 'maybe'|2
 EOF
 pass "--version, --help, a usage error and --autostart print in the starting console, else in one box"
 
-# ---- The installer: silent, per user; the installed clock starts; the uninstaller removes it ----
+# ---- The installer: silent, per user, into a folder of the user's choice; the installed clock
+# starts; an upgrade while it runs ends it (saving) and goes into the same folder; a clock that
+# will not end stops the installer; the uninstaller ends the clock and removes every file ----
 if [ -n "$installer" ]; then
-  wine "$installer" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; fail "the silent install failed"; }
-  appdata=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
-  folder=$(winepath -u "$appdata\\Programs\\Morvantis" 2>/dev/null)
+  res=$(wine "$probe" resources "$(winpath "$installer")" | tr -d '\r')
+  grep -qF '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' <<<"$res" ||
+    { echo "$res"; fail "the installer is not DPI-aware"; }
+  grep -qx "ProductVersion ${version#Morvantis }" <<<"$res" || { echo "$res"; fail "the installer has no version"; }
+  chosen='C:\Clocks\Morvantis'
+  wine "$installer" /S "/D=$chosen" >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; fail "the silent install failed"; }
+  folder=$(winepath -u "$chosen" 2>/dev/null)
   [ -f "$folder/morvantis.exe" ] && [ -f "$folder/Uninstall.exe" ] && [ -d "$folder/Skins" ] ||
     fail "the install left no program in $folder"
-  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis' >/dev/null 2>&1 ||
-    fail "the uninstaller is not registered for the user"
+  uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis'
+  entry() { wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v k="$1" '$1 == k { print $3 }'; }
+  [ "$(entry InstallLocation)" = "$chosen" ] || fail "the uninstall entry names '$(entry InstallLocation)'"
+  size=$(($(entry EstimatedSize)))
+  on_disk=$(du -sk "$folder" | cut -f1)
+  [ "$size" -gt $((on_disk * 9 / 10)) ] && [ "$size" -lt $((on_disk * 11 / 10)) ] ||
+    fail "the uninstall entry says $size KB, the folder holds $on_disk KB"
   menu=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
   [ -f "$menu/Morvantis.lnk" ] || fail "no Start-menu entry in $menu"
   printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$folder/morvantis.exe" >"$clock_exe"
+  reg_settings ThemeNo=1 Left=1500 Top=1500 HourlyPlay=False
   launch_clock "$work"
   face_window
-  exit_button
-  wait_exit 20 || fail "the installed clock did not end on EXIT"
-  pass "the installer installs silently for the user, with a Start-menu entry; the installed clock runs"
+  pass "the installer installs silently into the chosen folder ($size KB), with a Start-menu entry; the installed clock runs"
+
+  drag_by 30 20
+  rm "$folder/docs/skins.html"
+  wine "$installer" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; fail "the upgrade failed (status $?)"; }
+  wait_exit 10 || fail "the upgrade left the clock running, or it ended with status $?"
+  stored_at $((ox * 15)) $((oy * 15)) || fail "the clock did not save before the upgrade: Left=$(reg_value Left) Top=$(reg_value Top)"
+  [ -f "$folder/docs/skins.html" ] || fail "the upgrade did not install into the chosen folder"
+  appdata=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+  [ ! -e "$(winepath -u "$appdata\\Programs\\Morvantis" 2>/dev/null)" ] || fail "the upgrade went to the default folder"
+  pass "an upgrade ends the running clock, which saves, and installs into the folder chosen first"
+
+  launch_clock "$work"
+  face_window
+  kill -STOP "$clock_pid"
+  rm "$folder/docs/skins.html"
+  status=0
+  wine "$installer" /S >"$work/setup.log" 2>&1 || status=$?
+  kill -CONT "$clock_pid"
+  [ "$status" = 2 ] || fail "the installer ended with status $status beside a clock that does not end"
+  [ ! -e "$folder/docs/skins.html" ] || fail "the installer wrote files beside a clock that does not end"
+  pass "beside a clock that will not end the installer changes nothing and ends with status 2"
+
   wine "$folder/Uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller failed"
+  wait_exit 20 || fail "the uninstaller left the clock running, or it ended with status $?"
   # The uninstaller copies itself away and removes the folder from there.
-  poll 20 test ! -e "$folder/morvantis.exe" || fail "the uninstaller left the program"
+  poll 20 test ! -e "$folder" || fail "the uninstaller left $(find "$folder" | head -5)"
   poll 10 test ! -e "$menu/Morvantis.lnk" || fail "the uninstaller left the Start-menu entry"
-  ! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis' >/dev/null 2>&1 ||
-    fail "the uninstaller left its registration"
+  ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstaller left its registration"
   [ "$(reg_count)" = 39 ] || fail "the uninstaller did not leave the user's settings"
-  pass "the uninstaller removes the program and leaves the settings"
+  pass "the uninstaller ends the running clock, removes every file and leaves the settings"
 fi
 echo "e2e_windows: $passed checks passed"
