@@ -20,6 +20,11 @@ VIAddVersionKey /LANG=1033 "FileDescription" "Morvantis setup"
 VIAddVersionKey /LANG=1033 "CompanyName" "The Morvantis developers"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) the Morvantis developers, MIT License"
 
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"'
+  !finalize '"${SIGN}" "%1"'
+!endif
+
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
 
