@@ -80,14 +80,19 @@ int console(int argc, wchar_t** argv) {
     CONSOLE_SCREEN_BUFFER_INFO info{};
     if (screen == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(screen, &info))
         return fail(L"cannot read the console");
+    // A row filled to its end goes on in the next: the console wrapped a long line there.
     std::vector<wchar_t> row(static_cast<std::size_t>(info.dwSize.X));
+    std::wstring line;
     for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
         DWORD read = 0;
         ReadConsoleOutputCharacterW(screen, row.data(), static_cast<DWORD>(row.size()), COORD{0, y}, &read);
-        std::wstring line(row.data(), read);
+        line.append(row.data(), read);
+        if (read == row.size() && row.back() != L' ' && y < info.dwCursorPosition.Y)
+            continue;
         line.erase(line.find_last_not_of(L' ') + 1);
         if (!line.empty() || y < info.dwCursorPosition.Y)
             print(line);
+        line.clear();
     }
     print(L"status " + std::to_wstring(status));
     return 0;
