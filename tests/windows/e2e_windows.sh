@@ -26,6 +26,17 @@ chmod +x "$clock_exe"
 skin="$stage/Skins/Digital Age"
 exit_button() { xdotool mousemove $((ox + 467 + 42)) $((oy + 167 + 11)) click 1; }
 say_button() { xdotool mousemove $((ox + 509)) $((oy + 70)) click 1; }
+# The case dragged by dx dy in two steps, each waited for: Wine moves the window after the
+# move that asked for it, and a pointer move read against the old place would move it twice.
+drag_by() { # dx dy
+  local x=$ox y=$oy
+  xdotool mousemove $((x + 8)) $((y + 120)) mousedown 1
+  xdotool mousemove $((x + 8 + $1 / 2)) $((y + 120 + $2 / 2))
+  poll 5 at_origin "$wid" "$((x + $1 / 2)) $((y + $2 / 2))" || fail "dragging left the window at $(window_origin "$wid")"
+  xdotool mousemove $((x + 8 + $1)) $((y + 120 + $2)) mouseup 1
+  poll 5 at_origin "$wid" "$((x + $1)) $((y + $2))" || fail "dragging left the window at $(window_origin "$wid")"
+  read -r ox oy <<<"$(window_origin "$wid")"
+}
 face_window() {
   wid=$(wait_window Main 300) || fail "the clock window did not appear"
   poll 10 drawn "$wid" || fail "the clock was never drawn"
@@ -61,11 +72,7 @@ out=$(cd / && timeout 20 "$clock_exe" 2>"$work/second.err" | tr -d "\r") || fail
 pass "a second start from Z:\\ answers that the clock started from C:\\ runs already"
 
 # ---- EXIT writes the 39 keys to the registry; the next start reads them back ----
-xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
-xdotool mousemove $((ox + 28)) $((oy + 130))
-xdotool mousemove $((ox + 48)) $((oy + 140)) mouseup 1
-poll 5 at_origin "$wid" "140 120" || fail "dragging left the window at $(window_origin "$wid")"
-read -r ox oy <<<"$(window_origin "$wid")"
+drag_by 40 20
 exit_button
 wait_exit 20 || fail "EXIT did not end the clock (status $?)"
 [ "$(reg_count)" = 39 ] || fail "the registry holds $(reg_count) values, not 39"
@@ -86,10 +93,7 @@ ms=$(($(date +%s%3N) - t0))
 pass "after a killed clock the next start is the clock ($ms ms)"
 
 # ---- The session ends: the clock saves as EXIT does ----
-xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
-xdotool mousemove $((ox + 18)) $((oy + 125))
-xdotool mousemove $((ox + 28)) $((oy + 130)) mouseup 1
-poll 5 at_origin "$wid" "160 130" || fail "dragging left the window at $(window_origin "$wid")"
+drag_by 20 10
 wineboot --end-session >/dev/null 2>&1 || true
 wait_exit 20 || true
 [ "$(reg_value Left)" = 2400 ] && [ "$(reg_value Top)" = 1950 ] ||
@@ -99,13 +103,6 @@ wineserver -p || true
 
 # ---- The session's end is a question first: the clock saves at the question, goes on after a
 # refusal (another program said no), and ends with status 0 on the answer ----
-drag_by() { # dx dy: from the case's left edge
-  xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
-  xdotool mousemove $((ox + 8 + $1 / 2)) $((oy + 120 + $2 / 2))
-  xdotool mousemove $((ox + 8 + $1)) $((oy + 120 + $2)) mouseup 1
-  poll 5 at_origin "$wid" "$((ox + $1)) $((oy + $2))" || fail "dragging left the window at $(window_origin "$wid")"
-  read -r ox oy <<<"$(window_origin "$wid")"
-}
 stored_at() { [ "$(reg_value Left) $(reg_value Top)" = "$1 $2" ]; }
 face_at_stored() { # the clock's window, once at the stored 100,100 (Wine may show it elsewhere first)
   face_window
