@@ -159,6 +159,21 @@ read -r heard gap <<<"$(awk '{ names = names (NR > 1 ? "+" : "") $3; if (NR > 1 
 awk -v g="$gap" 'BEGIN { exit !(g < 100) }' || { cat "$work/say.txt"; fail "SAY TIME left a gap of $gap ms"; }
 pass "SAY TIME says time 9 20 1 pm as one phrase (longest gap $gap ms)"
 
+# ---- No sound device (Wine's audio drivers off): the chime gives up at once, says so once, and
+# the clock goes on ----
+reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500
+launch_clock "$work" FAKETIME="@2001-09-23 13:59:58" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winepulse.drv,winealsa.drv,wineoss.drv=d"
+face_window
+poll 20 grep -q '^morvantis: sounds are not played' "$work/clock.log" ||
+  fail "no word that sounds are not played: $(cat "$work/clock.log")"
+out=$(timeout 20 "$clock_exe" 2>/dev/null | tr -d "\r") || true
+[ "$out" = "Morvantis is running already; its clock was brought to the front." ] ||
+  fail "after the chime without a sound device a second start said '$out'"
+[ "$(grep -c '^morvantis: sounds are not played' "$work/clock.log")" = 1 ] || fail "said more than once: $(cat "$work/clock.log")"
+kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
+pass "without a sound device the chime is given up at once, said once, and the clock goes on"
+
 # ---- Start at login: the value Morvantis of the user's Run key, naming this program ----
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 out=$("$clock_exe" --autostart on 2>/dev/null | tr -d "\r")
