@@ -22,4 +22,9 @@ void takeEndSignals(QObject* owner, std::function<void(int signal)> onEnd);
 // and a later start gets no answer from a clock that is about to end.
 bool endSignalCame();
 
+// The Windows session's end is a question first (WM_QUERYENDSESSION): save, once, and let it end;
+// another program may still refuse, so the clock ends on the answer only (WM_ENDSESSION), and
+// after a refusal goes on. Elsewhere nothing: the X session manager reaches the clock through Qt.
+void takeSessionEnd(QObject* owner, std::function<void()> save, std::function<void()> end);
+
 } // namespace morvantis

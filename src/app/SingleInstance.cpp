@@ -3,9 +3,7 @@
 #include "platform/Say.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -18,28 +16,11 @@ namespace morvantis {
 
 namespace {
 
-// The path with its deepest existing folder resolved, so that another spelling of the same
-// store (a symbolic link, "a/../b") gives the same key even before the store's folder exists.
-QString canonicalPath(const QString& path) {
-    QString head = QFileInfo(path).absoluteFilePath();
-    QString tail;
-    while (!head.isEmpty()) {
-        const QString resolved = QFileInfo(head).canonicalFilePath();
-        if (!resolved.isEmpty())
-            return resolved + tail;
-        const QFileInfo info(head);
-        if (info.path() == head)
-            break;
-        tail.prepend(QLatin1Char('/') + info.fileName());
-        head = info.path();
-    }
-    return QDir::cleanPath(path);
-}
-
 QString baseName(const QString& settingsFile, const QString& runtimeFolder) {
     const QString folder = runtimeFolder.isEmpty() ? SingleInstance::runtimeFolder() : runtimeFolder;
     const QByteArray hash =
-        QCryptographicHash::hash(canonicalPath(settingsFile).toUtf8(), QCryptographicHash::Sha256).toHex();
+        QCryptographicHash::hash(SingleInstance::identity(settingsFile).toUtf8(), QCryptographicHash::Sha256)
+            .toHex();
     if (folder.isEmpty())
         return {};
     return folder + QLatin1String("/morvantis-") + QString::fromLatin1(hash.left(16));
@@ -108,6 +89,52 @@ std::optional<int> SingleInstance::claim() {
 void SingleInstance::raised() {
     if (onRaise)
         onRaise();
+}
+
+void SingleInstance::quitAsked() {
+    if (onQuit)
+        onQuit();
+}
+
+int SingleInstance::quit() {
+    if (m_socketName.isEmpty()) {
+        say(stderr, QStringLiteral("morvantis: cannot tell whether a clock runs: no runtime folder of this "
+                                   "user's own"));
+        return 1;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    bool asked = false;
+    while (waited.elapsed() < kQuitWait) {
+        // The lock is free once the clock has ended (or a killed one's is taken over).
+        if (m_lock.tryLock(0)) {
+            m_lock.unlock();
+            say(stdout, asked ? QStringLiteral("The running clock has saved its settings and ended.")
+                              : QStringLiteral("No clock runs."));
+            return 0;
+        }
+        if (m_lock.error() != QLockFile::LockFailedError) {
+            say(stderr,
+                QStringLiteral("morvantis: cannot tell whether a clock runs: %1").arg(m_lock.fileName()));
+            return 1;
+        }
+        if (!asked) {
+            const Answer answer = ask(Request::Quit);
+            if (answer == Answer::Gone && leftLockRemoved())
+                continue;
+            if (answer == Answer::Silent) {
+                say(stderr,
+                    QStringLiteral("morvantis: the running clock does not answer (%1)").arg(m_socketName));
+                return 1;
+            }
+            // Gone: it ends already, or starts; Misread: it came to the front instead, ask again.
+            asked = answer == Answer::Replied;
+        }
+        QThread::msleep(20);
+    }
+    say(stderr,
+        QStringLiteral("morvantis: the running clock did not end within %1 seconds").arg(kQuitWait / 1000));
+    return 1;
 }
 
 } // namespace morvantis

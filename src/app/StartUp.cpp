@@ -39,6 +39,12 @@ void StartUp::endSession() {
     m_end.begin(saving && !m_main->SaveMySetting(error) ? 1 : 0);
 }
 
+void StartUp::saveForSession() {
+    std::string error; // said on standard error by the save
+    if (m_main && !m_end.begun())
+        m_main->SaveMySetting(error);
+}
+
 void StartUp::bringToFront() {
     if (!m_main || !m_main->isVisible())
         return;

@@ -31,6 +31,8 @@ public:
     // The desktop session ends the clock: the settings are saved as EXIT saves them, then the
     // program ends with status 0, or 1 when the save failed (said on standard error).
     void endSession();
+    // The session may end soon: the settings are saved as EXIT saves them, and the clock goes on.
+    void saveForSession();
     // Raises and activates the clock window once it is shown (a second start asked for it).
     void bringToFront();
     // Called once as the program begins to end, whichever way, before anything is saved.

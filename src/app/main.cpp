@@ -1,10 +1,10 @@
 #include "Version.h"
-#include "platform/Autostart.h"
 #include "app/EndSignals.h"
 #include "app/PlatformChoice.h"
 #include "app/Resources.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
+#include "platform/Autostart.h"
 #include "platform/QtPictures.h"
 #include "platform/Say.h"
 
@@ -60,9 +60,10 @@ int usageError(QString why) {
         why.chop(1);
     if (!why.isEmpty())
         why[0] = why[0].toLower();
-    morvantis::say(
-        stderr, QStringLiteral("morvantis: %1; usage: morvantis [--help | --version | --autostart [on|off]]")
-                    .arg(why));
+    morvantis::tell(
+        stderr,
+        QStringLiteral("morvantis: %1; usage: morvantis [--help | --version | --autostart [on|off] | --quit]")
+            .arg(why));
     return 2;
 }
 
@@ -101,6 +102,10 @@ int main(int argc, char* argv[]) {
             QStringLiteral("Start the clock with the desktop session (on) or not (off); alone, tell "
                            "whether it does."));
         parser.addOption(autostart);
+        const QCommandLineOption quit(
+            QStringLiteral("quit"),
+            QStringLiteral("Ask the running clock to save its settings and end, and wait until it has."));
+        parser.addOption(quit);
         // Qt's own, read by Qt (the loop below takes it out first): listed for --help only.
         parser.addOption(QCommandLineOption(QStringLiteral("platform"),
                                             QStringLiteral("The window system: xcb (X11) or wayland."),
@@ -129,13 +134,23 @@ int main(int argc, char* argv[]) {
                                                 : QStringLiteral("unknown option '%1'").arg(unknown.first()));
         }
         if (parser.isSet(help)) {
-            std::fputs(qPrintable(helpText(parser)), stdout);
+            morvantis::tell(stdout, helpText(parser).trimmed());
             return 0;
         }
-        if (parser.isSet(version))
-            parser.showVersion();
+        // Not showVersion(): on Windows it shows a box even where the help prints.
+        if (parser.isSet(version)) {
+            morvantis::tell(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                        QCoreApplication::applicationVersion());
+            return 0;
+        }
         if (parser.isSet(autostart))
             return morvantis::autostartCommand(parser.positionalArguments());
+        if (parser.isSet(quit)) {
+            if (!parser.positionalArguments().isEmpty())
+                return usageError(
+                    QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+            return morvantis::SingleInstance(QSettings().fileName()).quit();
+        }
         if (!parser.positionalArguments().isEmpty())
             return usageError(
                 QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
@@ -172,6 +187,8 @@ int main(int argc, char* argv[]) {
 
     morvantis::StartUp startUp;
     single.onRaise = [&startUp] { startUp.bringToFront(); };
+    // An installer about to replace the program: what EXIT would save is saved.
+    single.onQuit = [&startUp] { startUp.endSession(); };
     // A clock about to end answers no later start, which then waits for it and runs as the clock.
     single.ending = morvantis::endSignalCame;
     startUp.onEnding = [&single] { single.stopAnswering(); };
@@ -183,7 +200,10 @@ int main(int argc, char* argv[]) {
         else
             startUp.endSession();
     });
-#if QT_CONFIG(sessionmanager)
+#ifdef Q_OS_WIN
+    morvantis::takeSessionEnd(
+        &app, [&startUp] { startUp.saveForSession(); }, [&startUp] { startUp.endSession(); });
+#elif QT_CONFIG(sessionmanager)
     // The desktop session ends: what EXIT would save is saved.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&startUp] { startUp.endSession(); });
 #endif

@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -13,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #endif
 
@@ -125,7 +127,7 @@ sf_count_t memRead(void* ptr, sf_count_t count, void* user) {
     m->pos += n;
     return n;
 }
-sf_count_t memWrite(const void*, sf_count_t, void*) {
+sf_count_t noWrite(const void*, sf_count_t, void*) {
     return 0;
 }
 sf_count_t memTell(void* user) {
@@ -147,6 +149,60 @@ int openForReading(const std::string& path) {
 #endif
 }
 
+// A descriptor closed once, here, whatever libsndfile did with it: its own descriptor calls
+// keep only the system handle on Windows and close that, leaving the C runtime's slot taken.
+struct Descriptor {
+    explicit Descriptor(int d) : fd(d) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int fd;
+};
+
+int fdOf(void* user) {
+    return static_cast<Descriptor*>(user)->fd;
+}
+sf_count_t fdSeek(sf_count_t offset, int whence, void* user) {
+#ifdef _WIN32
+    return ::_lseeki64(fdOf(user), offset, whence);
+#else
+    return ::lseek(fdOf(user), offset, whence);
+#endif
+}
+sf_count_t fdLength(void* user) {
+#ifdef _WIN32
+    return ::_filelengthi64(fdOf(user));
+#else
+    struct stat st {};
+    return ::fstat(fdOf(user), &st) == 0 ? st.st_size : -1;
+#endif
+}
+sf_count_t fdRead(void* ptr, sf_count_t count, void* user) {
+    // libsndfile takes a short read from virtual I/O as the end of the file.
+    sf_count_t done = 0;
+    while (done < count) {
+        const sf_count_t want = std::min<sf_count_t>(count - done, 1 << 30);
+#ifdef _WIN32
+        const int got = ::_read(fdOf(user), static_cast<char*>(ptr) + done, static_cast<unsigned>(want));
+#else
+        const ssize_t got =
+            ::read(fdOf(user), static_cast<char*>(ptr) + done, static_cast<std::size_t>(want));
+        if (got < 0 && errno == EINTR)
+            continue;
+#endif
+        if (got <= 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+sf_count_t fdTell(void* user) {
+    return fdSeek(0, SEEK_CUR, user);
+}
+
 } // namespace
 
 std::optional<Wave> decodeWave(const std::string& path, double maxSeconds,
@@ -154,26 +210,25 @@ std::optional<Wave> decodeWave(const std::string& path, double maxSeconds,
     if (path.empty())
         return std::nullopt;
     // Only regular files: a pipe or a device would block or never end.
-    const int fd = openForReading(path);
-    if (fd < 0)
+    Descriptor fd(openForReading(path));
+    if (fd.fd < 0)
         return std::nullopt;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    }
+    SF_VIRTUAL_IO io{fdLength, fdSeek, fdRead, noWrite, fdTell};
     SF_INFO info{};
-    SNDFILE* f = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
+    SNDFILE* f = sf_open_virtual(&io, SFM_READ, &info, &fd);
     if (!f)
-        return std::nullopt; // sf_open_fd closes the descriptor on failure as well
-    return decodeOpen(f, info, maxSeconds, progress);
+        return std::nullopt;
+    return decodeOpen(f, info, maxSeconds, progress); // closes f before fd closes
 }
 
 std::optional<Wave> decodeWave(const unsigned char* data, std::size_t size, double maxSeconds) {
     if (!data || size == 0)
         return std::nullopt;
     Memory memory{data, static_cast<sf_count_t>(size), 0};
-    SF_VIRTUAL_IO io{memLength, memSeek, memRead, memWrite, memTell};
+    SF_VIRTUAL_IO io{memLength, memSeek, memRead, noWrite, memTell};
     SF_INFO info{};
     SNDFILE* f = sf_open_virtual(&io, SFM_READ, &info, &memory);
     if (!f)

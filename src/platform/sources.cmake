@@ -13,12 +13,14 @@ add_library(morvantis_platform STATIC
 )
 target_link_libraries(morvantis_platform PUBLIC morvantis_core Qt6::Widgets)
 # What the systems do their own way: the entry that starts the clock with the session (an XDG
-# autostart file; the user's Run key), and what tells a file's states apart (fstat; the file's
-# index and times).
+# autostart file; the user's Run key), what tells a file's states apart (fstat; the file's
+# index and times), and where a line for the user goes (standard streams; also the console or a box).
 if(WIN32)
-  target_sources(morvantis_platform PRIVATE platform/windows/AutostartEntry.cpp platform/windows/FileState.cpp)
+  target_sources(morvantis_platform PRIVATE platform/windows/AutostartEntry.cpp platform/windows/FileState.cpp
+    platform/windows/Say.cpp)
 else()
-  target_sources(morvantis_platform PRIVATE platform/linux/AutostartEntry.cpp platform/linux/FileState.cpp)
+  target_sources(morvantis_platform PRIVATE platform/linux/AutostartEntry.cpp platform/linux/FileState.cpp
+    platform/linux/Say.cpp)
 endif()
 # Flushing the window system sends each step of the shake to the X server at once.
 if(UNIX AND NOT APPLE)

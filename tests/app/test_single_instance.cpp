@@ -60,6 +60,55 @@ int startElsewhere(const QString& store, const QString& runtime, bool answering 
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// --quit in a process of its own, this one running its event loop meanwhile or not; its status.
+int quitElsewhere(const QString& store, const QString& runtime, bool answering = true) {
+    const pid_t child = fork();
+    if (child == 0) {
+        laterStartAlone();
+        _exit(SingleInstance(store, runtime).quit());
+    }
+    int status = 0;
+    if (!answering || !QTest::qWaitFor([&] { return waitpid(child, &status, WNOHANG) == child; }, 15000))
+        waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(SingleInstance, QuitEndsTheRunningClockAndWaitsForItsEnd) {
+    const struct {
+        const char* name;
+        bool running;
+        bool answering;
+        bool ends; // the clock ends when asked
+        int status;
+        int quits;
+    } cases[] = {
+        {"no clock", false, true, true, 0, 0},
+        {"a clock that ends", true, true, true, 0, 1},
+        {"a clock that does not answer", true, false, true, 1, 0},
+        {"a clock that answers but does not end", true, true, false, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folders f;
+        auto clock = std::make_unique<SingleInstance>(f.store("home"), f.runtime);
+        int quits = 0;
+        int raised = 0;
+        clock->onRaise = [&] { ++raised; };
+        clock->onQuit = [&] {
+            ++quits;
+            if (c.ends)
+                clock.release()->deleteLater(); // its lock goes with it
+        };
+        if (c.running)
+            ASSERT_FALSE(clock->claim().has_value());
+        else
+            clock.reset();
+        EXPECT_EQ(quitElsewhere(f.store("home"), f.runtime, c.answering), c.status);
+        EXPECT_EQ(quits, c.quits);
+        EXPECT_EQ(raised, 0) << "a quit raised the clock";
+    }
+}
+
 TEST(SingleInstance, ASecondStartOfTheSameStoreRaisesTheFirstAndEndsWhileAnotherStoreGetsItsOwn) {
     Folders f;
     SingleInstance first(f.store("home"), f.runtime);

@@ -4,7 +4,7 @@
 # does not block the next start; the command line answers while a clock runs. Restarts
 # (SIGTERM and a new start at once) leave one clock each time; a stopped clock gets a start
 # that says so and fails; bursts of ending signals end the clock, saved, and the first
-# signal decides.
+# signal decides. --quit ends the clock, saved.
 # Usage: single.sh <morvantis> <source folder>
 set -euo pipefail
 exe=$1
@@ -181,6 +181,15 @@ for pair in "HUP INT saved" "INT TERM unsaved"; do
   launch_clock "$mine"
   poll 10 one_clock || fail "no clock after SIG$first and SIG$second"
 done
-stop_clock
+
+# ---- --quit (an installer's): the clock saves as EXIT does and ends; --quit returns after it ----
+rm -f "$conf"
+status=0
+out=$(XDG_CONFIG_HOME="$mine" timeout 15 "$clock_exe" --quit 2>&1) || status=$?
+[ "$status" = 0 ] || fail "--quit gave status $status ($out)"
+ends_within 1 # it has let go of its lock: only its last steps remain
+[ "$status" = 0 ] && grep -q '^ThemeNo=1$' "$conf" || fail "after --quit the clock gave status $status, settings $(test -s "$conf" && echo saved || echo unsaved)"
+[ "$(XDG_CONFIG_HOME="$mine" "$clock_exe" --quit)" = "No clock runs." ] || fail "--quit without a clock did not say so"
+pass "--quit ends the clock, saved, with status 0 before it returns ($out); without a clock it says so"
 
 echo "$passed passed, 0 failed"

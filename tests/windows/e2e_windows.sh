@@ -3,12 +3,13 @@
 # own: the face with the right time, the settings in the registry written by EXIT and read by
 # the next start, one clock per user (also after a killed one), the session's end saving, the
 # hourly chime and the spoken time through Wine's audio driver, and the installer.
-# Usage: e2e_windows.sh <program folder> <source folder> <sound_segments> [installer]
+# Usage: e2e_windows.sh <program folder> <source folder> <sound_segments> <winprobe.exe> [installer]
 set -euo pipefail
 stage=$(cd "$1" && pwd)
 src=$2
 segments=$3
-installer=${4:-}
+probe=$4
+installer=${5:-}
 exe="$stage/morvantis.exe"
 source "$src/tests/e2e/lib.sh"
 source "$src/tests/windows/wine.sh"
@@ -25,32 +26,53 @@ chmod +x "$clock_exe"
 skin="$stage/Skins/Digital Age"
 exit_button() { xdotool mousemove $((ox + 467 + 42)) $((oy + 167 + 11)) click 1; }
 say_button() { xdotool mousemove $((ox + 509)) $((oy + 70)) click 1; }
+# The case dragged by dx dy in two steps, each waited for: Wine moves the window after the
+# move that asked for it, and a pointer move read against the old place would move it twice.
+drag_by() { # dx dy
+  local x=$ox y=$oy
+  xdotool mousemove $((x + 8)) $((y + 120)) mousedown 1
+  xdotool mousemove $((x + 8 + $1 / 2)) $((y + 120 + $2 / 2))
+  poll 5 at_origin "$wid" "$((x + $1 / 2)) $((y + $2 / 2))" || fail "dragging left the window at $(window_origin "$wid")"
+  xdotool mousemove $((x + 8 + $1)) $((y + 120 + $2)) mouseup 1
+  poll 5 at_origin "$wid" "$((x + $1)) $((y + $2))" || fail "dragging left the window at $(window_origin "$wid")"
+  read -r ox oy <<<"$(window_origin "$wid")"
+}
 face_window() {
   wid=$(wait_window Main 300) || fail "the clock window did not appear"
   poll 10 drawn "$wid" || fail "the clock was never drawn"
   read -r ox oy <<<"$(window_origin "$wid")"
 }
 
+# ---- The program's icon, version and manifest, as Explorer and Windows read them ----
+version=$("$clock_exe" --version | tr -d '\r')
+[[ "$version" == "Morvantis "* ]] || fail "--version printed '$version'"
+res=$(wine "$probe" resources "$(winpath "$exe")" | tr -d '\r')
+for want in 'icons 1' 'ProductName Morvantis' "ProductVersion ${version#Morvantis }" \
+  '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' \
+  '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' \
+  '<longPathAware xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">true</longPathAware>'; do
+  grep -qF -- "$want" <<<"$res" || { echo "$res"; fail "morvantis.exe lacks: $want"; }
+done
+pass "morvantis.exe carries its icon, version ($(grep ProductVersion <<<"$res")) and manifest"
+
 # ---- The face: Sunday 23 September 2001, 13:45:07, 12-hour style, where the registry says ----
 reg_settings ThemeNo=1 24Hours=False Left=1500 Top=1500 HourlyPlay=False
+pushd "$WINEPREFIX/drive_c" >/dev/null # started from C:\, started again below from Z:
 start_clock "$work" "2001-09-23 13:45:07"
+popd >/dev/null
 face_window
 [ "$ox $oy" = "100 100" ] || fail "window at $ox,$oy, not at the stored 100,100"
 poll 10 shows expect_face_134507 || expect_face_134507
 pass "the face shows 1:45:07 PM, 09 23 SUN 2001 in Digital Age at the stored place"
 
-# ---- A second start brings the running clock to the front and ends ----
-out=$(timeout 20 "$clock_exe" 2>"$work/second.err" | tr -d "\r") || fail "the second start failed: $(cat "$work/second.err")"
+# ---- A second start, from another drive, brings the running clock to the front and ends ----
+out=$(cd / && timeout 20 "$clock_exe" 2>"$work/second.err" | tr -d "\r") || fail "the second start failed: $(cat "$work/second.err")"
 [ "$out" = "Morvantis is running already; its clock was brought to the front." ] ||
   fail "the second start said '$out'"
-pass "a second start answers that the clock runs already"
+pass "a second start from Z:\\ answers that the clock started from C:\\ runs already"
 
 # ---- EXIT writes the 39 keys to the registry; the next start reads them back ----
-xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
-xdotool mousemove $((ox + 28)) $((oy + 130))
-xdotool mousemove $((ox + 48)) $((oy + 140)) mouseup 1
-poll 5 at_origin "$wid" "140 120" || fail "dragging left the window at $(window_origin "$wid")"
-read -r ox oy <<<"$(window_origin "$wid")"
+drag_by 40 20
 exit_button
 wait_exit 20 || fail "EXIT did not end the clock (status $?)"
 [ "$(reg_count)" = 39 ] || fail "the registry holds $(reg_count) values, not 39"
@@ -71,16 +93,39 @@ ms=$(($(date +%s%3N) - t0))
 pass "after a killed clock the next start is the clock ($ms ms)"
 
 # ---- The session ends: the clock saves as EXIT does ----
-xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
-xdotool mousemove $((ox + 18)) $((oy + 125))
-xdotool mousemove $((ox + 28)) $((oy + 130)) mouseup 1
-poll 5 at_origin "$wid" "160 130" || fail "dragging left the window at $(window_origin "$wid")"
+drag_by 20 10
 wineboot --end-session >/dev/null 2>&1 || true
 wait_exit 20 || true
 [ "$(reg_value Left)" = 2400 ] && [ "$(reg_value Top)" = 1950 ] ||
   fail "after the session's end the registry holds Left=$(reg_value Left) Top=$(reg_value Top)"
 pass "the session's end (wineboot --end-session) saves the settings"
 wineserver -p || true
+
+# ---- The session's end is a question first: the clock saves at the question, goes on after a
+# refusal (another program said no), and ends with status 0 on the answer ----
+stored_at() { [ "$(reg_value Left) $(reg_value Top)" = "$1 $2" ]; }
+face_at_stored() { # the clock's window, once at the stored 100,100 (Wine may show it elsewhere first)
+  face_window
+  poll 5 at_origin "$wid" "100 100" || fail "the clock is at $(window_origin "$wid"), not at the stored 100,100"
+  read -r ox oy <<<"$(window_origin "$wid")"
+}
+reg_settings ThemeNo=1 Left=1500 Top=1500 HourlyPlay=False
+launch_clock "$work"
+face_at_stored
+for round in 1 2; do
+  drag_by 20 10
+  answers=$(wine "$probe" session query Main | tr -d '\r' | sort -u)
+  [ "$answers" = yes ] || fail "the clock answered '$answers' to WM_QUERYENDSESSION"
+  poll 5 stored_at $((ox * 15)) $((oy * 15)) ||
+    fail "after WM_QUERYENDSESSION ($round) the registry holds Left=$(reg_value Left) Top=$(reg_value Top)"
+  wine "$probe" session cancel Main >/dev/null
+  out=$(timeout 20 "$clock_exe" 2>/dev/null | tr -d "\r") || true
+  [ "$out" = "Morvantis is running already; its clock was brought to the front." ] ||
+    fail "after WM_ENDSESSION(FALSE) ($round) a second start said '$out'"
+done
+wine "$probe" session end Main >/dev/null
+wait_exit 10 || fail "WM_ENDSESSION(TRUE) ended the clock with status $?"
+pass "WM_QUERYENDSESSION saves and the clock goes on after WM_ENDSESSION(FALSE), twice; WM_ENDSESSION(TRUE) ends it with 0"
 
 # ---- The hourly chime through Wine's audio driver, recorded whole ----
 reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500
@@ -114,6 +159,21 @@ read -r heard gap <<<"$(awk '{ names = names (NR > 1 ? "+" : "") $3; if (NR > 1 
 awk -v g="$gap" 'BEGIN { exit !(g < 100) }' || { cat "$work/say.txt"; fail "SAY TIME left a gap of $gap ms"; }
 pass "SAY TIME says time 9 20 1 pm as one phrase (longest gap $gap ms)"
 
+# ---- No sound device (Wine's audio drivers off): the chime gives up at once, says so once, and
+# the clock goes on ----
+reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500
+launch_clock "$work" FAKETIME="@2001-09-23 13:59:58" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winepulse.drv,winealsa.drv,wineoss.drv=d"
+face_window
+poll 20 grep -q '^morvantis: sounds are not played' "$work/clock.log" ||
+  fail "no word that sounds are not played: $(cat "$work/clock.log")"
+out=$(timeout 20 "$clock_exe" 2>/dev/null | tr -d "\r") || true
+[ "$out" = "Morvantis is running already; its clock was brought to the front." ] ||
+  fail "after the chime without a sound device a second start said '$out'"
+[ "$(grep -c '^morvantis: sounds are not played' "$work/clock.log")" = 1 ] || fail "said more than once: $(cat "$work/clock.log")"
+kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
+pass "without a sound device the chime is given up at once, said once, and the clock goes on"
+
 # ---- Start at login: the value Morvantis of the user's Run key, naming this program ----
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 out=$("$clock_exe" --autostart on 2>/dev/null | tr -d "\r")
@@ -126,30 +186,100 @@ value=$(wine reg query "$run_key" /v Morvantis 2>/dev/null | tr -d '\r' | sed -n
 ! wine reg query "$run_key" /v Morvantis >/dev/null 2>&1 || fail "--autostart off left the Run value"
 pass "--autostart on/off writes and removes the Run key's value"
 
-# ---- The installer: silent, per user; the installed clock starts; the uninstaller removes it ----
+# ---- Task Manager's and Settings' choice (StartupApproved\Run): off reads as off; on clears it ----
+approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+"$clock_exe" --autostart on >/dev/null 2>&1
+while read -r bytes want; do
+  wine reg add "$approved" /v Morvantis /t REG_BINARY /d "$bytes" /f >/dev/null 2>&1 || fail "reg add $bytes failed"
+  said=$("$clock_exe" --autostart 2>/dev/null | tr -d "\r")
+  [[ "$said" == "Autostart is $want"* ]] || fail "with StartupApproved $bytes --autostart said '$said'"
+done <<'EOF'
+030000004a8c1b2f5c3bd901 off
+070000004a8c1b2f5c3bd901 off
+020000000000000000000000 on
+060000000000000000000000 on
+030000004a8c1b2f5c3bd901 off
+EOF
+[ "$("$clock_exe" --autostart on 2>/dev/null | tr -d "\r")" = "Autostart is on: HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run\Morvantis" ] ||
+  fail "--autostart on did not turn a disabled entry on"
+! wine reg query "$approved" /v Morvantis >/dev/null 2>&1 || fail "--autostart on left Windows' choice of off"
+"$clock_exe" --autostart off >/dev/null 2>&1
+pass "an entry turned off in Task Manager (StartupApproved\\Run 03/07) reads as off; turning it on clears that"
+
+# ---- The command line answers where the user reads it: redirected, in the console it was
+# started from, else in one message box; the same text each way ----
+while IFS='#' read -r how args want status; do
+  out=$(wine "$probe" "$how" "$(winpath "$exe")" $args | tr -d '\r')
+  grep -qF -- "${want/@version/$version}" <<<"$out" && grep -qx "status $status" <<<"$out" ||
+    fail "morvantis $args ($how) gave: $out"
+  [ "$how" = console ] || grep -qx 'title Morvantis' <<<"$out" || fail "morvantis $args: no box of its own: $out"
+done <<'EOF'
+console#--version#@version#0
+box#--version#@version#0
+console#--help#  --autostart #0
+console#--bogus#morvantis: unknown option 'bogus'; usage: morvantis [--help | --version | --autostart [on|off] | --quit]#2
+box#--bogus#morvantis: unknown option 'bogus'; usage: morvantis [--help | --version | --autostart [on|off] | --quit]#2
+box#--autostart#Autostart is off#0
+console#--autostart maybe#morvantis: --autostart takes on or off, not 'maybe'#2
+EOF
+pass "--version, --help, a usage error and --autostart print in the starting console, else in one box"
+
+# ---- The installer: silent, per user, into a folder of the user's choice; the installed clock
+# starts; an upgrade while it runs ends it (saving) and goes into the same folder; a clock that
+# will not end stops the installer; the uninstaller ends the clock and removes every file ----
 if [ -n "$installer" ]; then
-  wine "$installer" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; fail "the silent install failed"; }
-  appdata=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
-  folder=$(winepath -u "$appdata\\Programs\\Morvantis" 2>/dev/null)
+  res=$(wine "$probe" resources "$(winpath "$installer")" | tr -d '\r')
+  grep -qF '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' <<<"$res" ||
+    { echo "$res"; fail "the installer is not DPI-aware"; }
+  grep -qx "ProductVersion ${version#Morvantis }" <<<"$res" || { echo "$res"; fail "the installer has no version"; }
+  chosen='C:\Clocks\Morvantis'
+  wine "$installer" /S "/D=$chosen" >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; fail "the silent install failed"; }
+  folder=$(winepath -u "$chosen" 2>/dev/null)
   [ -f "$folder/morvantis.exe" ] && [ -f "$folder/Uninstall.exe" ] && [ -d "$folder/Skins" ] ||
     fail "the install left no program in $folder"
-  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis' >/dev/null 2>&1 ||
-    fail "the uninstaller is not registered for the user"
+  uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis'
+  entry() { wine reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v k="$1" '$1 == k { print $3 }'; }
+  [ "$(entry InstallLocation)" = "$chosen" ] || fail "the uninstall entry names '$(entry InstallLocation)'"
+  size=$(($(entry EstimatedSize)))
+  on_disk=$(du -sk "$folder" | cut -f1)
+  [ "$size" -gt $((on_disk * 9 / 10)) ] && [ "$size" -lt $((on_disk * 11 / 10)) ] ||
+    fail "the uninstall entry says $size KB, the folder holds $on_disk KB"
   menu=$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
   [ -f "$menu/Morvantis.lnk" ] || fail "no Start-menu entry in $menu"
   printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$folder/morvantis.exe" >"$clock_exe"
+  reg_settings ThemeNo=1 Left=1500 Top=1500 HourlyPlay=False
+  launch_clock "$work"
+  face_at_stored
+  pass "the installer installs silently into the chosen folder ($size KB), with a Start-menu entry; the installed clock runs"
+
+  drag_by 30 20
+  rm "$folder/docs/skins.html"
+  wine "$installer" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log"; fail "the upgrade failed (status $?)"; }
+  wait_exit 10 || fail "the upgrade left the clock running, or it ended with status $?"
+  stored_at $((ox * 15)) $((oy * 15)) || fail "the clock did not save before the upgrade: Left=$(reg_value Left) Top=$(reg_value Top)"
+  [ -f "$folder/docs/skins.html" ] || fail "the upgrade did not install into the chosen folder"
+  appdata=$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+  [ ! -e "$(winepath -u "$appdata\\Programs\\Morvantis" 2>/dev/null)" ] || fail "the upgrade went to the default folder"
+  pass "an upgrade ends the running clock, which saves, and installs into the folder chosen first"
+
   launch_clock "$work"
   face_window
-  exit_button
-  wait_exit 20 || fail "the installed clock did not end on EXIT"
-  pass "the installer installs silently for the user, with a Start-menu entry; the installed clock runs"
+  kill -STOP "$clock_pid"
+  rm "$folder/docs/skins.html"
+  status=0
+  wine "$installer" /S >"$work/setup.log" 2>&1 || status=$?
+  kill -CONT "$clock_pid"
+  [ "$status" = 2 ] || fail "the installer ended with status $status beside a clock that does not end"
+  [ ! -e "$folder/docs/skins.html" ] || fail "the installer wrote files beside a clock that does not end"
+  pass "beside a clock that will not end the installer changes nothing and ends with status 2"
+
   wine "$folder/Uninstall.exe" /S >/dev/null 2>&1 || fail "the uninstaller failed"
+  wait_exit 20 || fail "the uninstaller left the clock running, or it ended with status $?"
   # The uninstaller copies itself away and removes the folder from there.
-  poll 20 test ! -e "$folder/morvantis.exe" || fail "the uninstaller left the program"
+  poll 20 test ! -e "$folder" || fail "the uninstaller left $(find "$folder" | head -5)"
   poll 10 test ! -e "$menu/Morvantis.lnk" || fail "the uninstaller left the Start-menu entry"
-  ! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvantis' >/dev/null 2>&1 ||
-    fail "the uninstaller left its registration"
+  ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstaller left its registration"
   [ "$(reg_count)" = 39 ] || fail "the uninstaller did not leave the user's settings"
-  pass "the uninstaller removes the program and leaves the settings"
+  pass "the uninstaller ends the running clock, removes every file and leaves the settings"
 fi
 echo "e2e_windows: $passed checks passed"

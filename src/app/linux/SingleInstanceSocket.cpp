@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
@@ -45,11 +46,31 @@ bool privateFolder(const QByteArray& path, bool mend) {
     return mend && ::chmod(path.constData(), 0700) == 0;
 }
 
-// The single byte a clock replies with.
-constexpr char kReply = '!';
+// The path with its deepest existing folder resolved, so that another spelling of the same
+// store (a symbolic link, "a/../b") gives the same key even before the store's folder exists.
+QString resolvedPath(const QString& path) {
+    QString head = QFileInfo(path).absoluteFilePath();
+    QString tail;
+    while (!head.isEmpty()) {
+        const QString resolved = QFileInfo(head).canonicalFilePath();
+        if (!resolved.isEmpty())
+            return resolved + tail;
+        const QFileInfo info(head);
+        if (info.path() == head)
+            break;
+        tail.prepend(QLatin1Char('/') + info.fileName());
+        head = info.path();
+    }
+    return QDir::cleanPath(path);
+}
+
 // A request that cannot be taken for want of descriptors waits in the queue this long before the next try.
 constexpr int kAcceptRetryMs = 200;
 } // namespace
+
+QString SingleInstance::identity(const QString& settingsFile) {
+    return resolvedPath(settingsFile);
+}
 
 // The lock file sees a holder that has ended by its process id, which is not reused while it
 // could matter.
@@ -110,14 +131,20 @@ void SingleInstance::takeRequests() {
         return;
     }
     int any = 0;
+    bool quit = false;
     for (;;) {
         const int c = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (c >= 0) {
-            // A connection is the whole request; the reply is one byte, which a new socket always takes.
-            // A start that has given up has gone: no SIGPIPE for that.
-            [[maybe_unused]] const auto n = ::send(c, &kReply, 1, MSG_NOSIGNAL);
+            // A start sends nothing; a --quit sends its byte as it connects, which is here by now
+            // almost always (it asks again when it was taken for a start). The reply is one byte,
+            // which a new socket always takes; a start that has given up has gone: no SIGPIPE.
+            char request = 0;
+            const bool quitting =
+                ::recv(c, &request, 1, 0) == 1 && request == static_cast<char>(Request::Quit);
+            [[maybe_unused]] const auto n = ::send(c, quitting ? &kQuitting : &kRaised, 1, MSG_NOSIGNAL);
             ::close(c);
-            ++any;
+            quit = quit || quitting;
+            any += quitting ? 0 : 1;
             continue;
         }
         if (errno == EINTR || errno == ECONNABORTED || errno == EPROTO)
@@ -133,7 +160,10 @@ void SingleInstance::takeRequests() {
         }
         break;
     }
-    if (any)
+    // The end closes this socket: from the event loop, not inside its notifier's signal.
+    if (quit)
+        QMetaObject::invokeMethod(this, &SingleInstance::quitAsked, Qt::QueuedConnection);
+    else if (any)
         raised();
 }
 
@@ -147,7 +177,7 @@ void SingleInstance::stopAnswering() {
     ::unlink(QFile::encodeName(m_socketName).constData());
 }
 
-SingleInstance::Answer SingleInstance::ask() const {
+SingleInstance::Answer SingleInstance::ask(Request request) const {
     sockaddr_un address;
     if (!addressOf(m_socketName, address))
         return Answer::Gone;
@@ -158,8 +188,13 @@ SingleInstance::Answer SingleInstance::ask() const {
         s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (s < 0)
             return Answer::Gone;
-        if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-            break;
+        if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            const char byte = static_cast<char>(request);
+            if (request == Request::Raise || ::send(s, &byte, 1, MSG_NOSIGNAL) == 1)
+                break;
+            ::close(s);
+            return Answer::Gone;
+        }
         const int error = errno;
         ::close(s);
         // A full queue: a clock that takes no requests, unless it clears in time.
@@ -179,7 +214,11 @@ SingleInstance::Answer SingleInstance::ask() const {
         if (ready > 0) {
             char c = 0;
             // The byte, or the end of a clock that closed the connection unanswered.
-            answer = ::read(s, &c, 1) == 1 && c == kReply ? Answer::Replied : Answer::Gone;
+            if (::read(s, &c, 1) != 1)
+                answer = Answer::Gone;
+            else
+                answer =
+                    c == (request == Request::Quit ? kQuitting : kRaised) ? Answer::Replied : Answer::Misread;
         }
         ::close(s);
         return answer;

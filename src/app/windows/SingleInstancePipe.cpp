@@ -1,5 +1,5 @@
-// One clock per settings store on Windows: a named pipe (Qt's local server) of this user's
-// session, and a lock file in the user's local application data.
+// One clock per settings store and session on Windows: a named pipe (Qt's local server) and a
+// lock file in the user's local application data, both named after the session too.
 #include "app/SingleInstance.h"
 
 #include "platform/Say.h"
@@ -19,15 +19,23 @@ namespace morvantis {
 
 namespace {
 // Pipe names are one namespace for the whole machine: the name carries the user's own folder
-// (in m_socketName) and the session, so that each user and each session gets a clock.
+// and the session (in m_socketName).
 QString pipeName(const QString& socketName) {
-    DWORD session = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &session);
-    const QByteArray key = socketName.toUtf8() + '/' + QByteArray::number(quint64(session));
     return QLatin1String("morvantis-") +
-           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24));
+           QString::fromLatin1(
+               QCryptographicHash::hash(socketName.toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
 }
 } // namespace
+
+// The store is a registry key: its name, never a path (a rooted name would be read against the
+// current drive), in one case, as the registry compares. The session too, for lock and pipe
+// alike: a user logged on twice (Remote Desktop) has a clock in each session, where it is seen.
+QString SingleInstance::identity(const QString& settingsFile) {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return QDir::fromNativeSeparators(settingsFile).toCaseFolded() + QLatin1String("|session ") +
+           QString::number(session);
+}
 
 // A process that has ended may leave its lock file with a process id that a new process has
 // taken (Wine gives each new process the same one). The file cannot be removed while its
@@ -59,14 +67,25 @@ bool SingleInstance::listen() {
             stopAnswering();
             return;
         }
-        // A connection is the whole request; the reply is one byte.
+        // The request is one byte, sent once the later start has let this clock take the
+        // foreground; the reply is one byte.
         while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-            socket->write("!", 1);
-            socket->flush();
-            socket->disconnectFromServer();
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                const QByteArray request = socket->readAll();
+                if (request.isEmpty() || !m_server)
+                    return;
+                const bool quit = request.at(0) == static_cast<char>(Request::Quit);
+                socket->write(quit ? &kQuitting : &kRaised, 1);
+                socket->flush();
+                socket->disconnectFromServer();
+                // The end deletes this socket: from the event loop, not inside its signal.
+                if (quit)
+                    QMetaObject::invokeMethod(this, &SingleInstance::quitAsked, Qt::QueuedConnection);
+                else
+                    raised();
+            });
         }
-        raised();
     });
     return true;
 }
@@ -76,18 +95,28 @@ void SingleInstance::stopAnswering() {
     m_server = nullptr;
 }
 
-SingleInstance::Answer SingleInstance::ask() const {
+SingleInstance::Answer SingleInstance::ask(Request request) const {
     QElapsedTimer waited;
     waited.start();
     QLocalSocket socket;
     socket.connectToServer(pipeName(m_socketName));
     if (!socket.waitForConnected(kAnswerWait))
         return socket.error() == QLocalSocket::SocketTimeoutError ? Answer::Silent : Answer::Gone;
+    // Windows lets a program in the background take the foreground only when the foreground
+    // program allows it: this start, which the user has just made, may.
+    ULONG clock = 0;
+    if (GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(socket.socketDescriptor()), &clock))
+        AllowSetForegroundWindow(clock);
+    const char byte = static_cast<char>(request);
+    socket.write(&byte, 1);
+    socket.flush();
     const int left = std::max(1, kAnswerWait - static_cast<int>(waited.elapsed()));
     if (!socket.bytesAvailable() && !socket.waitForReadyRead(left))
         return socket.error() == QLocalSocket::SocketTimeoutError ? Answer::Silent : Answer::Gone;
     char c = 0;
-    return socket.read(&c, 1) == 1 && c == '!' ? Answer::Replied : Answer::Gone;
+    if (socket.read(&c, 1) != 1)
+        return Answer::Gone;
+    return c == (request == Request::Quit ? kQuitting : kRaised) ? Answer::Replied : Answer::Gone;
 }
 
 } // namespace morvantis
