@@ -148,6 +148,10 @@ QtPictures::QtPictures(std::chrono::milliseconds settle, QString cacheFolder)
     QObject::connect(&m_save, &QTimer::timeout, [this] { saveCache(); });
 }
 
+QtPictures::~QtPictures() {
+    saveCache();
+}
+
 QString pictureCacheFolder() {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty() || !QDir::isAbsolutePath(cache) || QDir::cleanPath(cache) == QLatin1String("/"))

@@ -40,13 +40,15 @@ private:
 //
 // Given a cache folder, the pictures of a folder's files are also kept there, one cache file per
 // folder, and taken from it at later starts while the files are still the same ones. What one
-// turn of the event loop loaded is written once that turn is over.
+// turn of the event loop loaded is written once that turn is over, or at the end.
 class QtPictures final : public Pictures {
 public:
     static constexpr int AllocationLimitMb = 64;
     // A GIF this large is not a skin picture.
     static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
     explicit QtPictures(std::chrono::milliseconds settle = std::chrono::seconds(2), QString cacheFolder = {});
+    // A clock ended right after its start still keeps what it decoded.
+    ~QtPictures() override;
     PictureHandle load(const std::string& path, std::uint64_t maxPixels) override;
     // Writes the cache files of the folders whose pictures were decoded anew and lets go of the
     // cache files read. Without an event loop to do it, the owner calls it.
