@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace morvantis {
@@ -208,8 +209,51 @@ void QtPictures::saveCache() {
     m_folders.clear();
 }
 
+namespace {
+
+// A binary PPM as our own pictures are written ("P6", width, height, 255, one blank, the pixels):
+// its rows are the picture's, so no reader needs to go through it pixel by pixel. Anything else,
+// a null picture.
+QImage plainPpm(const QByteArray& data) {
+    qsizetype at = 0;
+    const auto number = [&]() -> int {
+        while (at < data.size() && QChar::isSpace(static_cast<unsigned char>(data[at])))
+            ++at;
+        int n = 0;
+        const qsizetype first = at;
+        for (; at < data.size() && data[at] >= '0' && data[at] <= '9' && at - first < 6; ++at)
+            n = n * 10 + (data[at] - '0');
+        return at > first ? n : -1;
+    };
+    if (!data.startsWith("P6"))
+        return {};
+    at = 2;
+    const int w = number(), h = number(), max = number();
+    if (w <= 0 || h <= 0 || max != 255 || at >= data.size() ||
+        !QChar::isSpace(static_cast<unsigned char>(data[at])))
+        return {};
+    ++at;
+    const qsizetype row = static_cast<qsizetype>(w) * 3;
+    if (data.size() - at != row * h)
+        return {};
+    QImage image(w, h, QImage::Format_RGB888);
+    if (image.isNull())
+        return {};
+    for (int y = 0; y < h; ++y)
+        std::memcpy(image.scanLine(y), data.constData() + at + y * row, static_cast<std::size_t>(row));
+    return image;
+}
+
+} // namespace
+
 QImage readResourcePicture(const QString& path) {
     const QByteArray format = path.section(QLatin1Char('.'), -1).toLatin1().toLower();
+    if (format == "ppm") {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            if (QImage image = plainPpm(file.readAll()); !image.isNull())
+                return image;
+    }
     QImageReader reader(path, format);
     reader.setAutoDetectImageFormat(false);
     return reader.read();

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -335,5 +336,41 @@ TEST(Pictures, TheCacheFileIsTakenOnlyWholeAndForTheSameFile) {
         const auto after = pixelcache::read(file.readAll());
         ASSERT_TRUE(after && after->size() == 1);
         EXPECT_EQ((*after)[0].image, c.given == Given::Forged ? forged : real);
+    }
+}
+
+// The program's own PPM pictures are read without an image reader where they are plainly
+// written; whatever the file, the picture is the one Qt's reader makes of it.
+TEST(Pictures, OwnPpmPicturesReadAsQtsReaderReadsThem) {
+    QByteArray pixels;
+    for (int i = 0; i < 7 * 3 * 3; ++i)
+        pixels.append(static_cast<char>(i * 37 % 256));
+    const struct {
+        const char* what;
+        QByteArray ppm;
+    } cases[] = {
+        {"as written", "P6\n7 3\n255\n" + pixels},
+        {"blanks of other kinds", "P6 7\t3\r\n255 " + pixels},
+        {"a comment in the header", "P6\n# made here\n7 3\n255\n" + pixels},
+        {"cut short", "P6\n7 3\n255\n" + pixels.left(40)},
+        {"sixteen bits a sample", "P6\n7 3\n65535\n" + pixels + pixels},
+        {"not a PPM", pixels},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.ppm"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.ppm);
+        file.close();
+        QImageReader reader(path, "ppm");
+        const QImage expected = reader.read();
+        const QImage image = readResourcePicture(path);
+        ASSERT_EQ(image.isNull(), expected.isNull());
+        if (!expected.isNull()) {
+            EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32),
+                      expected.convertToFormat(QImage::Format_RGB32));
+        }
     }
 }
