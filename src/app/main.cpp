@@ -1,16 +1,14 @@
 #include "Version.h"
-#include "platform/Autostart.h"
 #include "app/EndSignals.h"
 #include "app/PlatformChoice.h"
 #include "app/Resources.h"
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
-#include "platform/QtPictures.h"
+#include "platform/Autostart.h"
 #include "platform/Say.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <QSettings>
 
 #include <csignal>
@@ -166,9 +164,6 @@ int main(int argc, char* argv[]) {
     // may be the last window on screen for a moment.
     QApplication::setQuitOnLastWindowClosed(false);
     morvantis::initResources();
-    // 48 pixels is what panels show; the window system is sent every size the icon holds.
-    QApplication::setWindowIcon(
-        QIcon(QPixmap::fromImage(morvantis::readResourcePicture(QStringLiteral(":/img/icon48.png")))));
 
     morvantis::StartUp startUp;
     single.onRaise = [&startUp] { startUp.bringToFront(); };
