@@ -4,6 +4,7 @@ set(MORVANTIS_FUZZ_TARGETS
   fuzz_settings_text
   fuzz_settings_file
   fuzz_skin_gif
+  fuzz_pixel_cache
   fuzz_wave
 )
 # What they link, in the fuzz build and in the tests that replay them: the program's own

@@ -5,6 +5,8 @@
 #include "clock/frmMain.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QTimer>
 
 #include <utility>
 
@@ -64,6 +66,13 @@ void StartUp::run() {
     // 3. The splash; 4. on its first tick the skin, then the clock.
     frmMain* main = m_main.get();
     auto* splash = new frmSplash([main] {
+        // Once this turn is over (the clock's window sent to the screen, or a message about the
+        // skin up): reading a PNG looks through every image format plugin there is first.
+        QTimer::singleShot(0, main, [] {
+            // 48 pixels is what panels show; the window system is sent every size the icon holds.
+            QApplication::setWindowIcon(
+                QIcon(QPixmap::fromImage(readResourcePicture(QStringLiteral(":/img/icon48.png")))));
+        });
         main->SetThemeElse();
         if (main->ending())
             return;

@@ -44,7 +44,7 @@ private:
     SystemClock m_clock;
     QtSettingsStore m_store;
     QtFiles m_files;
-    QtPictures m_pictures;
+    QtPictures m_pictures{std::chrono::seconds(2), pictureCacheFolder()};
     QtShell m_shell;
     QtPrompts m_prompts;
     LazySound m_sound{m_files};

@@ -23,6 +23,9 @@ frmSplash::frmSplash(std::function<void()> onFirstTick, QWidget* parent)
 }
 
 void frmSplash::Timer1_Timer() {
+    // Stopped once it has run, or by a close: the call made after the first paint comes too.
+    if (!m_timer1.isActive())
+        return;
     if (!isVisible())
         show();
     // The rest of start-up holds the thread: the splash is drawn first, or it would stand empty.
@@ -61,6 +64,9 @@ void frmSplash::paintEvent(QPaintEvent*) {
         p.drawText(rect().adjusted(0, 0, -12, -8), Qt::AlignRight | Qt::AlignBottom,
                    QStringLiteral("Version " MORVANTIS_VERSION));
     }
+    // Start-up goes on as soon as the picture is out, not at the next tick.
+    if (!m_painted)
+        QMetaObject::invokeMethod(this, &frmSplash::Timer1_Timer, Qt::QueuedConnection);
     m_painted = true;
 }
 

@@ -5,12 +5,10 @@
 #include "app/SingleInstance.h"
 #include "app/StartUp.h"
 #include "platform/Autostart.h"
-#include "platform/QtPictures.h"
 #include "platform/Say.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QIcon>
 #include <QSettings>
 
 #include <csignal>
@@ -181,9 +179,6 @@ int main(int argc, char* argv[]) {
     // may be the last window on screen for a moment.
     QApplication::setQuitOnLastWindowClosed(false);
     morvantis::initResources();
-    // 48 pixels is what panels show; the window system is sent every size the icon holds.
-    QApplication::setWindowIcon(
-        QIcon(QPixmap::fromImage(morvantis::readResourcePicture(QStringLiteral(":/img/icon48.png")))));
 
     morvantis::StartUp startUp;
     single.onRaise = [&startUp] { startUp.bringToFront(); };

@@ -4,11 +4,16 @@
 #include "platform/QtFiles.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QStandardPaths>
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 namespace morvantis {
@@ -130,14 +135,125 @@ bool wholeButUnclosed(const QByteArray& gif) {
     return false;
 }
 
+std::string nameOf(const std::string& path) {
+    return path.substr(path.find_last_of("/\\") + 1);
+}
+
 } // namespace
 
-QtPictures::QtPictures(std::chrono::milliseconds settle) : m_settle(settle) {
+QtPictures::QtPictures(std::chrono::milliseconds settle, QString cacheFolder)
+    : m_settle(settle), m_cacheFolder(std::move(cacheFolder)) {
     QImageReader::setAllocationLimit(AllocationLimitMb);
+    m_save.setSingleShot(true);
+    m_save.setInterval(0);
+    QObject::connect(&m_save, &QTimer::timeout, [this] { saveCache(); });
 }
+
+QtPictures::~QtPictures() {
+    saveCache();
+}
+
+QString pictureCacheFolder() {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty() || !QDir::isAbsolutePath(cache) || QDir::cleanPath(cache) == QLatin1String("/"))
+        return {};
+    return QDir::cleanPath(cache) + QLatin1String("/morvantis");
+}
+
+QtPictures::Folder& QtPictures::folderOf(const std::string& path, bool stored) {
+    const QString name = QString::fromStdString(path.substr(0, path.find_last_of("/\\") + 1));
+    const auto at = m_folders.try_emplace(name).first;
+    // Read only when a picture is not already at hand: reopening the chooser needs none of it.
+    if (stored && !at->second.read) {
+        at->second.read = true;
+        QFile file;
+        if (openRegularFile(pixelcache::fileFor(m_cacheFolder, name), file) &&
+            file.size() <= pixelcache::MaxFileBytes) {
+            const QByteArray bytes = file.read(file.size());
+            if (auto entries = pixelcache::read(bytes))
+                at->second.stored = std::move(*entries);
+        }
+    }
+    // What was read is let go once this turn of the event loop is over.
+    if (QCoreApplication::instance() && !m_save.isActive())
+        m_save.start();
+    return at->second;
+}
+
+void QtPictures::keep(Folder& folder, CachedPicture picture, bool decoded) {
+    std::erase_if(folder.loaded, [&](const CachedPicture& p) { return p.name == picture.name; });
+    folder.loaded.push_back(std::move(picture));
+    folder.decoded = folder.decoded || decoded;
+}
+
+void QtPictures::saveCache() {
+    m_save.stop();
+    for (const auto& [name, folder] : m_folders) {
+        if (!folder.decoded)
+            continue;
+        QDir().mkpath(QFileInfo(m_cacheFolder).absolutePath());
+        QDir().mkdir(m_cacheFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString target = pixelcache::fileFor(m_cacheFolder, name);
+        // Written aside and renamed: a clock starting meanwhile reads the old file or none.
+        const QString aside = target + QLatin1Char('.') +
+                              QString::number(QCoreApplication::applicationPid()) + QLatin1String(".tmp");
+        QFile file(aside);
+        const QByteArray bytes = pixelcache::write(folder.loaded);
+        const bool written =
+            file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+        file.close();
+        if (!written ||
+            !(QFile::rename(aside, target) || (QFile::remove(target) && QFile::rename(aside, target))))
+            QFile::remove(aside);
+    }
+    m_folders.clear();
+}
+
+namespace {
+
+// A binary PPM as our own pictures are written ("P6", width, height, 255, one blank, the pixels):
+// its rows are the picture's, so no reader needs to go through it pixel by pixel. Anything else,
+// a null picture.
+QImage plainPpm(const QByteArray& data) {
+    qsizetype at = 0;
+    const auto number = [&]() -> int {
+        while (at < data.size() && QChar::isSpace(static_cast<unsigned char>(data[at])))
+            ++at;
+        int n = 0;
+        const qsizetype first = at;
+        for (; at < data.size() && data[at] >= '0' && data[at] <= '9' && at - first < 6; ++at)
+            n = n * 10 + (data[at] - '0');
+        return at > first ? n : -1;
+    };
+    if (!data.startsWith("P6"))
+        return {};
+    at = 2;
+    const int w = number(), h = number(), max = number();
+    if (w <= 0 || h <= 0 || max != 255 || at >= data.size() ||
+        !QChar::isSpace(static_cast<unsigned char>(data[at])))
+        return {};
+    ++at;
+    const qsizetype row = static_cast<qsizetype>(w) * 3;
+    if (data.size() - at != row * h)
+        return {};
+    QImage image(w, h, QImage::Format_RGB888);
+    if (image.isNull())
+        return {};
+    for (int y = 0; y < h; ++y)
+        std::memcpy(image.scanLine(y), data.constData() + at + y * row, static_cast<std::size_t>(row));
+    return image;
+}
+
+} // namespace
 
 QImage readResourcePicture(const QString& path) {
     const QByteArray format = path.section(QLatin1Char('.'), -1).toLatin1().toLower();
+    if (format == "ppm") {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            if (QImage image = plainPpm(file.readAll()); !image.isNull())
+                return image;
+    }
     QImageReader reader(path, format);
     reader.setAutoDetectImageFormat(false);
     return reader.read();
@@ -155,14 +271,37 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
                static_cast<std::uint64_t>(s.width()) * static_cast<std::uint64_t>(s.height()) <= maxPixels;
     };
     const std::optional<FileState> state = fileStateOf(file.handle());
+    const bool settled = state && state->age >= m_settle;
+    const auto cached = [&](const PictureHandle& picture, QSize declared, bool decoded) {
+        if (settled && !m_cacheFolder.isEmpty())
+            keep(folderOf(path, false),
+                 {nameOf(path), state->identity, declared, static_cast<const QtPicture&>(*picture).image()},
+                 decoded);
+    };
     if (state) {
         const auto known = m_decoded.find(state->identity);
         if (known != m_decoded.end()) {
             if (PictureHandle picture = known->second.picture.lock()) {
                 const bool declaredFits = !known->second.declared.isValid() || fits(known->second.declared);
-                return declaredFits && fits({picture->width(), picture->height()}) ? picture : nullptr;
+                if (!declaredFits || !fits({picture->width(), picture->height()}))
+                    return nullptr;
+                cached(picture, known->second.declared, false);
+                return picture;
             }
             m_decoded.erase(known);
+        }
+    }
+    if (settled && !m_cacheFolder.isEmpty()) {
+        // Taken only when it would pass as the decoded picture would; otherwise the file decides.
+        for (const CachedPicture& c : folderOf(path, true).stored) {
+            if (c.name != nameOf(path) || c.identity != state->identity ||
+                (c.declared.isValid() && !fits(c.declared)) || !fits(c.image.size()))
+                continue;
+            PictureHandle picture = std::make_shared<QtPicture>(c.image);
+            std::erase_if(m_decoded, [](const auto& entry) { return entry.second.picture.expired(); });
+            m_decoded[state->identity] = {picture, c.declared};
+            cached(picture, c.declared, false);
+            return picture;
         }
     }
     NoEndBuffer data;
@@ -191,9 +330,10 @@ PictureHandle QtPictures::load(const std::string& path, std::uint64_t maxPixels)
     if (converted.isNull())
         return nullptr;
     PictureHandle picture = std::make_shared<QtPicture>(std::move(converted));
-    if (state && state->age >= m_settle) {
+    if (settled) {
         std::erase_if(m_decoded, [](const auto& entry) { return entry.second.picture.expired(); });
         m_decoded[state->identity] = {picture, declared};
+        cached(picture, declared, true);
     }
     return picture;
 }

@@ -4,6 +4,7 @@ add_library(morvantis_platform STATIC
   platform/Autostart.cpp
   platform/LazyDialog.cpp
   platform/LazySound.cpp
+  platform/PixelCache.cpp
   platform/QtFiles.cpp
   platform/QtPictures.cpp
   platform/QtPrompts.cpp

@@ -1,11 +1,18 @@
 // GIF pictures as skins bring them: what is drawn and what is refused, by the pixel budget and
 // by what the file holds. Every GIF here is made by the test.
+#include "platform/PixelCache.h"
 #include "platform/QtPictures.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 #include <functional>
@@ -186,4 +193,184 @@ TEST(Pictures, AFileStillTheSameGivesThePictureDecodedFromIt) {
     QtPictures pictures;
     const PictureHandle held = pictures.load(path.toStdString(), 16);
     EXPECT_NE(pictures.load(path.toStdString(), 16), held);
+}
+
+namespace {
+
+// A cache file's bytes, made by hand: one entry that claims a picture of w x h pixels and holds
+// `held` bytes of them.
+QByteArray cacheClaiming(std::uint32_t count, int w, int h, qsizetype held) {
+    QByteArray b("MVPIXEL1");
+    const auto u32 = [&](std::uint32_t v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+    u32(0x01020304);
+    u32(count);
+    u32(5);
+    b.append("a.gif");
+    b.append(7 * 8, '\0');
+    for (const int v : {w, h, w, h})
+        u32(static_cast<std::uint32_t>(v));
+    b.append(held, '\x7f');
+    return pixelcache::sealed(b);
+}
+
+} // namespace
+
+// The decoded pictures kept between starts are a hint, never trusted: an entry is taken only for
+// the same file, whole and within the budget; anything else in its place is read as nothing,
+// the file decides, and the cache file is made again.
+TEST(Pictures, TheCacheFileIsTakenOnlyWholeAndForTheSameFile) {
+    const QByteArray gif = gifOf(4, 4, lzwOf(pattern(16)));
+    std::vector<int> others = pattern(16);
+    for (int& p : others)
+        p = 3 - p;
+    const QImage forged = [] {
+        QImage i(4, 4, QImage::Format_ARGB32_Premultiplied);
+        i.fill(0x80402010);
+        return i;
+    }();
+    const auto with = [&](const QImage& image, const char* name = "a.gif") {
+        return std::vector<CachedPicture>{{name, {}, QSize(4, 4), image}};
+    };
+    enum class Given { Forged, File };
+    const struct {
+        const char* what;
+        std::function<void(QByteArray& cache, const QString& picture)> change;
+        Given given;
+    } cases[] = {
+        {"whole and the file's", [](QByteArray&, const QString&) {}, Given::Forged},
+        {"stale: the picture rewritten since",
+         [&](QByteArray&, const QString& picture) {
+             QFile file(picture);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             file.write(gifOf(4, 4, lzwOf(others)));
+             ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(1'000'000'001),
+                                          QFileDevice::FileModificationTime));
+         },
+         Given::File},
+        {"truncated", [](QByteArray& cache, const QString&) { cache.chop(9); }, Given::File},
+        {"a pixel damaged", [](QByteArray& cache, const QString&) { cache[cache.size() - 20] ^= 1; },
+         Given::File},
+        {"foreign: another program's file", [&](QByteArray& cache, const QString&) { cache = gif; },
+         Given::File},
+        {"foreign: another folder's entry",
+         [&](QByteArray& cache, const QString&) {
+             auto entries = *pixelcache::read(cache);
+             entries[0].name = "b.gif";
+             cache = pixelcache::write(entries);
+         },
+         Given::File},
+        {"hostile: an entry past the budget",
+         [&](QByteArray& cache, const QString&) {
+             auto entries = *pixelcache::read(cache);
+             entries[0].image = QImage(5, 4, QImage::Format_ARGB32_Premultiplied);
+             entries[0].image.fill(0);
+             cache = pixelcache::write(entries);
+         },
+         Given::File},
+        {"hostile: an entry whose file declared more than the budget",
+         [&](QByteArray& cache, const QString&) {
+             auto entries = *pixelcache::read(cache);
+             entries[0].declared = QSize(5, 4);
+             cache = pixelcache::write(entries);
+         },
+         Given::File},
+        {"hostile: claims pixels it does not hold",
+         [](QByteArray& cache, const QString&) { cache = cacheClaiming(1, 32767, 32767, 64); }, Given::File},
+        {"hostile: claims more entries than it holds",
+         [](QByteArray& cache, const QString&) { cache = cacheClaiming(0xffffffff, 4, 4, 64); }, Given::File},
+#ifndef Q_OS_WIN
+        {"a named pipe in its place", [](QByteArray& cache, const QString&) { cache.clear(); }, Given::File},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Skin")));
+        const QString picture = dir.filePath(QStringLiteral("Skin/a.gif"));
+        const QString cacheFolder = dir.filePath(QStringLiteral("cache"));
+        const QString cacheFile = pixelcache::fileFor(cacheFolder, dir.filePath(QStringLiteral("Skin/")));
+        {
+            QFile file(picture);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(gif);
+            ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(1'000'000'000),
+                                         QFileDevice::FileModificationTime));
+        }
+        {
+            QtPictures first(std::chrono::milliseconds(0), cacheFolder);
+            ASSERT_TRUE(first.load(picture.toStdString(), 16));
+            first.saveCache();
+        }
+        // The entry kept for the file, its pixels forged: a picture drawn from them came from the cache.
+        QFile file(cacheFile);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto kept = pixelcache::read(file.readAll());
+        file.close();
+        ASSERT_TRUE(kept && kept->size() == 1);
+        auto forgedEntries = with(forged);
+        forgedEntries[0].identity = (*kept)[0].identity;
+        QByteArray cache = pixelcache::write(forgedEntries);
+        c.change(cache, picture);
+        QFile::remove(cacheFile);
+        if (cache.isEmpty()) {
+#ifndef Q_OS_WIN
+            ASSERT_EQ(::mkfifo(QFile::encodeName(cacheFile).constData(), 0600), 0);
+#endif
+        } else {
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(cache);
+            file.close();
+        }
+
+        const QImage real =
+            static_cast<const QtPicture&>(*QtPictures().load(picture.toStdString(), 16)).image();
+        QtPictures pictures(std::chrono::milliseconds(0), cacheFolder);
+        const PictureHandle p = pictures.load(picture.toStdString(), 16);
+        ASSERT_TRUE(p);
+        EXPECT_EQ(static_cast<const QtPicture&>(*p).image(), c.given == Given::Forged ? forged : real);
+        EXPECT_FALSE(pictures.load(picture.toStdString(), 15)) << "the budget still holds";
+        pictures.saveCache();
+
+        // Made again from the file, unless it was taken as it stood.
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto after = pixelcache::read(file.readAll());
+        ASSERT_TRUE(after && after->size() == 1);
+        EXPECT_EQ((*after)[0].image, c.given == Given::Forged ? forged : real);
+    }
+}
+
+// The program's own PPM pictures are read without an image reader where they are plainly
+// written; whatever the file, the picture is the one Qt's reader makes of it.
+TEST(Pictures, OwnPpmPicturesReadAsQtsReaderReadsThem) {
+    QByteArray pixels;
+    for (int i = 0; i < 7 * 3 * 3; ++i)
+        pixels.append(static_cast<char>(i * 37 % 256));
+    const struct {
+        const char* what;
+        QByteArray ppm;
+    } cases[] = {
+        {"as written", "P6\n7 3\n255\n" + pixels},
+        {"blanks of other kinds", "P6 7\t3\r\n255 " + pixels},
+        {"a comment in the header", "P6\n# made here\n7 3\n255\n" + pixels},
+        {"cut short", "P6\n7 3\n255\n" + pixels.left(40)},
+        {"sixteen bits a sample", "P6\n7 3\n65535\n" + pixels + pixels},
+        {"not a PPM", pixels},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.ppm"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.ppm);
+        file.close();
+        QImageReader reader(path, "ppm");
+        const QImage expected = reader.read();
+        const QImage image = readResourcePicture(path);
+        ASSERT_EQ(image.isNull(), expected.isNull());
+        if (!expected.isNull()) {
+            EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32),
+                      expected.convertToFormat(QImage::Format_RGB32));
+        }
+    }
 }
