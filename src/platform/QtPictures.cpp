@@ -169,8 +169,7 @@ QtPictures::Folder& QtPictures::folderOf(const std::string& path, bool stored) {
         QFile file;
         if (openRegularFile(pixelcache::fileFor(m_cacheFolder, name), file) &&
             file.size() <= pixelcache::MaxFileBytes) {
-            const QByteArray bytes = file.read(file.size());
-            if (auto entries = pixelcache::read(bytes))
+            if (auto entries = pixelcache::read(file, file.size()))
                 at->second.stored = std::move(*entries);
         }
     }
@@ -198,9 +197,8 @@ void QtPictures::saveCache() {
         const QString aside = target + QLatin1Char('.') +
                               QString::number(QCoreApplication::applicationPid()) + QLatin1String(".tmp");
         QFile file(aside);
-        const QByteArray bytes = pixelcache::write(folder.loaded);
-        const bool written =
-            file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                             pixelcache::write(file, folder.loaded) && file.flush();
         file.close();
         if (!written ||
             !(QFile::rename(aside, target) || (QFile::remove(target) && QFile::rename(aside, target))))
