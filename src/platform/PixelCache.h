@@ -32,6 +32,8 @@ namespace pixelcache {
 // A cache file larger than this is not read at all.
 constexpr qint64 MaxFileBytes = 128 * 1024 * 1024;
 constexpr std::size_t MaxEntries = 256;
+// Cache files kept in the folder, one per skin folder.
+constexpr int KeptFiles = 8;
 constexpr std::size_t MaxNameBytes = 1024;
 constexpr int MaxSide = 32767;
 

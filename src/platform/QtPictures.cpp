@@ -186,6 +186,7 @@ void QtPictures::keep(Folder& folder, CachedPicture picture, bool decoded) {
 
 void QtPictures::saveCache() {
     m_save.stop();
+    bool wrote = false;
     for (const auto& [name, folder] : m_folders) {
         if (!folder.decoded)
             continue;
@@ -202,8 +203,17 @@ void QtPictures::saveCache() {
         if (!written ||
             !(QFile::rename(aside, target) || (QFile::remove(target) && QFile::rename(aside, target))))
             QFile::remove(aside);
+        wrote = true;
     }
     m_folders.clear();
+    if (!wrote)
+        return;
+    // Every skin folder ever seen (copies made and removed again, say) would otherwise leave its
+    // file for good: the most recently written are kept.
+    const QFileInfoList files =
+        QDir(m_cacheFolder).entryInfoList({QStringLiteral("skin-*.pixels")}, QDir::Files, QDir::Time);
+    for (qsizetype i = pixelcache::KeptFiles; i < files.size(); ++i)
+        QFile::remove(files[i].filePath());
 }
 
 namespace {
