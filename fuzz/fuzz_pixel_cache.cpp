@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QFile picture(QString::fromStdString(s.picture.string()));
         fuzz::check(picture.open(QIODevice::ReadOnly), "the picture opens");
         const auto state = fileStateOf(picture.handle());
-        fuzz::check(state.has_value(), "the picture's state is known");
+        if (!state)
+            return 0; // a system that does not tell: nothing is taken from the cache there
         for (CachedPicture& e : *entries)
             e.identity = state->identity;
         loadThrough(pixelcache::write(*entries), *entries);

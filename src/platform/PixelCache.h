@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -31,13 +32,19 @@ namespace pixelcache {
 // A cache file larger than this is not read at all.
 constexpr qint64 MaxFileBytes = 128 * 1024 * 1024;
 constexpr std::size_t MaxEntries = 256;
+// Cache files kept in the folder, one per skin folder.
+constexpr int KeptFiles = 8;
 constexpr std::size_t MaxNameBytes = 1024;
 constexpr int MaxSide = 32767;
 
+// Written and read straight between the device and the pictures: a copy of the whole file held
+// for a moment would leave the allocator keeping as much memory for good.
+bool write(QIODevice& out, const std::vector<CachedPicture>& pictures);
 QByteArray write(const std::vector<CachedPicture>& pictures);
 // The bytes with what tells them whole after them, as write ends them.
 QByteArray sealed(QByteArray bytes);
 // The pictures in a cache file's bytes, or nothing when they are not such a file, whole.
+std::optional<std::vector<CachedPicture>> read(QIODevice& in, qint64 size);
 std::optional<std::vector<CachedPicture>> read(QByteArrayView bytes);
 // The cache file that holds the pictures of the files in folder.
 QString fileFor(const QString& cacheFolder, const QString& folder);

@@ -13,7 +13,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 
 namespace morvantis {
@@ -169,8 +168,7 @@ QtPictures::Folder& QtPictures::folderOf(const std::string& path, bool stored) {
         QFile file;
         if (openRegularFile(pixelcache::fileFor(m_cacheFolder, name), file) &&
             file.size() <= pixelcache::MaxFileBytes) {
-            const QByteArray bytes = file.read(file.size());
-            if (auto entries = pixelcache::read(bytes))
+            if (auto entries = pixelcache::read(file, file.size()))
                 at->second.stored = std::move(*entries);
         }
     }
@@ -188,6 +186,7 @@ void QtPictures::keep(Folder& folder, CachedPicture picture, bool decoded) {
 
 void QtPictures::saveCache() {
     m_save.stop();
+    bool wrote = false;
     for (const auto& [name, folder] : m_folders) {
         if (!folder.decoded)
             continue;
@@ -198,49 +197,61 @@ void QtPictures::saveCache() {
         const QString aside = target + QLatin1Char('.') +
                               QString::number(QCoreApplication::applicationPid()) + QLatin1String(".tmp");
         QFile file(aside);
-        const QByteArray bytes = pixelcache::write(folder.loaded);
-        const bool written =
-            file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                             pixelcache::write(file, folder.loaded) && file.flush();
         file.close();
         if (!written ||
             !(QFile::rename(aside, target) || (QFile::remove(target) && QFile::rename(aside, target))))
             QFile::remove(aside);
+        wrote = true;
     }
     m_folders.clear();
+    if (!wrote)
+        return;
+    // Every skin folder ever seen (copies made and removed again, say) would otherwise leave its
+    // file for good: the most recently written are kept.
+    const QFileInfoList files =
+        QDir(m_cacheFolder).entryInfoList({QStringLiteral("skin-*.pixels")}, QDir::Files, QDir::Time);
+    for (qsizetype i = pixelcache::KeptFiles; i < files.size(); ++i)
+        QFile::remove(files[i].filePath());
 }
 
 namespace {
 
-// A binary PPM as our own pictures are written ("P6", width, height, 255, one blank, the pixels):
-// its rows are the picture's, so no reader needs to go through it pixel by pixel. Anything else,
-// a null picture.
-QImage plainPpm(const QByteArray& data) {
+// A binary PPM as our own pictures are written ("P6", width, height, 255, one blank, the pixels),
+// taken row by row into the picture the screen wants, without an image reader going through it
+// pixel by pixel and without a copy of the file. Anything else, a null picture.
+QImage plainPpm(const uchar* data, qsizetype size) {
     qsizetype at = 0;
+    const auto space = [&] { return at < size && QChar::isSpace(data[at]); };
     const auto number = [&]() -> int {
-        while (at < data.size() && QChar::isSpace(static_cast<unsigned char>(data[at])))
+        while (space())
             ++at;
         int n = 0;
         const qsizetype first = at;
-        for (; at < data.size() && data[at] >= '0' && data[at] <= '9' && at - first < 6; ++at)
+        for (; at < size && data[at] >= '0' && data[at] <= '9' && at - first < 6; ++at)
             n = n * 10 + (data[at] - '0');
         return at > first ? n : -1;
     };
-    if (!data.startsWith("P6"))
+    if (size < 2 || data[0] != 'P' || data[1] != '6')
         return {};
     at = 2;
     const int w = number(), h = number(), max = number();
-    if (w <= 0 || h <= 0 || max != 255 || at >= data.size() ||
-        !QChar::isSpace(static_cast<unsigned char>(data[at])))
+    if (w <= 0 || h <= 0 || max != 255 || !space())
         return {};
     ++at;
     const qsizetype row = static_cast<qsizetype>(w) * 3;
-    if (data.size() - at != row * h)
+    if (size - at != row * h)
         return {};
-    QImage image(w, h, QImage::Format_RGB888);
+    QImage image(w, h, QImage::Format_RGB32);
     if (image.isNull())
         return {};
-    for (int y = 0; y < h; ++y)
-        std::memcpy(image.scanLine(y), data.constData() + at + y * row, static_cast<std::size_t>(row));
+    for (int y = 0; y < h; ++y) {
+        const uchar* in = data + at + y * row;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x, in += 3)
+            out[x] = qRgb(in[0], in[1], in[2]);
+    }
     return image;
 }
 
@@ -250,9 +261,16 @@ QImage readResourcePicture(const QString& path) {
     const QByteArray format = path.section(QLatin1Char('.'), -1).toLatin1().toLower();
     if (format == "ppm") {
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            if (QImage image = plainPpm(file.readAll()); !image.isNull())
+        if (file.open(QIODevice::ReadOnly)) {
+            // A resource maps to the data it holds; a file that does not map is read.
+            QImage image;
+            if (const uchar* data = file.map(0, file.size()))
+                image = plainPpm(data, file.size());
+            else if (const QByteArray bytes = file.readAll(); !bytes.isEmpty())
+                image = plainPpm(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
+            if (!image.isNull())
                 return image;
+        }
     }
     QImageReader reader(path, format);
     reader.setAutoDetectImageFormat(false);

@@ -374,3 +374,35 @@ TEST(Pictures, OwnPpmPicturesReadAsQtsReaderReadsThem) {
         }
     }
 }
+
+// Skin folders come and go (copies made and removed again): the cache folder keeps only the files
+// written last, the one just written among them.
+TEST(Pictures, TheCacheFolderKeepsTheFilesWrittenLast) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Skin")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("cache")));
+    const QString picture = dir.filePath(QStringLiteral("Skin/a.gif"));
+    const QString cacheFolder = dir.filePath(QStringLiteral("cache"));
+    QFile gif(picture);
+    ASSERT_TRUE(gif.open(QIODevice::WriteOnly));
+    gif.write(gifOf(4, 4, lzwOf(pattern(16))));
+    gif.close();
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int age = 1; age <= pixelcache::KeptFiles + 1; ++age) {
+        QFile other(cacheFolder + QStringLiteral("/skin-other%1.pixels").arg(age));
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write("x");
+        other.flush(); // or closing it would write it now
+        ASSERT_TRUE(other.setFileTime(now.addDays(-age), QFileDevice::FileModificationTime));
+    }
+    QtPictures pictures(std::chrono::milliseconds(0), cacheFolder);
+    ASSERT_TRUE(pictures.load(picture.toStdString(), 16));
+    pictures.saveCache();
+
+    const QStringList kept =
+        QDir(cacheFolder).entryList({QStringLiteral("skin-*.pixels")}, QDir::Files, QDir::Time);
+    ASSERT_EQ(kept.size(), pixelcache::KeptFiles);
+    EXPECT_EQ(cacheFolder + QLatin1Char('/') + kept.front(),
+              pixelcache::fileFor(cacheFolder, dir.filePath(QStringLiteral("Skin/"))));
+    EXPECT_EQ(kept.back(), QStringLiteral("skin-other%1.pixels").arg(pixelcache::KeptFiles - 1));
+}
