@@ -142,6 +142,22 @@ awk -v a="$length" -v b="$want" 'BEGIN { d = a - b; exit !(d <= 40 && d >= -40) 
   fail "the chime lasted $length ms, alarm.wav $want ms"
 pass "the hourly chime plays alarm.wav whole through Wine's driver ($length of $want ms)"
 
+# ---- Holding still, the clock answers Windows: a 12 s chime, and WM_NULL as Windows' hung-window test sends it ----
+make_tone "$stage/long-chime.wav" 12
+reg_settings ThemeNo=1 HourlyPlay=True DefaultSound=False "SoundPath=$(winpath "$stage/long-chime.wav")" Left=1500 Top=1500
+record "$work/long.raw"
+start_clock "$work" "@2001-09-23 13:59:58"
+face_window
+poll 20 heard "$work/long.raw" || fail "the 12 s chime did not begin"
+slowest=$(wine "$probe" ping Main 8 | tr -d '\r') || true
+[ -n "$slowest" ] && [ "$slowest" != none ] && [ "$slowest" -lt 1000 ] ||
+  fail "during the chime WM_NULL went unanswered for a second ($slowest)"
+poll 20 quiet_after_sound "$work/long.raw" 1 || true
+stop_recording
+kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
+rm -f "$stage/long-chime.wav"
+pass "during a 12 s chime the clock answered 8 WM_NULL messages (SendMessageTimeout, 1 s), the slowest in $slowest ms"
+
 # ---- SAY TIME at 21:21: the words one phrase ----
 reg_settings ThemeNo=1 HourlyPlay=False Left=1500 Top=1500
 record "$work/say.raw"

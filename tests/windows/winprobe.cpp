@@ -9,8 +9,12 @@
 //   winprobe session query|end|cancel TITLE
 //                                      WM_QUERYENDSESSION (prints the answers), WM_ENDSESSION TRUE
 //                                      or FALSE, to every top-level window of TITLE's process
+//   winprobe ping TITLE COUNT          Windows' hung-window test, COUNT times 0.8 s apart:
+//                                      WM_NULL with SendMessageTimeout, 1 s each; prints the
+//                                      slowest answer in ms, or "none" at the first unanswered
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -193,6 +197,26 @@ int session(int argc, wchar_t** argv) {
     return 0;
 }
 
+int ping(const wchar_t* title, int count) {
+    HWND window = FindWindowW(nullptr, title);
+    if (!window)
+        return fail(L"no window");
+    ULONGLONG slowest = 0;
+    for (int i = 0; i < count; ++i) {
+        const ULONGLONG asked = GetTickCount64();
+        DWORD_PTR answer = 0;
+        // SMTO_ABORTIFHUNG: as Windows asks a window it may call "Not Responding".
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer)) {
+            print(L"none");
+            return 1;
+        }
+        slowest = std::max(slowest, GetTickCount64() - asked);
+        Sleep(800);
+    }
+    print(std::to_wstring(slowest));
+    return 0;
+}
+
 int resources(const wchar_t* program) {
     print(L"icons " + std::to_wstring(ExtractIconExW(program, -1, nullptr, nullptr, 0)));
     DWORD ignored = 0;
@@ -236,6 +260,9 @@ int main() {
         return resources(argv[2]);
     if (argc >= 2 && std::wcscmp(argv[1], L"session") == 0)
         return session(argc, argv);
+    if (argc == 4 && std::wcscmp(argv[1], L"ping") == 0)
+        return ping(argv[2], std::max(1, _wtoi(argv[3])));
     return fail(
-        L"usage: winprobe console|box PROGRAM [ARG...] | resources PROGRAM | session query|end|cancel TITLE");
+        L"usage: winprobe console|box PROGRAM [ARG...] | resources PROGRAM | session query|end|cancel TITLE | "
+        L"ping TITLE COUNT");
 }
