@@ -49,8 +49,8 @@ const Setup& setup() {
         std::filesystem::create_directories(fuzz::scratch() / "cache");
         // The folder as the loader names it: the picture's path up to its last separator.
         const std::string picture = c.picture.string();
-        c.cacheFile = pixelcache::fileFor(c.cacheFolder,
-                                          QString::fromStdString(picture.substr(0, picture.find_last_of("/\\") + 1)));
+        c.cacheFile = pixelcache::fileFor(
+            c.cacheFolder, QString::fromStdString(picture.substr(0, picture.find_last_of("/\\") + 1)));
         QtPictures plain;
         const PictureHandle p = plain.load(c.picture.string(), kBudget);
         fuzz::check(p != nullptr, "the real picture decodes");

@@ -37,9 +37,10 @@ constexpr qint64 kRingAtLeastMs = 1000;
 } // namespace
 
 AlarmFiring::AlarmFiring(Services& services, ClockState& state, const ClockEnd& end, ClockHold& hold,
-                         const FaceModel& face, const FaceInput& input, WindowPlacement& place, QWidget* clock)
-    : QObject(clock), m_services(services), m_state(state), m_end(end), m_hold(hold), m_face(face), m_input(input),
-      m_place(place) {
+                         const FaceModel& face, const FaceInput& input, WindowPlacement& place,
+                         QWidget* clock)
+    : QObject(clock), m_services(services), m_state(state), m_end(end), m_hold(hold), m_face(face),
+      m_input(input), m_place(place) {
     // When the record rings next is worked out once, each time it is set or read, and when the
     // light goes on: moments that went by while it was out are not rung.
     const auto fromNow = [this] {

@@ -35,8 +35,8 @@ class AlarmFiring : public QObject {
     Q_OBJECT
 public:
     // The clock window's face, input and placement: read to tell EXIT's clicks, moved by the shake.
-    AlarmFiring(Services& services, ClockState& state, const ClockEnd& end, ClockHold& hold, const FaceModel& face,
-                const FaceInput& input, WindowPlacement& place, QWidget* clock);
+    AlarmFiring(Services& services, ClockState& state, const ClockEnd& end, ClockHold& hold,
+                const FaceModel& face, const FaceInput& input, WindowPlacement& place, QWidget* clock);
     ~AlarmFiring() override;
 
     // The tick's check: the caption when the alarm is not armed, the alarm going off when it is

@@ -1,8 +1,8 @@
 #include "clock/frmMain.h"
 
 #include "alarm/AlarmRules.h"
-#include "platform/Autostart.h"
 #include "clock/TickPlan.h"
+#include "platform/Autostart.h"
 #include "platform/Files.h"
 #include "platform/Prompts.h"
 #include "platform/QtTwips.h"
@@ -34,8 +34,8 @@ std::int16_t roundToInt16(float v) {
 
 frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services), m_end(end), m_state(state),
-      m_settings(m_state.settings()), m_hold(new ClockHold(*this)), m_input(*this, m_face, m_end), m_place(*this),
-      m_dialogs(new ClockDialogs(services, m_state, *this)),
+      m_settings(m_state.settings()), m_hold(new ClockHold(*this)), m_input(*this, m_face, m_end),
+      m_place(*this), m_dialogs(new ClockDialogs(services, m_state, *this)),
       m_skins(services, m_state, m_face, *this, *m_dialogs, m_end),
       m_firing(new AlarmFiring(services, m_state, m_end, *m_hold, m_face, m_input, m_place, this)) {
     m_hold->setParent(this);
@@ -174,7 +174,8 @@ void frmMain::SayTime() {
     // The clock holds still while it speaks; a click meanwhile (SAY TIME again) acts afterwards.
     flushFace();
     m_hold->begin(ClockHold::Input::Waits);
-    sayTime(m_services.clock, m_services.sound, m_services.files.programFolder(), [this] { m_hold->release(); });
+    sayTime(m_services.clock, m_services.sound, m_services.files.programFolder(),
+            [this] { m_hold->release(); });
 }
 
 void frmMain::holdBegan() {

@@ -149,7 +149,7 @@ private:
     BlinkSteps m_blinkSteps;
     std::int16_t m_pressX = 0;
     std::int16_t m_pressY = 0;
-    ClockHold* m_hold; // a child of this window
+    ClockHold* m_hold;        // a child of this window
     bool m_timersRan = false; // the face's timers ran when the clock began to hold still
     FaceInput m_input;
     WindowPlacement m_place;

@@ -92,7 +92,8 @@ void LazySound::playThen(const std::string& path, Ended ended) {
 }
 
 void LazySound::tellLater(std::uint64_t gen) {
-    QMetaObject::invokeMethod(&m_context, [this, gen] { endOf(gen); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_context, [this, gen] { endOf(gen); }, Qt::QueuedConnection);
 }
 
 void LazySound::endOf(std::uint64_t gen) {

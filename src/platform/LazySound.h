@@ -22,9 +22,10 @@ public:
     // modulePath empty: the module is looked for beside the executable and in ../lib/morvantis.
     explicit LazySound(const Files& files, std::string modulePath = {});
     ~LazySound() override;
-    // Only for synchronous requests (a program without an event loop). A synchronous request asks this at least every 50 ms while it waits; once it says true,
-    // the sound stops and the request returns, and synchronous requests play nothing while
-    // it stays true. Called on the thread that plays, never from a signal handler.
+    // Only for synchronous requests (a program without an event loop). A synchronous request asks this at
+    // least every 50 ms while it waits; once it says true, the sound stops and the request returns, and
+    // synchronous requests play nothing while it stays true. Called on the thread that plays, never from a
+    // signal handler.
     void setInterrupt(std::function<bool()> interrupted);
     void play(const std::string& path, Mode mode) override;
     // ended comes from this thread's event loop, also when the module cannot be loaded or the

@@ -300,10 +300,12 @@ TEST_F(AlarmWindows, AClickDuringTheShakeDoesNotActWhileTheSoundPlays) {
     bool litWhileSounding = false;
     env.clock.advance(1);
     window.Timer1_Timer();
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        litWhileSounding = litWhileSounding || (env.sound.playing() && armed()); // after the shake
-        return !window.holdingStill();
-    }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            litWhileSounding = litWhileSounding || (env.sound.playing() && armed()); // after the shake
+            return !window.holdingStill();
+        },
+        10000));
     QTest::qWait(20);
     EXPECT_TRUE(clicked);
     EXPECT_FALSE(litWhileSounding);
@@ -327,7 +329,10 @@ TEST_F(AlarmWindows, EveryWayOutOfTheSoundLetsTheFacesInputThroughAgainAndOtherW
         {"the sound over", false, [&] { env.sound.end(); }},
         {"OK", false, [&] { QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton); }},
         {"EXIT after a shake", true,
-         [&] { QTest::mouseClick(&window, Qt::LeftButton, {}, FacePainter::rectOf(Element::imgExitBut).center()); }},
+         [&] {
+             QTest::mouseClick(&window, Qt::LeftButton, {},
+                               FacePainter::rectOf(Element::imgExitBut).center());
+         }},
     };
     env.sound.endLater = nullptr;
     for (const auto& w : ways) {

@@ -113,7 +113,7 @@ TEST(SpokenTime, WordsCutShortByAStopEndThereAndSayNothingMore) {
     FakeSound sound;
     bool done = false;
     sayTime(clock, sound, "/prog", [&] { done = true; });
-    sound.end(); // "time"
+    sound.end();  // "time"
     sound.stop(); // during "nine": the program ends, say
     EXPECT_FALSE(sound.end());
     EXPECT_EQ(sound.played.size(), 2u);

@@ -13,8 +13,8 @@
 namespace morvantis::test {
 
 // Drives the modal window that the code under test opens (with exec(), or open(): then settle()
-// waits for it): once one is the active modal widget, act runs on it once. After limitMs the test fails and every modal window still
-// open is closed, so no test can hang on a window nobody closes.
+// waits for it): once one is the active modal widget, act runs on it once. After limitMs the test fails and
+// every modal window still open is closed, so no test can hang on a window nobody closes.
 class ModalDriver {
 public:
     explicit ModalDriver(std::function<void(QWidget*)> act, int limitMs = 5000) : m_act(std::move(act)) {
@@ -48,7 +48,8 @@ public:
 
     // Returns once act has run and no modal window is open any more, or the time limit is out.
     void settle() {
-        (void)QTest::qWaitFor([this] { return m_timedOut || (m_acted && !QApplication::activeModalWidget()); }, 60000);
+        (void)QTest::qWaitFor(
+            [this] { return m_timedOut || (m_acted && !QApplication::activeModalWidget()); }, 60000);
     }
     bool acted() const { return m_acted; }
     bool timedOut() const { return m_timedOut; }

@@ -24,7 +24,9 @@ struct TestServices {
           services{clock, store, files, pictures, shell, prompts, sound} {
         // A sound is over as soon as the event loop runs, unless a test ends it itself
         // (endLater = nullptr, then sound.end()).
-        sound.endLater = [this](std::function<void()> end) { QTimer::singleShot(0, &context, std::move(end)); };
+        sound.endLater = [this](std::function<void()> end) {
+            QTimer::singleShot(0, &context, std::move(end));
+        };
     }
     QObject context; // what is still to be delivered goes with the services
     QTemporaryDir dir;

@@ -262,7 +262,7 @@ int main() {
         return session(argc, argv);
     if (argc == 4 && std::wcscmp(argv[1], L"ping") == 0)
         return ping(argv[2], std::max(1, _wtoi(argv[3])));
-    return fail(
-        L"usage: winprobe console|box PROGRAM [ARG...] | resources PROGRAM | session query|end|cancel TITLE | "
-        L"ping TITLE COUNT");
+    return fail(L"usage: winprobe console|box PROGRAM [ARG...] | resources PROGRAM | session "
+                L"query|end|cancel TITLE | "
+                L"ping TITLE COUNT");
 }

@@ -283,10 +283,14 @@ public:
     }
 
     // ended is called on the worker's thread.
-    void playThen(const std::string& path, Ended ended) override { m_state->request(path, false, std::move(ended)); }
+    void playThen(const std::string& path, Ended ended) override {
+        m_state->request(path, false, std::move(ended));
+    }
     void stop() override { m_state->request({}, true); }
 
-    bool waitEnd(std::chrono::milliseconds timeout) override { return m_state->waitEnd(timeout, kWorkerBound); }
+    bool waitEnd(std::chrono::milliseconds timeout) override {
+        return m_state->waitEnd(timeout, kWorkerBound);
+    }
 
 private:
     std::shared_ptr<PlayerState> m_state;
