@@ -109,6 +109,8 @@ int SingleInstance::quit() {
         // The lock is free once the clock has ended (or a killed one's is taken over).
         if (m_lock.tryLock(0)) {
             m_lock.unlock();
+            if (!waitForClockProcess(std::max(0, kQuitWait - static_cast<int>(waited.elapsed()))))
+                break;
             say(stdout, asked ? QStringLiteral("The running clock has saved its settings and ended.")
                               : QStringLiteral("No clock runs."));
             return 0;

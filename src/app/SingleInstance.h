@@ -74,6 +74,9 @@ private:
     Answer ask(Request request = Request::Raise) const;
     void raised();
     void quitAsked();
+    // After --quit has seen the lock let go: waits, at most that long, for the clock's process to
+    // have ended too (on Windows its program and folder are in use until then); false if it has not.
+    bool waitForClockProcess(int milliseconds) const;
     // Removes a lock whose holder has ended that the lock file did not see as such; false when
     // nothing was removed.
     bool leftLockRemoved();

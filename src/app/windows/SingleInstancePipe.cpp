@@ -25,6 +25,8 @@ QString pipeName(const QString& socketName) {
            QString::fromLatin1(
                QCryptographicHash::hash(socketName.toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
 }
+// The clock asked to end by --quit, while this process waits for it to go.
+HANDLE g_endingClock = nullptr;
 } // namespace
 
 // The store is a registry key: its name, never a path (a rooted name would be read against the
@@ -95,6 +97,17 @@ void SingleInstance::stopAnswering() {
     m_server = nullptr;
 }
 
+// The lock goes before the process has ended, and Windows keeps a program and its folder in use
+// until then: an installer would find them so.
+bool SingleInstance::waitForClockProcess(int milliseconds) const {
+    if (!g_endingClock)
+        return true;
+    const bool ended = WaitForSingleObject(g_endingClock, static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+    CloseHandle(g_endingClock);
+    g_endingClock = nullptr;
+    return ended;
+}
+
 SingleInstance::Answer SingleInstance::ask(Request request) const {
     QElapsedTimer waited;
     waited.start();
@@ -105,8 +118,11 @@ SingleInstance::Answer SingleInstance::ask(Request request) const {
     // Windows lets a program in the background take the foreground only when the foreground
     // program allows it: this start, which the user has just made, may.
     ULONG clock = 0;
-    if (GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(socket.socketDescriptor()), &clock))
+    if (GetNamedPipeServerProcessId(reinterpret_cast<HANDLE>(socket.socketDescriptor()), &clock)) {
         AllowSetForegroundWindow(clock);
+        if (request == Request::Quit && !g_endingClock)
+            g_endingClock = OpenProcess(SYNCHRONIZE, FALSE, clock);
+    }
     const char byte = static_cast<char>(request);
     socket.write(&byte, 1);
     socket.flush();
