@@ -132,8 +132,10 @@ private:
             kStuckBound;
         bool stuck = false;
         for (;;) {
-            reap(1); // the sound waited for stays until it is over
-            if (failed || sound.done() || position() >= end)
+            reap();
+            // Let go once over: it is not read after that.
+            const bool gone = m_queued.empty() || m_queued.back().get() != &sound;
+            if (failed || gone || sound.done() || position() >= end)
                 break;
             if (interrupted(gen)) {
                 resetDevice();
@@ -169,9 +171,9 @@ private:
         return 0;
     }
 
-    // Buffers the device has given back are let go, but for the newest `keep`.
-    void reap(std::size_t keep = 0) {
-        while (m_queued.size() > keep && m_queued.front()->done()) {
+    // Buffers the device has given back are let go.
+    void reap() {
+        while (!m_queued.empty() && m_queued.front()->done()) {
             for (std::size_t i = 0; i < m_queued.front()->prepared; ++i)
                 waveOutUnprepareHeader(m_device, &m_queued.front()->headers[i], sizeof(WAVEHDR));
             m_queued.pop_front();
