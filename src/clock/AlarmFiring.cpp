@@ -107,6 +107,8 @@ void AlarmFiring::fire(std::int64_t moment) {
         connect(m_custom, &frmCustom::dismissed, this, &AlarmFiring::dismiss);
         connect(m_custom, &frmCustom::snoozed, this, &AlarmFiring::snooze);
         connect(m_custom, &frmCustom::answered, this, [this] {
+            setStaysOnTop(*m_custom, false);
+            demandAttention(*m_custom, false);
             if (m_phase != Phase::Ringing)
                 return;
             m_nextRound.stop();
@@ -114,9 +116,13 @@ void AlarmFiring::fire(std::int64_t moment) {
             over();
         });
     }
+    // Above a maximised program until it is answered, whatever took the foreground meanwhile;
+    // a program in the background may not take it, so the taskbar entry flashes too.
+    setStaysOnTop(*m_custom, true);
     m_custom->show();
     m_custom->raise();
     m_custom->activateWindow();
+    demandAttention(*m_custom, true);
     m_untilAnswered = m_state.settings().RingUntilAnswered;
     m_ringing.start();
     ring();

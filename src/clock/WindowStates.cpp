@@ -1,6 +1,7 @@
 #include "clock/WindowStates.h"
 
 #include "clock/WindowPlacement.h"
+#include "platform/QtWindowSystem.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -18,16 +19,6 @@
 namespace morvantis {
 
 namespace {
-
-// The window system keeps the flag: QWidget::setWindowFlags would make the window anew.
-void setStaysOnTop(QWidget& window, bool on) {
-    const Qt::WindowFlags flags = window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, on);
-    if (flags == window.windowFlags())
-        return;
-    window.overrideWindowFlags(flags);
-    if (QWindow* handle = window.windowHandle())
-        handle->setFlags(flags);
-}
 
 #if QT_CONFIG(xcb)
 xcb_connection_t* x11Connection() {
@@ -141,9 +132,10 @@ void KeepOnTop::set(bool on) {
         qApp->installEventFilter(this);
     } else {
         qApp->removeEventFilter(this);
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != &m_clock)
+        for (const QPointer<QWidget>& w : m_raised)
+            if (w)
                 setStaysOnTop(*w, false);
+        m_raised.clear();
     }
 }
 
@@ -152,8 +144,11 @@ bool KeepOnTop::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget != &m_clock && widget->isWindow() && widget->windowType() != Qt::Popup &&
-            widget->windowType() != Qt::ToolTip)
+            widget->windowType() != Qt::ToolTip && !(widget->windowFlags() & Qt::WindowStaysOnTopHint)) {
             setStaysOnTop(*widget, true);
+            std::erase_if(m_raised, [](const QPointer<QWidget>& w) { return w.isNull(); });
+            m_raised.emplace_back(widget);
+        }
     }
     return false;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <vector>
 
 class QWidget;
 
@@ -31,6 +33,8 @@ protected:
 private:
     QWidget& m_clock;
     bool m_on = false;
+    // The windows it put above, and only those: a ringing alert keeps its own place.
+    std::vector<QPointer<QWidget>> m_raised;
 };
 
 } // namespace morvantis

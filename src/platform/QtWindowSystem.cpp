@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #if QT_CONFIG(xcb)
 #include <xcb/xcb.h>
@@ -18,6 +19,15 @@ void flushWindowSystem() {
         if (xcb_connection_t* connection = x11->connection())
             xcb_flush(connection);
 #endif
+}
+
+void setStaysOnTop(QWidget& window, bool on) {
+    const Qt::WindowFlags flags = window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, on);
+    if (flags == window.windowFlags())
+        return;
+    window.overrideWindowFlags(flags);
+    if (QWindow* handle = window.windowHandle())
+        handle->setFlags(flags);
 }
 
 void centreOnScreen(QWidget& window, const QScreen* screen) {

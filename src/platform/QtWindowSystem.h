@@ -12,6 +12,14 @@ void flushWindowSystem();
 // when none is given): Left = (width - window width) / 2, Top likewise.
 void centreOnScreen(QWidget& window, const QScreen* screen = nullptr);
 
+// Keeps a top-level window above other programs' windows, or no longer. The window system keeps
+// the flag: QWidget::setWindowFlags would make the window anew (and hide it).
+void setStaysOnTop(QWidget& window, bool on);
+
+// A window that waits for an answer asks for the user's eye while it is not answered: its
+// taskbar entry flashes (Windows) or is marked urgent (X11) from on until off.
+void demandAttention(QWidget& window, bool on);
+
 // Closes every top-level window, hidden ones too: the program ends with its last window.
 void closeAllWindows();
 

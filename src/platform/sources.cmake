@@ -15,13 +15,14 @@ add_library(morvantis_platform STATIC
 target_link_libraries(morvantis_platform PUBLIC morvantis_core Qt6::Widgets)
 # What the systems do their own way: the entry that starts the clock with the session (an XDG
 # autostart file; the user's Run key), what tells a file's states apart (fstat; the file's
-# index and times), and where a line for the user goes (standard streams; also the console or a box).
+# index and times), where a line for the user goes (standard streams; also the console or a box),
+# and how a window asks for the user's eye.
 if(WIN32)
   target_sources(morvantis_platform PRIVATE platform/windows/AutostartEntry.cpp platform/windows/FileState.cpp
-    platform/windows/Say.cpp)
+    platform/windows/Say.cpp platform/windows/Attention.cpp)
 else()
   target_sources(morvantis_platform PRIVATE platform/linux/AutostartEntry.cpp platform/linux/FileState.cpp
-    platform/linux/Say.cpp)
+    platform/linux/Say.cpp platform/linux/Attention.cpp)
 endif()
 # Flushing the window system sends each step of the shake to the X server at once.
 if(UNIX AND NOT APPLE)

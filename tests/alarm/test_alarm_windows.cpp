@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest/qtestspontaneevent.h>
 #include <gtest/gtest.h>
 
@@ -486,6 +487,26 @@ TEST_F(AlarmWindows, ReturnAnswersOk) {
     EXPECT_FALSE(alert() && alert()->isVisible());
     EXPECT_FALSE(armed());
     EXPECT_EQ(window.face().caption(), "alarm did not set");
+}
+
+// Above other programs' windows from the ring to the answer, whatever the clock's own keep on top
+// does meanwhile; the next ring raises it again.
+TEST_F(AlarmWindows, TheAlertStaysAboveOtherWindowsUntilAnswered) {
+    const auto onTop = [] { return alert() && alert()->windowHandle() &&
+                                   alert()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+    state.set(&Settings::KeepOnTop, true);
+    fireMessage();
+    EXPECT_TRUE(onTop());
+    state.set(&Settings::KeepOnTop, false);
+    EXPECT_TRUE(onTop()) << "the clock's keep on top turned off leaves the ringing alert above";
+    snoozeOneMinuteByKeyboard();
+    EXPECT_FALSE(onTop());
+    env.clock.advance(60);
+    window.Timer1_Timer();
+    ASSERT_TRUE(alert() && alert()->isVisible());
+    EXPECT_TRUE(onTop());
+    QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton);
+    EXPECT_FALSE(onTop());
 }
 
 TEST_F(AlarmWindows, SignAndText) {

@@ -183,6 +183,22 @@ fi
 awk -v g="$gap" 'BEGIN { exit !(g < 100) }' || { cat "$work/say.txt"; fail "SAY TIME left a gap of $gap ms"; }
 pass "SAY TIME says time 9 20 1 pm as one phrase (longest gap $gap ms)"
 
+# ---- A message alarm rings above other programs' windows until it is answered ----
+reg_settings ThemeNo=1 HourlyPlay=False Left=1500 Top=1500 LightOn=True MusicMessage=True RingUntilAnswered=True \
+  MusicHour=7 MusicMin=5 MusicSec=0 MusicAMPM=PM MusicDay=Friday MusicMonth=March MusicYear=2002 \
+  "AlarmPath=$(winpath "$stage/alarm.wav")"
+start_clock "$work" "@2002-03-01 19:04:58"
+face_window
+alert=$(wait_window "Custom Message" 100) || fail "the alarm's window did not appear"
+on_top=$(wine "$probe" topmost "Custom Message" | tr -d '\r')
+[ "$on_top" = "topmost 1 shown" ] || fail "the ringing alert reads '$on_top'"
+xdotool windowactivate --sync "$alert" key Return 2>/dev/null || xdotool windowfocus --sync "$alert" key Return
+poll 10 gone "Custom Message" || fail "Return did not answer the alert"
+on_top=$(wine "$probe" topmost "Custom Message" | tr -d '\r')
+[ "$on_top" = "none" ] || [ "$on_top" = "topmost 0 hidden" ] || fail "the answered alert reads '$on_top'"
+kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
+pass "the ringing alert is a topmost window, and is not once answered"
+
 # ---- No sound device (Wine's audio drivers off): the chime gives up at once, says so once, and
 # the clock goes on ----
 reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500

@@ -197,6 +197,19 @@ int session(int argc, wchar_t** argv) {
     return 0;
 }
 
+// Whether the window of that title stays above other programs' windows, as Windows reads it.
+int topmost(const wchar_t* title) {
+    HWND window = FindWindowW(nullptr, title);
+    if (!window) {
+        print(L"none");
+        return 1;
+    }
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    print(std::wstring(L"topmost ") + ((style & WS_EX_TOPMOST) ? L"1" : L"0") +
+          (IsWindowVisible(window) ? L" shown" : L" hidden"));
+    return 0;
+}
+
 int ping(const wchar_t* title, int count) {
     HWND window = FindWindowW(nullptr, title);
     if (!window)
@@ -260,9 +273,11 @@ int main() {
         return resources(argv[2]);
     if (argc >= 2 && std::wcscmp(argv[1], L"session") == 0)
         return session(argc, argv);
+    if (argc == 3 && std::wcscmp(argv[1], L"topmost") == 0)
+        return topmost(argv[2]);
     if (argc == 4 && std::wcscmp(argv[1], L"ping") == 0)
         return ping(argv[2], std::max(1, _wtoi(argv[3])));
     return fail(L"usage: winprobe console|box PROGRAM [ARG...] | resources PROGRAM | session "
                 L"query|end|cancel TITLE | "
-                L"ping TITLE COUNT");
+                L"ping TITLE COUNT | topmost TITLE");
 }
