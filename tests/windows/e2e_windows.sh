@@ -130,7 +130,8 @@ pass "WM_QUERYENDSESSION saves and the clock goes on after WM_ENDSESSION(FALSE),
 # ---- The hourly chime through Wine's audio driver, recorded whole ----
 reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500
 record "$work/chime.raw"
-start_clock "$work" "@2001-09-23 13:59:57"
+# Six seconds before the hour: a start under Wine on a busy machine takes up to four.
+start_clock "$work" "@2001-09-23 13:59:54"
 poll 20 quiet_after_sound "$work/chime.raw" 2 || true
 stop_recording
 kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
@@ -146,7 +147,8 @@ pass "the hourly chime plays alarm.wav whole through Wine's driver ($length of $
 make_tone "$stage/long-chime.wav" 12
 reg_settings ThemeNo=1 HourlyPlay=True DefaultSound=False "SoundPath=$(winpath "$stage/long-chime.wav")" Left=1500 Top=1500
 record "$work/long.raw"
-start_clock "$work" "@2001-09-23 13:59:58"
+# Six seconds before the hour: a start under Wine on a busy machine takes up to four.
+start_clock "$work" "@2001-09-23 13:59:54"
 face_window
 poll 20 heard "$work/long.raw" || fail "the 12 s chime did not begin"
 slowest=$(wine "$probe" ping Main 8 | tr -d '\r') || true
@@ -187,14 +189,14 @@ pass "SAY TIME says time 9 20 1 pm as one phrase (longest gap $gap ms)"
 reg_settings ThemeNo=1 HourlyPlay=False Left=1500 Top=1500 LightOn=True MusicMessage=True RingUntilAnswered=True \
   MusicHour=7 MusicMin=5 MusicSec=0 MusicAMPM=PM MusicDay=Friday MusicMonth=March MusicYear=2002 \
   "AlarmPath=$(winpath "$stage/alarm.wav")"
-start_clock "$work" "@2002-03-01 19:04:58"
+start_clock "$work" "@2002-03-01 19:04:54"
 face_window
 alert=$(wait_window "Custom Message" 100) || fail "the alarm's window did not appear"
-on_top=$(wine "$probe" topmost "Custom Message" | tr -d '\r')
+on_top=$(wine "$probe" topmost "Custom Message" | tr -d '\r') || true
 [ "$on_top" = "topmost 1 shown" ] || fail "the ringing alert reads '$on_top'"
 xdotool windowactivate --sync "$alert" key Return 2>/dev/null || xdotool windowfocus --sync "$alert" key Return
 poll 10 gone "Custom Message" || fail "Return did not answer the alert"
-on_top=$(wine "$probe" topmost "Custom Message" | tr -d '\r')
+on_top=$(wine "$probe" topmost "Custom Message" | tr -d '\r') || true
 [ "$on_top" = "none" ] || [ "$on_top" = "topmost 0 hidden" ] || fail "the answered alert reads '$on_top'"
 kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
 pass "the ringing alert is a topmost window, and is not once answered"
@@ -202,7 +204,7 @@ pass "the ringing alert is a topmost window, and is not once answered"
 # ---- No sound device (Wine's audio drivers off): the chime gives up at once, says so once, and
 # the clock goes on ----
 reg_settings ThemeNo=1 HourlyPlay=True Left=1500 Top=1500
-launch_clock "$work" FAKETIME="@2001-09-23 13:59:58" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
+launch_clock "$work" FAKETIME="@2001-09-23 13:59:54" FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD="$faketime_lib" \
   WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winepulse.drv,winealsa.drv,wineoss.drv=d"
 face_window
 poll 20 grep -q '^morvantis: sounds are not played' "$work/clock.log" ||
