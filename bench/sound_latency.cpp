@@ -8,7 +8,7 @@
 //    the player give a request up) to the first sample of a sound asked for at that moment, and
 //    the play call to first sample of the first sound after a restart (a new connection).
 // Usage: sound_latency <wave folder> <default|norewinds|pipewire>
-#include "platform/player/WavePlayer.h"
+#include "platform/linux/WavePlayer.h"
 #include "support/SoundCheck.h"
 #include "support/WaveFiles.h"
 

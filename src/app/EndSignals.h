@@ -24,7 +24,7 @@ bool endSignalCame();
 
 // The Windows session's end is a question first (WM_QUERYENDSESSION): save, once, and let it end;
 // another program may still refuse, so the clock ends on the answer only (WM_ENDSESSION), and
-// after a refusal goes on. Elsewhere nothing: the X session manager reaches the clock through Qt.
+// after a refusal goes on. The X session manager asks once, as the session ends: end only.
 void takeSessionEnd(QObject* owner, std::function<void()> save, std::function<void()> end);
 
 } // namespace morvantis

@@ -17,6 +17,9 @@ public:
     // The user's own environment again, for the programs the clock opens.
     void restoreEnvironment() const;
 
+    // Where Qt reads the choice from.
+    static constexpr const char* kVariable = "QT_QPA_PLATFORM";
+
 private:
     bool m_set = false;
 };

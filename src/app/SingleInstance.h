@@ -83,14 +83,13 @@ private:
 
     QString m_socketName;
     QLockFile m_lock;
-#ifdef Q_OS_UNIX
-    // A plain socket: Qt's local server would bring Qt Network and its libraries into every start.
+    // Where it listens, each system its own way (app/linux, app/windows). Linux: a plain socket, as
+    // Qt's local server would bring Qt Network and its libraries into every start; Windows: Qt's
+    // local server on a named pipe.
     int m_listener = -1;
     QSocketNotifier* m_notifier = nullptr;
     void takeRequests();
-#else
     QLocalServer* m_server = nullptr;
-#endif
 };
 
 } // namespace morvantis

@@ -195,12 +195,8 @@ int main(int argc, char* argv[]) {
         else
             startUp.endSession();
     });
-#ifdef Q_OS_WIN
+    // The desktop session ends: what EXIT would save is saved.
     morvantis::takeSessionEnd(
         &app, [&startUp] { startUp.saveForSession(); }, [&startUp] { startUp.endSession(); });
-#elif QT_CONFIG(sessionmanager)
-    // The desktop session ends: what EXIT would save is saved.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&startUp] { startUp.endSession(); });
-#endif
     return startUp.exec();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/QtWindowSystem.h"
+
 #include <QObject>
 #include <QPointer>
 #include <vector>
@@ -8,15 +10,9 @@ class QWidget;
 
 namespace morvantis {
 
-// Whether the window manager can keep the clock above other windows, or show it on every
-// workspace. A native Wayland client has no protocol for either.
+// Whether the window manager can keep the clock above other windows. A native Wayland client
+// has no protocol for it.
 bool canKeepOnTop();
-bool canShowOnEveryWorkspace();
-
-// The clock on every workspace, or on the current one only, through the window manager's
-// _NET_WM_DESKTOP and _NET_WM_STATE_STICKY. Before the window is mapped the property is set for
-// the window manager to read at the map; afterwards the window manager is asked.
-void setOnEveryWorkspace(QWidget& window, bool on, bool mapped);
 
 // Keeps the clock above ordinary windows (_NET_WM_STATE_ABOVE under X11), and, while it does,
 // every other window of the program as it is shown: the alert and the dialogs stay above the

@@ -8,12 +8,6 @@
 
 #include <algorithm>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace morvantis {
 
 namespace {
@@ -45,28 +39,6 @@ std::string findProgramFolder() {
 }
 
 } // namespace
-
-bool openRegularFile(const QString& path, QFile& file) {
-#ifdef Q_OS_UNIX
-    // Non-blocking: opening a pipe with no writer would otherwise wait for one for ever.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
-#else
-    file.setFileName(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
-#endif
-}
 
 QtFiles::QtFiles(std::string programFolder)
     : m_programFolder(programFolder.empty() ? findProgramFolder() : std::move(programFolder)) {

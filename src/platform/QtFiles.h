@@ -1,14 +1,11 @@
 #pragma once
 
+#include "platform/FileChecks.h"
 #include "platform/Files.h"
 
 #include <QFile>
 
 namespace morvantis {
-
-// Opens a regular file for reading without ever blocking: a named pipe, socket or device
-// (also behind a link) is refused, as a missing file is. Skins come from anywhere.
-bool openRegularFile(const QString& path, QFile& file);
 
 class QtFiles final : public Files {
 public:

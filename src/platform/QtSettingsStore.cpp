@@ -1,5 +1,7 @@
 #include "platform/QtSettingsStore.h"
 
+#include "platform/FileChecks.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,11 +15,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace morvantis {
 
@@ -331,14 +328,11 @@ std::string nativePath(const QString& path) {
 // folder). Wait here instead, briefly: a lock left by a process that is gone, or one that
 // holds no lock information at all, is taken over; one held by a running program fails the save.
 bool lockIsFree(const QString& lockPath, std::string& reason) {
-#ifdef Q_OS_UNIX
     // Never open anything but a regular file: a named pipe would block the reading.
-    struct stat st {};
-    if (::lstat(QFile::encodeName(lockPath).constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    if (isOtherThanFile(lockPath)) {
         reason = "its lock file " + nativePath(lockPath) + " is not a file";
         return false;
     }
-#endif
     QLockFile lock(lockPath);
     lock.setStaleLockTime(0); // only a lock whose process is gone is stale by itself
     if (lock.tryLock(QtSettingsStore::kLockWait))
@@ -363,27 +357,8 @@ std::string whyUnwritable(const QString& path) {
     const QFileInfo info(path);
     if (info.isDir())
         return std::strerror(EISDIR);
-#ifdef Q_OS_UNIX
-    const QByteArray file = QFile::encodeName(path);
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
-    if (::access(folder.constData(), W_OK) != 0)
-        return std::strerror(errno);
-    if (info.exists() && ::access(file.constData(), W_OK) != 0)
-        return std::strerror(errno); // also an immutable file, even for root
-    // Folder and file allow writing: a scratch file as large as the save shows what the disk says.
-    QByteArray scratch = folder + "/." + QFile::encodeName(info.fileName()) + ".XXXXXX";
-    const int fd = ::mkstemp(scratch.data());
-    if (fd < 0)
-        return std::strerror(errno);
-    const std::string bytes(static_cast<std::size_t>(std::max<qint64>(info.size(), 0) + 4096), '\n');
-    int failure = 0;
-    if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) || ::fsync(fd) != 0)
-        failure = errno ? errno : ENOSPC;
-    ::close(fd);
-    ::unlink(scratch.constData());
-    if (failure)
-        return std::strerror(failure);
-#endif
+    if (std::string why = whyNotWritable(path); !why.empty())
+        return why;
     return "the file or its folder cannot be written";
 }
 

@@ -6,20 +6,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#if QT_CONFIG(xcb)
-#include <xcb/xcb.h>
-#endif
-
 namespace morvantis {
-
-void flushWindowSystem() {
-#if QT_CONFIG(xcb)
-    // The offscreen platform answers too, with no connection.
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        if (xcb_connection_t* connection = x11->connection())
-            xcb_flush(connection);
-#endif
-}
 
 void setStaysOnTop(QWidget& window, bool on) {
     const Qt::WindowFlags flags = window.windowFlags().setFlag(Qt::WindowStaysOnTopHint, on);

@@ -12,6 +12,12 @@ void flushWindowSystem();
 // when none is given): Left = (width - window width) / 2, Top likewise.
 void centreOnScreen(QWidget& window, const QScreen* screen = nullptr);
 
+// Whether the clock can be shown on every workspace: under X11, through the window manager
+// (_NET_WM_DESKTOP and _NET_WM_STATE_STICKY). Before the window is mapped the property is set for
+// the window manager to read at the map; afterwards the window manager is asked.
+bool canShowOnEveryWorkspace();
+void setOnEveryWorkspace(QWidget& window, bool on, bool mapped);
+
 // Keeps a top-level window above other programs' windows, or no longer. The window system keeps
 // the flag: QWidget::setWindowFlags would make the window anew (and hide it).
 void setStaysOnTop(QWidget& window, bool on);

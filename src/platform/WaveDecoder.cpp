@@ -1,22 +1,15 @@
 #include "platform/WaveDecoder.h"
+#include "platform/ReadOnlyFile.h"
 
 #include <sndfile.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <numbers>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#endif
 
 namespace morvantis {
 
@@ -134,21 +127,6 @@ sf_count_t memTell(void* user) {
     return static_cast<Memory*>(user)->pos;
 }
 
-// The path is UTF-8.
-int openForReading(const std::string& path) {
-#ifdef _WIN32
-    // Binary, and by its UTF-16 name: the narrow calls take the ANSI code page.
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return -1;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), length);
-    return ::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-#else
-    return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-#endif
-}
-
 // A descriptor closed once, here, whatever libsndfile did with it: its own descriptor calls
 // keep only the system handle on Windows and close that, leaving the C runtime's slot taken.
 struct Descriptor {
@@ -157,7 +135,7 @@ struct Descriptor {
     Descriptor& operator=(const Descriptor&) = delete;
     ~Descriptor() {
         if (fd >= 0)
-            ::close(fd);
+            readonly::close(fd);
     }
     int fd;
 };
@@ -166,33 +144,17 @@ int fdOf(void* user) {
     return static_cast<Descriptor*>(user)->fd;
 }
 sf_count_t fdSeek(sf_count_t offset, int whence, void* user) {
-#ifdef _WIN32
-    return ::_lseeki64(fdOf(user), offset, whence);
-#else
-    return ::lseek(fdOf(user), offset, whence);
-#endif
+    return readonly::seek(fdOf(user), offset, whence);
 }
 sf_count_t fdLength(void* user) {
-#ifdef _WIN32
-    return ::_filelengthi64(fdOf(user));
-#else
-    struct stat st {};
-    return ::fstat(fdOf(user), &st) == 0 ? st.st_size : -1;
-#endif
+    return readonly::length(fdOf(user));
 }
 sf_count_t fdRead(void* ptr, sf_count_t count, void* user) {
     // libsndfile takes a short read from virtual I/O as the end of the file.
     sf_count_t done = 0;
     while (done < count) {
         const sf_count_t want = std::min<sf_count_t>(count - done, 1 << 30);
-#ifdef _WIN32
-        const int got = ::_read(fdOf(user), static_cast<char*>(ptr) + done, static_cast<unsigned>(want));
-#else
-        const ssize_t got =
-            ::read(fdOf(user), static_cast<char*>(ptr) + done, static_cast<std::size_t>(want));
-        if (got < 0 && errno == EINTR)
-            continue;
-#endif
+        const std::int64_t got = readonly::read(fdOf(user), static_cast<char*>(ptr) + done, want);
         if (got <= 0)
             break;
         done += got;
@@ -210,11 +172,8 @@ std::optional<Wave> decodeWave(const std::string& path, double maxSeconds,
     if (path.empty())
         return std::nullopt;
     // Only regular files: a pipe or a device would block or never end.
-    Descriptor fd(openForReading(path));
+    Descriptor fd(readonly::open(path));
     if (fd.fd < 0)
-        return std::nullopt;
-    struct stat st {};
-    if (::fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     SF_VIRTUAL_IO io{fdLength, fdSeek, fdRead, noWrite, fdTell};
     SF_INFO info{};

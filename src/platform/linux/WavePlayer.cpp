@@ -1,4 +1,4 @@
-#include "platform/player/WavePlayer.h"
+#include "platform/linux/WavePlayer.h"
 
 #include "platform/WaveDecoder.h"
 #include "platform/player/PlayerRequests.h"

@@ -4,8 +4,8 @@
 #include <QtGlobal>
 
 #include <utility>
-
-#ifdef Q_OS_UNIX
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 
 #include <atomic>
@@ -15,16 +15,8 @@
 #include <sys/socket.h>
 #include <ucontext.h>
 #include <unistd.h>
-#else
-#include <QAbstractNativeEventFilter>
-#include <QCoreApplication>
-
-#include <windows.h>
-#endif
 
 namespace morvantis {
-
-#ifdef Q_OS_UNIX
 
 namespace {
 
@@ -107,66 +99,13 @@ bool endSignalCame() {
     return g_first.load() != 0;
 }
 
-void takeSessionEnd(QObject*, std::function<void()>, std::function<void()>) {}
-
-#else
-
-void holdEndSignals() {}
-void takeEndSignals(QObject*, std::function<void(int)>) {}
-bool endSignalCame() {
-    return false;
-}
-
-namespace {
-
-// Each of the program's top-level windows gets both messages: one save per question, one end.
-// The filter leaves the event dispatcher as it is destroyed, with its owner.
-class SessionEndFilter : public QObject, public QAbstractNativeEventFilter {
-public:
-    SessionEndFilter(QObject* owner, std::function<void()> save, std::function<void()> end)
-        : QObject(owner), m_save(std::move(save)), m_end(std::move(end)) {
-        QCoreApplication::instance()->installNativeEventFilter(this);
-    }
-
-    bool nativeEventFilter(const QByteArray&, void* message, qintptr* result) override {
-        const MSG* msg = static_cast<const MSG*>(message);
-        if (msg->message == WM_QUERYENDSESSION) {
-            if (!m_saved) {
-                m_saved = true;
-                m_save();
-            }
-            *result = TRUE; // never the program that holds the session up
-            return true;
-        }
-        if (msg->message == WM_ENDSESSION) {
-            if (msg->wParam) {
-                // Windows may end the process as soon as this returns: the end is done here.
-                if (!m_ended) {
-                    m_ended = true;
-                    m_end();
-                }
-            } else {
-                m_saved = false; // refused: a later question saves again
-            }
-            *result = 0;
-            return true;
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_save;
-    std::function<void()> m_end;
-    bool m_saved = false;
-    bool m_ended = false;
-};
-
-} // namespace
-
-void takeSessionEnd(QObject* owner, std::function<void()> save, std::function<void()> end) {
-    new SessionEndFilter(owner, std::move(save), std::move(end));
-}
-
+// The X session manager asks once, as the session ends: what EXIT would save is saved, and the
+// clock ends.
+void takeSessionEnd([[maybe_unused]] QObject* owner, std::function<void()>,
+                    [[maybe_unused]] std::function<void()> end) {
+#if QT_CONFIG(sessionmanager)
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, owner, [end = std::move(end)] { end(); });
 #endif
+}
 
 } // namespace morvantis
