@@ -15,8 +15,10 @@
 
 #include "AlarmSettings.h"
 #include "AllocationCount.h"
+#include "ClockProbe.h"
 
 using namespace morvantis;
+using morvantis::test::probe;
 
 namespace {
 
@@ -48,7 +50,7 @@ struct Clockwork {
         record.MusicMessage = true;
         clockState.load(record);
         clockState.setLight(armed);
-        window.CheckMusic();
+        probe(window).CheckMusic();
         window.face().takeChanges();
     }
 };
@@ -57,7 +59,7 @@ void checkMusic(benchmark::State& state, bool armed) {
     Clockwork clock(armed);
     const long before = g_allocations;
     for (auto _ : state)
-        clock.window.CheckMusic();
+        probe(clock.window).CheckMusic();
     state.counters["allocs_per_tick"] = benchmark::Counter(static_cast<double>(g_allocations - before) /
                                                            static_cast<double>(state.iterations()));
 }

@@ -310,8 +310,8 @@ void frmMain::Form_MouseDown(int, float x, float y) {
 void frmMain::Form_MouseMove(int buttonState, float x, float y) {
     if (buttonState != LeftButton)
         return;
-    setLeft(Left() + x - m_pressX);
-    setTop(Top() + y - m_pressY);
+    m_place.setLeft(Left() + x - m_pressX);
+    m_place.setTop(Top() + y - m_pressY);
 }
 
 // ---- Buttons ----
@@ -389,33 +389,33 @@ void frmMain::saveAndEnd() {
         // alarm sound playing stops first: the program ends whatever the answer.
         m_services.sound.stop();
         m_services.prompts.message(error, std::string(), Prompts::Icon::Critical, Prompts::Buttons::Ok);
-        endProgram(1);
+        m_end.begin(1);
         return;
     }
-    endProgram(0);
+    m_end.begin(0);
 }
 
-namespace {
 // The handlers of kFaceButtons, row for row; a press on any other element does nothing of its own.
-struct ButtonHandlers {
+struct frmMain::ButtonHandlers {
     Element button;
     void (frmMain::*down)();
     void (frmMain::*up)();
 };
-constexpr ButtonHandlers kButtons[] = {
-    {Element::imgAlarmBut, &frmMain::imgAlarmBut_MouseDown, &frmMain::imgAlarmBut_MouseUp},
-    {Element::imgOptBut, &frmMain::imgOptBut_MouseDown, &frmMain::imgOptBut_MouseUp},
-    {Element::imgMontBut, &frmMain::imgMontBut_MouseDown, &frmMain::imgMontBut_MouseUp},
-    {Element::imgYearBut, &frmMain::imgYearBut_MouseDown, &frmMain::imgYearBut_MouseUp},
-    {Element::imgDateBut, &frmMain::imgDateBut_MouseDown, &frmMain::imgDateBut_MouseUp},
-    {Element::imgExitBut, &frmMain::imgExitBut_MouseDown, &frmMain::imgExitBut_MouseUp},
-};
-static_assert(std::ranges::equal(kButtons, kFaceButtons, {}, &ButtonHandlers::button, &FaceButton::element));
-const ButtonHandlers* buttonOf(Element e) {
+
+const frmMain::ButtonHandlers* frmMain::buttonOf(Element e) {
+    static constexpr ButtonHandlers kButtons[] = {
+        {Element::imgAlarmBut, &frmMain::imgAlarmBut_MouseDown, &frmMain::imgAlarmBut_MouseUp},
+        {Element::imgOptBut, &frmMain::imgOptBut_MouseDown, &frmMain::imgOptBut_MouseUp},
+        {Element::imgMontBut, &frmMain::imgMontBut_MouseDown, &frmMain::imgMontBut_MouseUp},
+        {Element::imgYearBut, &frmMain::imgYearBut_MouseDown, &frmMain::imgYearBut_MouseUp},
+        {Element::imgDateBut, &frmMain::imgDateBut_MouseDown, &frmMain::imgDateBut_MouseUp},
+        {Element::imgExitBut, &frmMain::imgExitBut_MouseDown, &frmMain::imgExitBut_MouseUp},
+    };
+    static_assert(
+        std::ranges::equal(kButtons, kFaceButtons, {}, &ButtonHandlers::button, &FaceButton::element));
     const std::size_t i = findFaceButton(e);
     return i < kFaceButtonCount ? &kButtons[i] : nullptr;
 }
-} // namespace
 
 void frmMain::elementDown(Element e) {
     if (const ButtonHandlers* b = buttonOf(e))

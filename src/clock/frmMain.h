@@ -24,6 +24,9 @@
 namespace morvantis {
 
 class frmChoseSkin;
+namespace test {
+class ClockProbe;
+}
 
 // The clock: a borderless window whose whole surface is the skinned face. It keeps the clock's
 // handlers and coordinates: input, placement, the other windows, the skin switch and the alarm
@@ -39,7 +42,51 @@ public:
     FaceModel& face() { return m_face; }
     const FaceModel& face() const { return m_face; }
 
-    // Operations called by the timers, the buttons and start-up.
+    // Loads skin ThemePath, falling back to the default skin; see SkinSwitch.
+    void SetThemeElse() { m_skins.apply(); }
+    void GetMySetting();
+    // False, with the reason in error, when the store could not be written.
+    bool SaveMySetting(std::string& error);
+    void bringOnScreen() { m_place.bringOnScreen(); }
+
+    // The splash window, closed at the end of every skin load.
+    void setSplash(QWidget* splash) { m_skins.setSplash(splash); }
+
+    bool ending() const { return m_end.begun(); }
+
+    // Blinking colons, or both colons steady, as Blink says.
+    void applyBlink();
+
+    // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
+    void flushFace();
+
+    // What the display shows, in words for a screen reader: the time, and the date fields shown.
+    QString displayTime() const;
+    QString displayDate() const;
+    // A face button's action, as its release runs it: a screen reader's press. While the clock
+    // holds still it waits, or is dropped, as a click would be.
+    void pressButton(Element button);
+
+signals:
+    // The face was flushed to the window: a listening screen reader is told what changed.
+    void faceShown();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override { m_input.press(*event); }
+    void mouseMoveEvent(QMouseEvent* event) override { m_input.move(*event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { m_input.release(*event); }
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override { m_input.contextMenu(*event); }
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The one door tests have into the handlers below (tests/support/ClockProbe.h).
+    friend class test::ClockProbe;
+
+    // The handlers: the timers, the buttons and the face's background call them.
     void SetTime();
     // The face rendered at once, between ticks, after a change it must show without waiting for the next.
     void renderNow();
@@ -47,18 +94,9 @@ public:
     // The chime and the spoken time sound while the clock holds still; both return at once.
     void CheckHourly();
     void SayTime();
-    // Loads skin ThemePath, falling back to the default skin; see SkinSwitch.
-    void SetThemeElse() { m_skins.apply(); }
-    void GetMySetting();
-    // False, with the reason in error, when the store could not be written.
-    bool SaveMySetting(std::string& error);
-
     // Window position in twips.
     float Left() const { return m_place.left(); }
     float Top() const { return m_place.top(); }
-    void setLeft(float twips) { m_place.setLeft(twips); }
-    void setTop(float twips) { m_place.setTop(twips); }
-    void bringOnScreen() { m_place.bringOnScreen(); }
 
     // Timer handlers.
     void Timer1_Timer();
@@ -82,47 +120,13 @@ public:
     void imgYearBut_MouseDown();
     void imgYearBut_MouseUp();
 
-    // The splash window, closed at the end of every skin load.
-    void setSplash(QWidget* splash) { m_skins.setSplash(splash); }
-
-    // The one way the program ends, saving nothing: every window of the program closes, this one
-    // included, then the ClockEnd tells the status. Later calls change nothing.
-    void endProgram(int status) { m_end.begin(status); }
-    bool ending() const { return m_end.begun(); }
-
     // The skin chooser, created hidden on first request (which applies skin ThemeNo).
     frmChoseSkin& skinChooser() { return m_skins.chooser(); }
-    // Blinking colons, or both colons steady, as Blink says.
-    void applyBlink();
-
-    // Repaints what changed on the face since the last call; a tick that changes nothing paints nothing.
-    void flushFace();
-
-    // What the display shows, in words for a screen reader: the time, and the date fields shown.
-    QString displayTime() const;
-    QString displayDate() const;
-    // A face button's action, as its release runs it: a screen reader's press. While the clock
-    // holds still it waits, or is dropped, as a click would be.
-    void pressButton(Element button);
     // Whether the clock holds still while one of its sounds plays.
     bool holdingStill() const { return m_hold->holding(); }
 
-signals:
-    // The face was flushed to the window: a listening screen reader is told what changed.
-    void faceShown();
-
-protected:
-    bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override { m_input.press(*event); }
-    void mouseMoveEvent(QMouseEvent* event) override { m_input.move(*event); }
-    void mouseReleaseEvent(QMouseEvent* event) override { m_input.release(*event); }
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override { m_input.contextMenu(*event); }
-    void showEvent(QShowEvent* event) override;
-
-private:
+    struct ButtonHandlers;
+    static const ButtonHandlers* buttonOf(Element e);
     void elementDown(Element e);
     void elementUp(Element e);
     // The end once begun: the timers stop and every window closes.

@@ -18,6 +18,7 @@
 #include <optional>
 
 using namespace morvantis;
+using morvantis::test::probe;
 using morvantis::test::TestServices;
 
 namespace {
@@ -169,7 +170,7 @@ TEST_F(FaceKeyboard, ARightClickOnTheCaseOpensTheMenuOnlyThere) {
 TEST_F(FaceKeyboard, AScreenReaderFindsTheButtonsTheLightAndTheTime) {
     state.setLight(true);
     state.setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     ASSERT_TRUE(face);
     QMap<QString, QAccessibleInterface*> byName;

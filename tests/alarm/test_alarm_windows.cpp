@@ -27,6 +27,7 @@
 #include <utility>
 
 using namespace morvantis;
+using morvantis::test::probe;
 using morvantis::test::FakeSound;
 using morvantis::test::TestServices;
 
@@ -44,7 +45,7 @@ protected:
         state.setLight(true);
         window.move(100, 100);
         window.show();
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
     }
     ~AlarmWindows() override { delete alert(); }
     bool armed() const { return window.face().isVisible(Element::imgLight); }
@@ -71,12 +72,12 @@ protected:
     }
     // Until the clock no longer holds still, the event loop turning.
     bool released() {
-        return QTest::qWaitFor([&] { return !window.holdingStill(); }, 10000);
+        return QTest::qWaitFor([&] { return !probe(window).holdingStill(); }, 10000);
     }
     void fireMessage() {
         state.set(&Settings::MusicMessage, true);
         env.clock.advance(1);
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         ASSERT_TRUE(alert() && alert()->isVisible());
     }
 };
@@ -115,12 +116,12 @@ TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
         if (played().size() == 2) {
             EXPECT_FALSE(armed()) << "disarmed before the second playing";
         }
-        window.Timer1_Timer(); // a tick inside the alert does nothing
+        probe(window).Timer1_Timer(); // a tick inside the alert does nothing
     };
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     ASSERT_TRUE(played().empty()) << "not yet due";
     env.clock.advance(1);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     ASSERT_TRUE(released());
 
     // 200 twips are 13 pixels: the four corners of the square, then the start, each cycle; from
@@ -149,7 +150,7 @@ TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
     EXPECT_EQ(window.face().caption(), "alarm did not set");
     EXPECT_EQ(alert(), nullptr);
 
-    window.Timer1_Timer(); // the same second, now disarmed
+    probe(window).Timer1_Timer(); // the same second, now disarmed
     EXPECT_EQ(played().size(), 2u);
 }
 
@@ -183,7 +184,7 @@ TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
         };
         timer("Timer1").start(1);
         timer("Timer2").start(1);
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         ASSERT_TRUE(env.sound.playing());
         const int ticksBefore = ticks;
         // The face's ALARM button would put the light out: it must not answer now.
@@ -192,7 +193,7 @@ TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
         EXPECT_EQ(ticks, ticksBefore) << "the clock does not tick while the alarm sounds";
         EXPECT_TRUE(armed());
         c.answer();
-        EXPECT_FALSE(window.holdingStill());
+        EXPECT_FALSE(probe(window).holdingStill());
         timer("Timer1").stop();
         timer("Timer2").stop();
         EXPECT_GE(env.sound.stops, 1);
@@ -224,12 +225,12 @@ TEST_F(AlarmWindows, RingingUntilAnsweredPlaysTheSoundAgainUntilOkOrSnoozeStopsI
         env.sound.endLater = nullptr;
         // The first sound ends by itself; the second, a second after the first began, is answered
         // while it plays.
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         ASSERT_TRUE(env.sound.end());
-        EXPECT_TRUE(window.holdingStill());
+        EXPECT_TRUE(probe(window).holdingStill());
         ASSERT_TRUE(QTest::qWaitFor([&] { return played().size() == 2; }, 5000));
         c.answer();
-        EXPECT_FALSE(window.holdingStill());
+        EXPECT_FALSE(probe(window).holdingStill());
         EXPECT_EQ(played().size(), 2u);
         EXPECT_EQ(env.sound.stops, 1);
         EXPECT_FALSE(alert() && alert()->isVisible());
@@ -240,7 +241,7 @@ TEST_F(AlarmWindows, ExitEndsTheProgramWhileTheSoundAfterAShakePlays) {
     state.set(&Settings::MusicBolShake, true);
     env.sound.endLater = nullptr;
     env.clock.advance(1);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     ASSERT_TRUE(QTest::qWaitFor([&] { return env.sound.playing(); }, 5000)) << "the sound after the shake";
     QTest::mouseClick(&window, Qt::LeftButton, {}, FacePainter::rectOf(Element::imgExitBut).center());
     EXPECT_EQ(exitStatus, 0);
@@ -263,7 +264,7 @@ TEST_F(AlarmWindows, ExitsFailureMessageWhileTheSoundPlaysIsAnswered) {
     env.sound.endLater = nullptr;
     testing::internal::CaptureStderr();
     env.clock.advance(1);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     ASSERT_TRUE(env.sound.playing());
     // Clicked, the clock is the active window: the message is the clock's.
     QApplication::setActiveWindow(&window);
@@ -300,11 +301,11 @@ TEST_F(AlarmWindows, AClickDuringTheShakeDoesNotActWhileTheSoundPlays) {
     driver.emplace([](QWidget*) { ADD_FAILURE() << "a modal window opened while the alarm sounded"; }, 2000);
     bool litWhileSounding = false;
     env.clock.advance(1);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             litWhileSounding = litWhileSounding || (env.sound.playing() && armed()); // after the shake
-            return !window.holdingStill();
+            return !probe(window).holdingStill();
         },
         10000));
     QTest::qWait(20);
@@ -344,12 +345,12 @@ TEST_F(AlarmWindows, EveryWayOutOfTheSoundLetsTheFacesInputThroughAgainAndOtherW
         state.setLight(true);
         env.clock.set(2002, 3, 1, 19, 5, 0);
         env.sound.stops = 0;
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         ASSERT_TRUE(QTest::qWaitFor([&] { return env.sound.playing(); }, 5000));
-        EXPECT_TRUE(window.holdingStill());
+        EXPECT_TRUE(probe(window).holdingStill());
         EXPECT_TRUE(typed()) << "the rest of the program answers while the alarm sounds";
         w.out();
-        EXPECT_FALSE(window.holdingStill());
+        EXPECT_FALSE(probe(window).holdingStill());
         if (w.way == ways[0].way) {
             EXPECT_EQ(env.sound.stops, 0) << "a sound that ends is not cut";
         }
@@ -361,10 +362,10 @@ TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
     std::vector<bool> shownWhilePlaying;
     env.sound.onPlay = [&](const std::string&, Mode) {
         shownWhilePlaying.push_back(alert() && alert()->isVisible());
-        window.Timer1_Timer(); // a tick inside the alert does nothing
+        probe(window).Timer1_Timer(); // a tick inside the alert does nothing
     };
     env.clock.advance(1);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     ASSERT_TRUE(released());
     ASSERT_NE(alert(), nullptr);
     frmCustom* first = alert();
@@ -376,12 +377,12 @@ TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
     EXPECT_TRUE(armed());
 
     first->hide();
-    window.Timer1_Timer(); // still 7:05:00 PM
+    probe(window).Timer1_Timer(); // still 7:05:00 PM
     ASSERT_TRUE(released());
     EXPECT_EQ(alert(), first);
     EXPECT_TRUE(first->isVisible());
     env.clock.advance(1);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_EQ(shownWhilePlaying, std::vector<bool>({true, true}));
     EXPECT_TRUE(armed());
 }
@@ -389,9 +390,9 @@ TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
 TEST_F(AlarmWindows, AnAlarmMissedByABusyTickFiresLate) {
     state.set(&Settings::MusicMessage, true);
     env.clock.advance(40);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_TRUE(alert() && alert()->isVisible());
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_EQ(played().size(), 1u);
 }
 
@@ -401,19 +402,19 @@ TEST_F(AlarmWindows, AnAlarmHiddenByTheClocksOwnLongChimeFiresWhenItEnds) {
     record.MusicMessage = true;
     state.setAlarm(record);
     state.set(&Settings::HourlyPlay, true);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     env.sound.onPlay = [&](const std::string&, Mode) {
         if (played().size() == 1)
             env.clock.advance(100); // the chime of 2 PM lasts 100 s
     };
     env.clock.advance(1);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     ASSERT_TRUE(released());
     ASSERT_EQ(played().size(), 1u) << "the chime";
     EXPECT_FALSE(alert()) << "the chime held the clock past the alarm";
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_TRUE(alert() && alert()->isVisible()) << "fired once the chime ended";
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_EQ(played().size(), 2u) << "once";
 }
 
@@ -424,12 +425,12 @@ TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
         EXPECT_STREQ(modal->metaObject()->className(), "morvantis::frmMusic");
         state.set(&Settings::MusicMessage, true);
         env.clock.advance(1);
-        window.Timer1_Timer(); // the alarm goes off above the open dialog
+        probe(window).Timer1_Timer(); // the alarm goes off above the open dialog
         ASSERT_TRUE(alert() && alert()->isVisible());
         QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton);
         dialogOpen = modal->isVisible();
     });
-    window.imgAlarmBut_MouseUp(); // returns at once, the dialog open
+    probe(window).imgAlarmBut_MouseUp(); // returns at once, the dialog open
     driver.settle();
     EXPECT_TRUE(driver.acted());
     EXPECT_FALSE(dialogOpen);
@@ -462,7 +463,7 @@ TEST_F(AlarmWindows, SnoozeMenuReArmsAndTheNextAlertShowsTheSameContent) {
     EXPECT_EQ(state.settings().MusicMin, 10);
 
     env.clock.set(2002, 3, 1, 19, 10, 0);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_EQ(alert(), first);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(control<QLabel>("lblCustom")->text(), "Tea");
@@ -502,7 +503,7 @@ TEST_F(AlarmWindows, TheAlertStaysAboveOtherWindowsUntilAnswered) {
     snoozeOneMinuteByKeyboard();
     EXPECT_FALSE(onTop());
     env.clock.advance(60);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     ASSERT_TRUE(alert() && alert()->isVisible());
     EXPECT_TRUE(onTop());
     QTest::mouseClick(control<QPushButton>("cmdOk"), Qt::LeftButton);

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 using namespace morvantis;
+using morvantis::test::probe;
 using morvantis::test::FakePrompts;
 using morvantis::test::TestServices;
 
@@ -54,7 +55,7 @@ bool visible(const frmMain& w, Element e) {
 
 TEST_F(MainWindow, TickRendersTheClockIntoTheFace) {
     EXPECT_EQ(window.face().caption(), "alarm did not set"); // no alarm read yet
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_TRUE(visible(window, Element::imgDH1_Off));
     EXPECT_TRUE(visible(window, Element::imgDH2_1));
     EXPECT_TRUE(visible(window, Element::imgPM));
@@ -64,13 +65,13 @@ TEST_F(MainWindow, TickRendersTheClockIntoTheFace) {
     EXPECT_FALSE(visible(window, Element::imgDH2_3));
 
     state.set(&Settings::Hours24, true);
-    window.imgOptBut_MouseUp();
+    probe(window).imgOptBut_MouseUp();
     auto* options = clockWindow<frmOptions>("frmOptions");
     ASSERT_TRUE(options);
     morvantis::test::control<QCheckBox>(*options, "chkMonth")
         ->setChecked(false); // the date fields follow the options dialog's boxes
     env.clock.advance(3600);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_TRUE(visible(window, Element::imgDH1_1));
     EXPECT_TRUE(visible(window, Element::imgDH2_4));
     EXPECT_FALSE(visible(window, Element::imgPM));
@@ -80,13 +81,13 @@ TEST_F(MainWindow, TickRendersTheClockIntoTheFace) {
 TEST_F(MainWindow, BlinkKeepsColonsInStepAndOnlyTheFirstWithoutSeconds) {
     window.face().hide(Element::imgDDot);
     for (int i = 0; i < 3; ++i) {
-        window.Timer2_Timer();
+        probe(window).Timer2_Timer();
         EXPECT_EQ(visible(window, Element::imgDDot), visible(window, Element::imgDDot2));
     }
     state.set(&Settings::ShowSec, false);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     const bool before = visible(window, Element::imgDDot);
-    window.Timer2_Timer();
+    probe(window).Timer2_Timer();
     EXPECT_NE(visible(window, Element::imgDDot), before);
     EXPECT_FALSE(visible(window, Element::imgDDot2));
     EXPECT_EQ(timer("Timer1").interval(), 100);
@@ -96,39 +97,39 @@ TEST_F(MainWindow, BlinkKeepsColonsInStepAndOnlyTheFirstWithoutSeconds) {
 TEST_F(MainWindow, TheFirstTickOfEachSecondStepsTheRunningBlink) {
     timer("Timer2").start();
     const bool lit = visible(window, Element::imgDDot);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_NE(visible(window, Element::imgDDot), lit);
-    window.Timer1_Timer(); // the same second
+    probe(window).Timer1_Timer(); // the same second
     EXPECT_NE(visible(window, Element::imgDDot), lit);
     env.clock.advance(1);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_EQ(visible(window, Element::imgDDot), lit);
     EXPECT_EQ(visible(window, Element::imgDDot), visible(window, Element::imgDDot2));
 }
 
 TEST_F(MainWindow, DragFollowsTheLeftButtonAlone) {
     window.move(100, 100);
-    window.Form_MouseDown(LeftButton, 300, 240);
-    window.Form_MouseMove(LeftButton, 450, 240);
-    EXPECT_FLOAT_EQ(window.Left(), 1500 + 150);
-    EXPECT_FLOAT_EQ(window.Top(), 1500);
+    probe(window).Form_MouseDown(LeftButton, 300, 240);
+    probe(window).Form_MouseMove(LeftButton, 450, 240);
+    EXPECT_FLOAT_EQ(probe(window).Left(), 1500 + 150);
+    EXPECT_FLOAT_EQ(probe(window).Top(), 1500);
 
-    window.Form_MouseDown(RightButton, 300, 240);
-    window.Form_MouseMove(RightButton, 600, 600);
-    EXPECT_FLOAT_EQ(window.Left(), 1650);
-    window.Form_MouseMove(LeftButton | RightButton, 600, 600);
-    EXPECT_FLOAT_EQ(window.Left(), 1650);
-    window.Form_MouseMove(LeftButton, 315, 255); // the right button is up again
-    EXPECT_FLOAT_EQ(window.Left(), 1665);
-    EXPECT_FLOAT_EQ(window.Top(), 1515);
+    probe(window).Form_MouseDown(RightButton, 300, 240);
+    probe(window).Form_MouseMove(RightButton, 600, 600);
+    EXPECT_FLOAT_EQ(probe(window).Left(), 1650);
+    probe(window).Form_MouseMove(LeftButton | RightButton, 600, 600);
+    EXPECT_FLOAT_EQ(probe(window).Left(), 1650);
+    probe(window).Form_MouseMove(LeftButton, 315, 255); // the right button is up again
+    EXPECT_FLOAT_EQ(probe(window).Left(), 1665);
+    EXPECT_FLOAT_EQ(probe(window).Top(), 1515);
 }
 
 TEST_F(MainWindow, PressPointIsRoundedToWholeTwips) {
     window.move(100, 100);
-    window.Form_MouseDown(LeftButton, 299.6f, 240.4f);
-    window.Form_MouseMove(LeftButton, 300, 240);
-    EXPECT_FLOAT_EQ(window.Left(), 1500);
-    EXPECT_FLOAT_EQ(window.Top(), 1500);
+    probe(window).Form_MouseDown(LeftButton, 299.6f, 240.4f);
+    probe(window).Form_MouseMove(LeftButton, 300, 240);
+    EXPECT_FLOAT_EQ(probe(window).Left(), 1500);
+    EXPECT_FLOAT_EQ(probe(window).Top(), 1500);
 }
 
 TEST_F(MainWindow, BackgroundDragThroughMouseEventsAndElementsDoNotDrag) {
@@ -162,14 +163,14 @@ TEST_F(MainWindow, ButtonsShowTheirPressedPictureWhileHeld) {
             send(QEvent::MouseButtonRelease, QPoint(2, 2), mb, Qt::NoButton);
             EXPECT_FALSE(visible(window, b.pressed)) << info(b.normal).name;
             // SAY TIME holds the clock still until its words are over.
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !window.holdingStill(); }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !probe(window).holdingStill(); }));
         }
     }
 }
 
 TEST_F(MainWindow, AlarmButtonArmsAndDisarms) {
     EXPECT_FALSE(visible(window, Element::imgLight));
-    window.imgAlarmBut_MouseDown();
+    probe(window).imgAlarmBut_MouseDown();
     EXPECT_TRUE(visible(window, Element::imgAlarmButP));
     // The light is on while the alarm dialog is open; Cancel puts it out, Enter (OK) keeps it.
     for (const auto key : {Qt::Key_Escape, Qt::Key_Return}) {
@@ -182,7 +183,7 @@ TEST_F(MainWindow, AlarmButtonArmsAndDisarms) {
             QWidget* target = QApplication::focusWidget();
             QTest::keyClick(target ? target : modal, key);
         });
-        window.imgAlarmBut_MouseUp();
+        probe(window).imgAlarmBut_MouseUp();
         driver.settle();
         EXPECT_TRUE(driver.acted());
         EXPECT_EQ(opened, "frmMusic");
@@ -193,11 +194,11 @@ TEST_F(MainWindow, AlarmButtonArmsAndDisarms) {
     EXPECT_EQ(window.face().caption(), "alarm set to: 1:45:7 PM   2001/September    Sunday");
 
     state.setCaption("alarm set to: 7:5:0 PM   2002/March    Friday");
-    window.imgAlarmBut_MouseDown();
-    window.imgAlarmBut_MouseUp();
+    probe(window).imgAlarmBut_MouseDown();
+    probe(window).imgAlarmBut_MouseUp();
     EXPECT_FALSE(visible(window, Element::imgLight));
     EXPECT_TRUE(QApplication::topLevelWidgets().size() <= 1); // no dialog opened
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_EQ(window.face().caption(), "alarm did not set");
 }
 
@@ -219,9 +220,9 @@ TEST_F(MainWindow, ExitClosesEveryWindowIncludingHiddenOnes) {
     } spy(&hiddenClosed);
     hidden.installEventFilter(&spy);
 
-    window.imgExitBut_MouseDown();
+    probe(window).imgExitBut_MouseDown();
     EXPECT_TRUE(visible(window, Element::imgExitButP));
-    window.imgExitBut_MouseUp();
+    probe(window).imgExitBut_MouseUp();
     EXPECT_FALSE(visible(window, Element::imgExitButP));
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(shown.isVisible());
@@ -244,7 +245,7 @@ TEST_F(MainWindow, ATickRepaintsOnlyWhatChanged) {
     window.installEventFilter(&spy);
     const auto tick = [&] {
         spy.painted = QRegion();
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         QCoreApplication::processEvents();
         return spy.painted;
     };
@@ -310,8 +311,8 @@ TEST_F(MainWindow, ExitWritesEveryKeyInOrderWithTheLightAndPosition) {
     window.move(40, 60);
     state.setLight(true);
     env.store.writes.clear();
-    window.imgExitBut_MouseDown();
-    window.imgExitBut_MouseUp();
+    probe(window).imgExitBut_MouseDown();
+    probe(window).imgExitBut_MouseUp();
     std::vector<std::string> order;
     for (const SettingKey& k : kSettingKeys)
         order.emplace_back(k.name);
@@ -329,7 +330,7 @@ TEST_F(MainWindow, AFailedSaveIsShownAndEndsWithStatusOne) {
     testing::internal::CaptureStderr();
     bool visibleWhileShown = false;
     env.prompts.onMessage = [&](const FakePrompts::Shown&) { visibleWhileShown = window.isVisible(); };
-    window.imgExitBut_MouseUp();
+    probe(window).imgExitBut_MouseUp();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     ASSERT_EQ(env.prompts.shown.size(), 1u);
@@ -364,7 +365,7 @@ TEST_F(MainWindow, ClosedByTheWindowSystemWithAFailedSaveTellsAndEndsWithStatusO
 TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
     timer("Timer1").setInterval(10);
     timer("Timer1").start();
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     QString opened;
     bool ticked = false;
     morvantis::test::ModalDriver driver([&](QWidget* modal) {
@@ -373,9 +374,9 @@ TEST_F(MainWindow, YearButtonOpensTheAboutWindowModallyWhileTheClockTicks) {
         ticked = QTest::qWaitFor([&] { return visible(window, Element::imgDS2_8); }, 2000);
         QTest::keyClick(modal, Qt::Key_Escape);
     });
-    window.imgYearBut_MouseDown();
+    probe(window).imgYearBut_MouseDown();
     EXPECT_TRUE(visible(window, Element::imgYearButP));
-    window.imgYearBut_MouseUp(); // returns at once, the about window open
+    probe(window).imgYearBut_MouseUp(); // returns at once, the about window open
     driver.settle();
     EXPECT_TRUE(driver.acted());
     EXPECT_EQ(opened, "morvantis::frmAbout");
@@ -460,8 +461,8 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
     // The alarm dialog, opened by ALARM and left with OK: the record, the light, the caption.
     env.clock.set(2001, 9, 16, 13, 30, 0);
     morvantis::test::ModalDriver ok([](QWidget* modal) { modal->findChild<QPushButton*>("cmdOK")->click(); });
-    window.imgAlarmBut_MouseDown();
-    window.imgAlarmBut_MouseUp();
+    probe(window).imgAlarmBut_MouseDown();
+    probe(window).imgAlarmBut_MouseUp();
     ok.settle();
     ASSERT_TRUE(ok.acted());
     EXPECT_TRUE(keys.contains("MusicHour") && keys.contains("MusicDay") && keys.contains("MusicMessage"))
@@ -475,7 +476,7 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
     // The options' OK: the settings its controls changed, and nothing else.
     keys.clear();
     timer("Timer2").start(); // blinking, as Blink says
-    window.imgOptBut_MouseUp();
+    probe(window).imgOptBut_MouseUp();
     ASSERT_TRUE(clockWindow<frmOptions>("frmOptions"));
     frmOptions& options = *clockWindow<frmOptions>("frmOptions");
     options.findChild<QCheckBox*>("chkBlink")->click();
@@ -486,9 +487,9 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
     EXPECT_FALSE(timer("Timer2").isActive()) << "the blink follows its setting";
 
     // ALARM again puts the light out; the next tick sets the caption back.
-    window.imgAlarmBut_MouseDown();
-    window.imgAlarmBut_MouseUp();
-    window.Timer1_Timer();
+    probe(window).imgAlarmBut_MouseDown();
+    probe(window).imgAlarmBut_MouseUp();
+    probe(window).Timer1_Timer();
     EXPECT_EQ(lights, (std::vector<bool>{true, false}));
     EXPECT_EQ(captions.back(), "alarm did not set");
     EXPECT_FALSE(visible(window, Element::imgLight));

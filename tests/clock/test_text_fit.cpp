@@ -28,6 +28,7 @@
 #include <vector>
 
 using namespace morvantis;
+using morvantis::test::probe;
 using morvantis::test::TestServices;
 
 namespace {
@@ -142,11 +143,11 @@ TEST_F(TextFit, EveryTextLiesInsideItsBox) {
     }
     windows.push_back(std::make_unique<frmMusic>(env.services, state));
     windows.push_back(std::make_unique<frmAbout>());
-    window.imgOptBut_MouseUp();
+    probe(window).imgOptBut_MouseUp();
     auto* options = window.findChild<QDialog*>("frmOptions");
     ASSERT_TRUE(options);
     for (QWidget* w : {windows[0].get(), windows[1].get(), windows[2].get(), windows[3].get(),
-                       static_cast<QWidget*>(options), static_cast<QWidget*>(&window.skinChooser())}) {
+                       static_cast<QWidget*>(options), static_cast<QWidget*>(&probe(window).skinChooser())}) {
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
         labels(w, fits);
@@ -154,7 +155,7 @@ TEST_F(TextFit, EveryTextLiesInsideItsBox) {
     }
 
     // A description box shows whole lines, wherever it is scrolled to.
-    QPlainTextEdit* description = morvantis::test::control<QPlainTextEdit>(window.skinChooser(), "Text1");
+    QPlainTextEdit* description = morvantis::test::control<QPlainTextEdit>(probe(window).skinChooser(), "Text1");
     description->setPlainText(
         QString("A skin drawn in green on black, like the clocks of old. ").repeated(4));
     QScrollBar* bar = description->verticalScrollBar();

@@ -18,6 +18,7 @@
 #include <functional>
 
 using namespace morvantis;
+using morvantis::test::probe;
 using morvantis::test::TestServices;
 
 namespace {
@@ -269,7 +270,7 @@ TEST_F(Options, OkStoresTheControls) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         startWith([&](Settings& s) { s = before; });
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         frmOptions& dialog = open(); // a fresh dialog from these settings
         c.edit(dialog);
         state.set(&Settings::ThemeNo, std::int16_t{4}); // changed elsewhere meanwhile: kept
@@ -293,7 +294,7 @@ TEST_F(Options, BlinkOffStopsTheBlinkingWithBothColonsLitAndOnRestartsIt) {
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot));
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot2));
 
-    window.Timer1_Timer(); // no step of the blink from the tick either
+    probe(window).Timer1_Timer(); // no step of the blink from the tick either
     EXPECT_TRUE(window.face().isVisible(Element::imgDDot) && window.face().isVisible(Element::imgDDot2));
     frmOptions& again = open();
     EXPECT_EQ(box(again, "chkBlink")->checkState(), Qt::Unchecked);
@@ -312,7 +313,7 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
     const Settings before = settings();
     for (std::size_t i = 0; i < std::size(ways); ++i) {
         SCOPED_TRACE(i);
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         frmOptions& dialog = open();
         QPointer<frmOptions> gone(&dialog);
         click(option(dialog, "optAMPM"));
@@ -328,7 +329,7 @@ TEST_F(Options, CancelEscapeAndTheCloseBoxChangeNothing) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(gone.isNull());
 
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         frmOptions& reopened = open();
         EXPECT_TRUE(option(reopened, "opt24")->isChecked());
         EXPECT_EQ(box(reopened, "chkSec")->checkState(), Qt::Checked);
@@ -374,22 +375,22 @@ TEST_F(Options, ExitWhileItIsOpenSavesTheSettingsInForce) {
     frmOptions& dialog = open();
     click(box(dialog, "chkSec"));
     click(box(dialog, "chkYear"));
-    window.imgExitBut_MouseDown();
-    window.imgExitBut_MouseUp();
+    probe(window).imgExitBut_MouseDown();
+    probe(window).imgExitBut_MouseUp();
     EXPECT_FALSE(optionsWindow());
     EXPECT_EQ(env.store.read("StartUp", "ShowSec"), "True");
     EXPECT_EQ(env.store.read("StartUp", "ShowYear"), "True");
 }
 
 TEST_F(Options, DateBoxesActOnTheFaceAtOnceTheSecondsOnlyAfterOk) {
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     ASSERT_TRUE(yearShown());
     frmOptions& dialog = open();
     click(box(dialog, "chkYear"));
     // At the click: the tick may be asleep until the next second.
     EXPECT_FALSE(yearShown());
     click(box(dialog, "chkSec"));
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_FALSE(yearShown());
     for (int i = 0; i < 10; ++i)
         EXPECT_FALSE(window.face().isVisible(elementAt(static_cast<std::size_t>(Element::imgDY1_0) + i)));
@@ -397,16 +398,16 @@ TEST_F(Options, DateBoxesActOnTheFaceAtOnceTheSecondsOnlyAfterOk) {
 
     click(button(dialog, "cmdCancel"));
     EXPECT_TRUE(yearShown()); // Cancel's restore, at once too
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_TRUE(yearShown());
     EXPECT_TRUE(window.face().isVisible(Element::imgDS2_7));
 
     frmOptions& again = open();
     click(box(again, "chkSec"));
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_TRUE(window.face().isVisible(Element::imgDS2_7));
     click(button(again, "cmdOK"));
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
     EXPECT_FALSE(window.face().isVisible(Element::imgDS2_7));
 }
 
@@ -476,7 +477,7 @@ TEST_F(Options, TabOrderAndAccessKeys) {
 
 TEST_F(Options, TicksMakeNoDialogAndItsMonthBoxIsPreviewedByTheStateUntilCancel) {
     for (int i = 0; i < 50; ++i) {
-        window.Timer1_Timer();
+        probe(window).Timer1_Timer();
         env.clock.advance(1);
     }
     EXPECT_FALSE(optionsWindow()) << "the face reads the state, not a hidden dialog";

@@ -25,6 +25,7 @@
 #include <sys/stat.h>
 
 using namespace morvantis;
+using morvantis::test::probe;
 using morvantis::test::control;
 using morvantis::test::FakePrompts;
 using morvantis::test::TestServices;
@@ -85,7 +86,7 @@ TEST_F(Skins, ListIsOrderedByNameWithoutCaseAndThemeNoPicksTheSkin) {
     writeFile(zebra + "/info.txt", "255 000 000 Stripes.");
     state.set(&Settings::ThemeNo, 2);
     window.SetThemeElse();
-    QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
+    QListWidget* list = control<QListWidget>(probe(window).skinChooser(), "List1");
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->item(0)->text(), "Blue");
     EXPECT_EQ(list->item(1)->text(), "digital Age");
@@ -93,8 +94,8 @@ TEST_F(Skins, ListIsOrderedByNameWithoutCaseAndThemeNoPicksTheSkin) {
     EXPECT_EQ(state.settings().ThemePath, themePath("Zebra"));
     EXPECT_EQ(state.settings().ThemeNo, 2);
     EXPECT_EQ(window.face().captionColor(), 0xff0000u);
-    EXPECT_EQ(control<QPlainTextEdit>(window.skinChooser(), "Text1")->toPlainText(), "Stripes.");
-    EXPECT_FALSE(window.skinChooser().isVisible()); // created hidden
+    EXPECT_EQ(control<QPlainTextEdit>(probe(window).skinChooser(), "Text1")->toPlainText(), "Stripes.");
+    EXPECT_FALSE(probe(window).skinChooser().isVisible()); // created hidden
     EXPECT_TRUE(env.prompts.shown.empty());
 }
 
@@ -102,7 +103,7 @@ TEST_F(Skins, TheChooserSelectsAlikeBeforeAndAfterItsListIsBuilt) {
     addSkin("A");
     addSkin("B");
     window.SetThemeElse();
-    frmChoseSkin& chooser = window.skinChooser();
+    frmChoseSkin& chooser = probe(window).skinChooser();
     ASSERT_FALSE(chooser.findChild<QListWidget*>()); // start-up builds no list
     for (const bool built : {false, true}) {
         SCOPED_TRACE(built ? "built" : "names only");
@@ -232,17 +233,17 @@ TEST_F(Skins, UntrustedFilesGoDownTheFailurePath) {
         c.make(dir);
         state.set(&Settings::ThemePath, themePath(name));
         // Select through the chooser so the whole path runs.
-        QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
+        QListWidget* list = control<QListWidget>(probe(window).skinChooser(), "List1");
         const auto found = list->findItems(name, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1);
         const int row = list->row(found[0]);
-        window.skinChooser().setListIndex(row);
+        probe(window).skinChooser().setListIndex(row);
         ++expected;
         EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), static_cast<std::size_t>(expected));
         EXPECT_FALSE(window.ending());
         EXPECT_EQ(state.settings().ThemeNo, row); // the failing entry stays current
         EXPECT_EQ(state.settings().ThemePath, themePath("Digital Age"));
-        delete &window.skinChooser(); // the next case lists the new folder
+        delete &probe(window).skinChooser(); // the next case lists the new folder
         state.set(&Settings::ThemeNo, 0);
     }
 }
@@ -311,7 +312,7 @@ TEST_F(Skins, FolderLinksThatLoopAreListedOrSkippedButNeverHang) {
     ASSERT_TRUE(QFile::link(skins() + "/Self", skins() + "/Self")); // a link to itself
     state.set(&Settings::ThemeNo, 0);
     window.SetThemeElse();
-    QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
+    QListWidget* list = control<QListWidget>(probe(window).skinChooser(), "List1");
     ASSERT_EQ(list->item(0)->text(), "Cycle");
     EXPECT_EQ(messages(kSkinLoadErrorTitle).size(), 1u); // Cycle holds no pictures
     EXPECT_EQ(state.settings().ThemePath, themePath("Digital Age"));
@@ -327,7 +328,7 @@ TEST_F(Skins, AVeryLongInfoLineIsReadOnlyInPart) {
     window.SetThemeElse();
     EXPECT_TRUE(env.prompts.shown.empty());
     EXPECT_EQ(window.face().captionColor(), 0x010203u);
-    EXPECT_LE(control<QPlainTextEdit>(window.skinChooser(), "Text1")->toPlainText().size(),
+    EXPECT_LE(control<QPlainTextEdit>(probe(window).skinChooser(), "Text1")->toPlainText().size(),
               static_cast<int>(kInfoLineLimit));
 }
 
@@ -351,7 +352,7 @@ TEST_F(Skins, ThemeNoPastTheEndLoadsTheSecondSkin) {
     window.SetThemeElse();
     EXPECT_EQ(state.settings().ThemeNo, 1);
     EXPECT_EQ(state.settings().ThemePath, themePath("B"));
-    EXPECT_EQ(control<QListWidget>(window.skinChooser(), "List1")->currentRow(), 1);
+    EXPECT_EQ(control<QListWidget>(probe(window).skinChooser(), "List1")->currentRow(), 1);
     EXPECT_TRUE(env.prompts.shown.empty());
 }
 
@@ -442,23 +443,23 @@ TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
     const QString red = addSkin("Red");
     writeFile(red + "/info.txt", "255 000 000");
     window.SetThemeElse();
-    window.skinChooser().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.skinChooser()));
-    QListWidget* list = control<QListWidget>(window.skinChooser(), "List1");
+    probe(window).skinChooser().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&probe(window).skinChooser()));
+    QListWidget* list = control<QListWidget>(probe(window).skinChooser(), "List1");
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down); // the keyboard moves the selection
     EXPECT_EQ(state.settings().ThemeNo, 1);
     EXPECT_EQ(state.settings().ThemePath, themePath("Red"));
     EXPECT_EQ(window.face().captionColor(), 0xff0000u);
-    EXPECT_EQ(control<QPlainTextEdit>(window.skinChooser(), "Text1")->toPlainText().toStdString(),
+    EXPECT_EQ(control<QPlainTextEdit>(probe(window).skinChooser(), "Text1")->toPlainText().toStdString(),
               kNoDescription);
-    EXPECT_EQ(control<URLLink>(window.skinChooser(), "URLLink1")->Text(), "Get more skins");
-    EXPECT_EQ(window.skinChooser().windowTitle(), "Select Skin");
+    EXPECT_EQ(control<URLLink>(probe(window).skinChooser(), "URLLink1")->Text(), "Get more skins");
+    EXPECT_EQ(probe(window).skinChooser().windowTitle(), "Select Skin");
     // The link's whole text is inside the window, whatever the font.
-    const URLLink* link = control<URLLink>(window.skinChooser(), "URLLink1");
+    const URLLink* link = control<URLLink>(probe(window).skinChooser(), "URLLink1");
     const QRect text = link->lblURL()->geometry().translated(link->pos());
     EXPECT_TRUE(link->rect().contains(link->lblURL()->geometry())) << link->width();
-    EXPECT_TRUE(window.skinChooser().rect().contains(text)) << text.right();
+    EXPECT_TRUE(probe(window).skinChooser().rect().contains(text)) << text.right();
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(state.settings().ThemeNo, 0);
@@ -468,9 +469,9 @@ TEST_F(Skins, SelectingAnEntryAppliesItAtOnce) {
 TEST_F(Skins, TheDescriptionBoxWrapsItsTextWithNoSidewaysScrolling) {
     writeFile(addSkin("Red") + "/info.txt", "255 000 000");
     window.SetThemeElse();
-    window.skinChooser().show(); // the first time, on a skin without a description
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window.skinChooser()));
-    QPlainTextEdit* text = control<QPlainTextEdit>(window.skinChooser(), "Text1");
+    probe(window).skinChooser().show(); // the first time, on a skin without a description
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&probe(window).skinChooser()));
+    QPlainTextEdit* text = control<QPlainTextEdit>(probe(window).skinChooser(), "Text1");
     EXPECT_EQ(text->toPlainText().toStdString(), kNoDescription);
     EXPECT_FALSE(text->horizontalScrollBar()->isVisible());
     text->setPlainText(QString("W").repeated(200)); // one word wider than the box
@@ -480,7 +481,7 @@ TEST_F(Skins, TheDescriptionBoxWrapsItsTextWithNoSidewaysScrolling) {
 TEST_F(Skins, GetMoreSkinsIsReachedByTabAndOpenedByReturnOrSpace) {
     addSkin("Digital Age");
     window.SetThemeElse();
-    frmChoseSkin& chooser = window.skinChooser();
+    frmChoseSkin& chooser = probe(window).skinChooser();
     chooser.show();
     QApplication::setActiveWindow(&chooser);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&chooser));

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace morvantis;
+using morvantis::test::probe;
 using morvantis::test::TestServices;
 
 namespace {
@@ -21,7 +22,7 @@ protected:
     SoundWindow() {}
     // Until the clock no longer holds still, the event loop turning.
     bool released() {
-        return QTest::qWaitFor([&] { return !window.holdingStill(); }, 10000);
+        return QTest::qWaitFor([&] { return !probe(window).holdingStill(); }, 10000);
     }
 };
 
@@ -36,7 +37,7 @@ struct Holder {
 void chime(frmMain& window, ClockState& state) {
     state.setLight(false);
     state.set(&Settings::HourlyPlay, true);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
 }
 void speak(frmMain& window, ClockState& state) {
     state.setLight(false);
@@ -44,11 +45,11 @@ void speak(frmMain& window, ClockState& state) {
 }
 void shake(frmMain& window, ClockState& state) {
     state.set(&Settings::MusicBolShake, true);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
 }
 void message(frmMain& window, ClockState& state) {
     state.set(&Settings::MusicMessage, true);
-    window.Timer1_Timer();
+    probe(window).Timer1_Timer();
 }
 
 const Holder kHolders[] = {
@@ -65,13 +66,13 @@ protected:
         state.set(&Settings::Blink, true);
         state.setLight(true);
         window.show();
-        window.renderNow();
+        probe(window).renderNow();
         timer("Timer1").start();
         timer("Timer2").start();
         GetParam().start(window, state);
         // The shake moves the window first, then plays the sound that tells its end.
         EXPECT_TRUE(QTest::qWaitFor([&] { return env.sound.playing(); }, 10000)) << GetParam().what;
-        EXPECT_TRUE(window.holdingStill());
+        EXPECT_TRUE(probe(window).holdingStill());
     }
     bool shows(Element e) const { return window.face().isVisible(e); }
 };
@@ -107,7 +108,7 @@ TEST_P(HoldingStill, TheWindowSystemsCloseSavesAndEndsAtOnceStoppingTheSound) {
     EXPECT_EQ(exitStatus, 0);
     EXPECT_GT(env.sound.stops, stops);
     EXPECT_FALSE(env.sound.playing());
-    EXPECT_FALSE(window.holdingStill());
+    EXPECT_FALSE(probe(window).holdingStill());
     EXPECT_EQ(env.store.commits, 1);
 }
 
@@ -135,7 +136,7 @@ TEST_F(SoundWindow, ChimeRepeatsWithinSecondZeroOnlyWhileItIsShorter) {
             env.clock.advanceMs(c.chimeMs);
         };
         while (env.clock.now().second < 2 && env.clock.now().minute == 0) {
-            window.Timer1_Timer();
+            probe(window).Timer1_Timer();
             ASSERT_TRUE(released());
             env.clock.advanceMs(100);
         }
@@ -184,7 +185,7 @@ TEST_F(SoundWindow, DateButtonSpeaksTheTimeAndAPressMeanwhileSpeaksAgainAfterwar
                 paths.clear();
                 for (const auto& r : env.sound.played)
                     paths.push_back(r.path);
-                return paths.size() >= twice.size() && !window.holdingStill();
+                return paths.size() >= twice.size() && !probe(window).holdingStill();
             },
             10000));
         EXPECT_EQ(paths, twice) << "hours24 " << hours24;

@@ -2,6 +2,7 @@
 
 #include "clock/ClockEnd.h"
 #include "clock/frmMain.h"
+#include "support/ClockProbe.h"
 #include "settings/ClockState.h"
 #include "support/TestServices.h"
 
