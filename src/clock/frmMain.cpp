@@ -94,18 +94,18 @@ frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* 
     });
     connect(&m_state, &ClockState::settingChanged, this, [this](SettingId key) {
         switch (key) {
-        case settingId(&Settings::Blink):
+        case SettingId::Blink:
             applyBlink();
             flushFace();
             break;
-        case settingId(&Settings::ShowSec):
-        case settingId(&Settings::Hours24):
+        case SettingId::ShowSec:
+        case SettingId::Hours24:
             renderNow();
             break;
-        case settingId(&Settings::KeepOnTop):
+        case SettingId::KeepOnTop:
             m_keepOnTop.set(m_settings.KeepOnTop);
             break;
-        case settingId(&Settings::AllWorkspaces):
+        case SettingId::AllWorkspaces:
             if (isVisible())
                 setOnEveryWorkspace(*this, m_settings.AllWorkspaces, true);
             break;
@@ -225,7 +225,7 @@ namespace {
 struct MenuCheckItem {
     const char* text;
     const char* name;
-    bool Settings::*setting;
+    SettingField<bool> setting;
     bool (*available)();
 };
 bool always() {
@@ -245,7 +245,7 @@ std::vector<FaceInput::MenuCheck> frmMain::menuChecks() {
     std::vector<FaceInput::MenuCheck> checks;
     for (const MenuCheckItem& item : kMenuChecks)
         checks.push_back({QString::fromLatin1(item.text), QString::fromLatin1(item.name),
-                          m_settings.*item.setting, item.available()});
+                          m_settings.*item.setting.field, item.available()});
     return checks;
 }
 
@@ -253,7 +253,7 @@ void frmMain::menuCheckChosen(int index, bool checked) {
     if (index < 0 || static_cast<std::size_t>(index) >= std::size(kMenuChecks))
         return;
     const MenuCheckItem& item = kMenuChecks[index];
-    if (item.setting == &Settings::StartAtLogin) {
+    if (item.setting.id == SettingId::StartAtLogin) {
         QString error;
         if (!setAutostart(checked, QCoreApplication::applicationFilePath(), error)) {
             m_services.prompts.message((autostartEntryPath() + QStringLiteral(": ") + error).toStdString(),

@@ -32,17 +32,17 @@ public:
     // act on the face before its OK, else the settings.
     DateFields dateFields() const;
 
-    // One setting; announced when it changes.
-    template <class T, class V> void set(T Settings::*field, V&& value) {
-        if (m_settings.*field == value)
-            return;
-        m_settings.*field = std::forward<V>(value);
-        emit settingChanged(settingId(field));
-    }
+    // One setting; announced when it changes. The member is named at the call (&Settings::Blink).
+    void set(SettingField<bool> field, bool value) { assign(field, value); }
+    void set(SettingField<std::int16_t> field, std::int16_t value) { assign(field, value); }
+    void set(SettingField<std::string> field, std::string value) { assign(field, std::move(value)); }
+    // The alarm record as a setting: when it rings is not worked out anew (the option buttons).
+    void set(SettingField<AlarmRecord> field, AlarmRecord value) { assign(field, std::move(value)); }
     // Every setting, as a start found them in the store.
     void load(const Settings& read);
-    // The alarm record (time, date, action, message, importance) as it stands in record.
-    void setAlarm(const Settings& record);
+    // The alarm record (time, date, action, message, importance), whole; when it rings is worked
+    // out anew.
+    void setAlarm(const AlarmRecord& record);
     void setLight(bool on);
     void setCaption(std::string_view caption);
     // The date boxes of an open options dialog, shown on the face until the preview ends.
@@ -50,7 +50,7 @@ public:
     void endPreview();
 
 signals:
-    // The setting with this place in the keys table changed.
+    // This setting changed.
     void settingChanged(morvantis::SettingId key);
     void lightChanged(bool on);
     void captionChanged(const QString& caption);
@@ -60,6 +60,13 @@ signals:
     void dateFieldsChanged();
 
 private:
+    template <class T, class V> void assign(SettingField<T> field, V&& value) {
+        if (m_settings.*field.field == value)
+            return;
+        m_settings.*field.field = std::forward<V>(value);
+        emit settingChanged(field.id);
+    }
+
     Settings m_settings;
     bool m_light = false;
     std::string m_caption;
