@@ -1,5 +1,6 @@
 #include "settings/SettingsFormat.h"
 
+#include "core/Blanks.h"
 #include "core/ClockText.h"
 #include "settings/OptionsRules.h"
 
@@ -13,14 +14,6 @@
 namespace morvantis {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-    constexpr std::string_view blanks = " \t\r\n\v\f";
-    const auto first = s.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
 
 // from_chars takes no '+'; a hand-edited store may well hold one.
 std::string_view dropPlus(std::string_view s) {
