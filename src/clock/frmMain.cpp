@@ -69,6 +69,11 @@ frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* 
     connect(m_hold, &ClockHold::released, this, &frmMain::holdReleased);
 
     connect(&m_end, &ClockEnd::begins, this, &frmMain::finish);
+    connect(&m_state, &ClockState::loaded, this, &frmMain::takeLoadedState);
+    connect(&m_state, &ClockState::saving, this, [this] {
+        const auto [left, top] = m_place.toStore();
+        m_state.setPosition(left, top);
+    });
     connect(m_firing, &AlarmFiring::faceChanged, this, &frmMain::flushFace);
     connect(m_firing, &AlarmFiring::alarmDismissed, m_dialogs, &ClockDialogs::closeAlarm);
     connect(&m_input, &FaceInput::elementDown, this, &frmMain::elementDown);
@@ -277,27 +282,12 @@ void frmMain::showEvent(QShowEvent* event) {
 
 // ---- Settings ----
 
-void frmMain::GetMySetting() {
-    const std::string folder = m_services.files.programFolder();
-    Settings read = m_settings;
-    const StoredPosition pos = readSettings(m_services.store, read, folder);
-    reformDefaultSounds(
-        read, folder, [this](const std::string& path) { return m_services.files.resolve(path).has_value(); });
-    m_state.load(read);
+void frmMain::takeLoadedState() {
     followAutostart();
-    m_place.restore(pos.left, pos.top);
+    m_place.restore(m_state.position().left, m_state.position().top);
     const DerivedAlarm alarm = deriveAlarmState(m_settings, m_services.clock);
     m_state.setLight(alarm.lightOn);
     m_state.setCaption(alarm.caption);
-}
-
-bool frmMain::SaveMySetting(std::string& error) {
-    m_state.set(&Settings::LightOn, m_state.light());
-    const auto [left, top] = m_place.toStore();
-    if (writeSettings(m_services.store, m_settings, left, top, m_services.files.programFolder(), error))
-        return true;
-    say(stderr, QStringLiteral("morvantis: ") + QString::fromStdString(error));
-    return false;
 }
 
 // ---- Position and dragging ----
@@ -382,17 +372,12 @@ void frmMain::saveAndEnd() {
     if (m_saving || m_end.announced())
         return;
     m_saving = true;
-    m_end.announce();
-    std::string error;
-    if (!SaveMySetting(error)) {
+    m_end.saveAndEnd([this](const std::string& error) {
         // A lost save is no normal exit: the user is told, and the exit status says so. An
         // alarm sound playing stops first: the program ends whatever the answer.
         m_services.sound.stop();
         m_services.prompts.message(error, std::string(), Prompts::Icon::Critical, Prompts::Buttons::Ok);
-        endProgram(1);
-        return;
-    }
-    endProgram(0);
+    });
 }
 
 namespace {

@@ -49,9 +49,6 @@ public:
     void SayTime();
     // Loads skin ThemePath, falling back to the default skin; see SkinSwitch.
     void SetThemeElse() { m_skins.apply(); }
-    void GetMySetting();
-    // False, with the reason in error, when the store could not be written.
-    bool SaveMySetting(std::string& error);
 
     // Window position in twips.
     float Left() const { return m_place.left(); }
@@ -123,6 +120,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The state was read from the store: the window's place, the autostart entry, the alarm light.
+    void takeLoadedState();
     void elementDown(Element e);
     void elementUp(Element e);
     // The end once begun: the timers stop and every window closes.

@@ -1,5 +1,7 @@
 #include "settings/ClockState.h"
 
+#include "platform/Files.h"
+
 #include <utility>
 
 namespace morvantis {
@@ -36,6 +38,23 @@ void ClockState::load(const Settings& read) {
             emit settingChanged(key.id);
     }
     emit alarmSet();
+}
+
+void ClockState::read(SettingsStore& store, const Files& files) {
+    const std::string folder = files.programFolder();
+    Settings read = m_settings;
+    m_position = readSettings(store, read, folder);
+    reformDefaultSounds(read, folder,
+                        [&files](const std::string& path) { return files.resolve(path).has_value(); });
+    load(read);
+    emit loaded();
+}
+
+bool ClockState::save(SettingsStore& store, const Files& files, std::string& error) {
+    set(&Settings::LightOn, m_light);
+    emit saving();
+    return writeSettings(store, m_settings, m_position.left.value_or(defaultPosition()),
+                         m_position.top.value_or(defaultPosition()), files.programFolder(), error);
 }
 
 void ClockState::setAlarm(const AlarmRecord& record) {

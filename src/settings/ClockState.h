@@ -14,6 +14,9 @@
 
 namespace morvantis {
 
+class Files;
+class SettingsStore;
+
 // The clock's state: the settings, the alarm light and the alarm caption. It holds the only copy
 // of the settings; its setters are the only writers, and each change is announced: the face and
 // the windows follow the announcements instead of sharing fields or handing back copies, so no
@@ -40,6 +43,16 @@ public:
     void set(SettingField<AlarmRecord> field, AlarmRecord value) { assign(field, std::move(value)); }
     // Every setting, as a start found them in the store.
     void load(const Settings& read);
+    // Every setting and the window position as a start reads them from the store: an absent key
+    // takes its default, a default sound no longer found is formed again from the program folder.
+    // Announced as load announces them, then loaded.
+    void read(SettingsStore& store, const Files& files);
+    // Writes every setting, the light as LightOn and the window position (asked for by saving),
+    // and commits. False, with the reason in error, when the store could not be written.
+    bool save(SettingsStore& store, const Files& files, std::string& error);
+    // The window position in twips; nothing for a coordinate the store held no number for.
+    const StoredPosition& position() const { return m_position; }
+    void setPosition(float left, float top) { m_position = {left, top}; }
     // The alarm record (time, date, action, message, importance), whole; when it rings is worked
     // out anew.
     void setAlarm(const AlarmRecord& record);
@@ -58,6 +71,10 @@ signals:
     void alarmSet();
     // A preview began, changed or ended: the face's date fields may differ.
     void dateFieldsChanged();
+    // The store was read: the window takes its place, the alarm its light and caption.
+    void loaded();
+    // The store is about to be written: the window puts in where it stands.
+    void saving();
 
 private:
     template <class T, class V> void assign(SettingField<T> field, V&& value) {
@@ -68,6 +85,7 @@ private:
     }
 
     Settings m_settings;
+    StoredPosition m_position;
     bool m_light = false;
     std::string m_caption;
     std::optional<DateFields> m_preview;

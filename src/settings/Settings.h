@@ -8,8 +8,8 @@
 namespace morvantis {
 
 // The process-wide settings, each named after its key in the store. They start
-// false, 0 and empty; GetMySetting fills them once and SaveMySetting writes them
-// once. The window position (Left, Top) belongs to the main window itself.
+// false, 0 and empty; a start reads them once and the end saves them once
+// (ClockState::read, save), with the window position (Left, Top) beside them.
 struct Settings {
     bool ShowSec = false;
     bool ShowMonth = false;
