@@ -47,7 +47,7 @@ struct Clockwork {
         // A whole record that is due next year: armed, the tick compares it with the clock.
         const std::string nextYear = std::to_string(clock.now().year + 1);
         Settings record = morvantis::test::alarmAt(7, 5, 0, "PM", "Friday", "March", nextYear.c_str());
-        record.MusicMessage = true;
+        record.alarm.action = AlarmAction::Window;
         clockState.load(record);
         clockState.setLight(armed);
         probe(window).CheckMusic();

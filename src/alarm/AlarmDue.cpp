@@ -6,7 +6,7 @@
 
 namespace morvantis {
 
-void AlarmDue::setRecord(const Settings& record, const Clock& zone, std::int64_t now) {
+void AlarmDue::setRecord(const AlarmRecord& record, const Clock& zone, std::int64_t now) {
     m_next = nextAlarmMoment(record, zone, now);
     m_rang = false;
     m_rangDay = INT64_MIN;
@@ -18,13 +18,13 @@ void AlarmDue::setMoment(std::int64_t at, const Clock& zone) {
     m_rangDay = INT64_MIN;
 }
 
-void AlarmDue::takeNext(const Settings& record, const Clock& zone, std::int64_t from) {
+void AlarmDue::takeNext(const AlarmRecord& record, const Clock& zone, std::int64_t from) {
     // Never the same date again: a repeated hour does not ring twice.
     m_next = nextAlarmMoment(record, zone, from, m_next->day);
     m_rang = false;
 }
 
-AlarmDue::Verdict AlarmDue::tick(const Settings& record, const Clock& zone, bool armed, std::int64_t now) {
+AlarmDue::Verdict AlarmDue::tick(const AlarmRecord& record, const Clock& zone, bool armed, std::int64_t now) {
     const Verdict idle = armed ? Verdict::NotDue : Verdict::NotArmed;
     const bool setBack = now < m_lastNow;
     m_lastNow = now;

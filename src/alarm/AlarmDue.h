@@ -2,7 +2,7 @@
 
 #include "alarm/AlarmMoment.h"
 #include "platform/Clock.h"
-#include "settings/Settings.h"
+#include "settings/AlarmRecord.h"
 
 #include <cstdint>
 #include <optional>
@@ -20,10 +20,10 @@ public:
     enum class Verdict { NotArmed, NotDue, Due, DueLate };
 
     // The record was set or read: it rings next at its first moment from now on.
-    void setRecord(const Settings& record, const Clock& zone, std::int64_t now);
+    void setRecord(const AlarmRecord& record, const Clock& zone, std::int64_t now);
     // A snooze: it rings next at this moment.
     void setMoment(std::int64_t at, const Clock& zone);
-    Verdict tick(const Settings& record, const Clock& zone, bool armed, std::int64_t now);
+    Verdict tick(const AlarmRecord& record, const Clock& zone, bool armed, std::int64_t now);
     // Whether this second is the armed alarm's own: the tick then runs every 100 ms.
     bool ringsIn(std::int64_t now, bool armed) const { return armed && m_next && m_next->at == now; }
     const std::optional<AlarmMoment>& next() const { return m_next; }
@@ -31,7 +31,7 @@ public:
     std::int64_t rangFor() const { return m_rangFor; }
 
 private:
-    void takeNext(const Settings& record, const Clock& zone, std::int64_t from);
+    void takeNext(const AlarmRecord& record, const Clock& zone, std::int64_t from);
 
     std::optional<AlarmMoment> m_next;
     bool m_rang = false; // m_next has rung

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
-#include "settings/Settings.h"
+#include "settings/AlarmRecord.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,18 +19,17 @@ struct AlarmMoment {
 
 // The first moment at or after `from` at which the zone's wall clock shows the record's time on one
 // of the record's dates (every day of its month and year that falls on its weekday), skipping the
-// dates up to and including `afterDay`. The record's rules are the face's: hour 1 to 12 on the dial
-// with "AM" or "PM", weekday, month and year as the clock writes them, letter case included. A
+// dates up to and including `afterDay`. A record that names no time or no date never rings. A
 // time the wall clock skips rings when it passes it (03:00:00 on a spring-forward night); one it
 // shows twice is taken at its first showing from `from` on. Nothing when no such moment is left.
-std::optional<AlarmMoment> nextAlarmMoment(const Settings& record, const Clock& zone, std::int64_t from,
+std::optional<AlarmMoment> nextAlarmMoment(const AlarmRecord& record, const Clock& zone, std::int64_t from,
                                            std::int64_t afterDay = INT64_MIN);
 
 // The moment a snooze of some minutes moves the alarm to: that much real time after the moment it
 // rang for, or after the press when that would already be past.
 std::int64_t snoozedMoment(std::int64_t rangAt, int minutes, std::int64_t pressedAt);
 
-// The record showing a moment: its time on the 12-hour dial and its date, as the dialog writes them.
-Settings recordAt(Settings record, const LocalTime& moment);
+// The record showing a moment: its time and its date.
+AlarmRecord recordAt(AlarmRecord record, const LocalTime& moment);
 
 } // namespace morvantis

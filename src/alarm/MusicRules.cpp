@@ -1,7 +1,5 @@
 #include "alarm/MusicRules.h"
 
-#include "core/ClockText.h"
-
 #include <cctype>
 #include <charconv>
 
@@ -46,24 +44,24 @@ bool inRange(int v, int low, int high) {
 
 } // namespace
 
-std::vector<std::string> followingWeekdays(const LocalTime& now) {
-    std::vector<std::string> names;
+std::vector<Weekday> followingWeekdays(const LocalTime& now) {
+    std::vector<Weekday> days;
     for (int i = 1; i <= 6; ++i)
-        names.emplace_back(weekdayName(now.weekday + i));
-    return names;
+        days.push_back(Weekday((now.weekday + i) % 7));
+    return days;
 }
 
-std::vector<std::string> followingMonths(const LocalTime& now) {
-    std::vector<std::string> names;
+std::vector<Month> followingMonths(const LocalTime& now) {
+    std::vector<Month> months;
     for (int i = 1; i <= 11; ++i)
-        names.emplace_back(monthName(now.month + i));
-    return names;
+        months.push_back(Month((now.month - 1 + i) % 12 + 1));
+    return months;
 }
 
-std::vector<std::string> followingYears(const LocalTime& now) {
-    std::vector<std::string> years;
+std::vector<std::int16_t> followingYears(const LocalTime& now) {
+    std::vector<std::int16_t> years;
     for (int i = 1; i <= 20; ++i)
-        years.push_back(std::to_string(now.year + i));
+        years.push_back(static_cast<std::int16_t>(now.year + i));
     return years;
 }
 
@@ -131,47 +129,46 @@ bool entryIsPast(const MusicEntry& e, const LocalTime& now) {
     return entered < current;
 }
 
-OkResult storeAlarm(Settings& s, const MusicEntry& e, const LocalTime& now) {
+OkResult storeAlarm(AlarmRecord& r, const MusicEntry& e, const LocalTime& now) {
     if (entryIsPast(e, now))
         return OkResult::Past;
 
     const auto hour = wholeNumber(e.hour);
     if (!hour)
         return OkResult::NotANumber;
-    s.MusicHour = static_cast<std::int16_t>(*hour);
+    setDialHour(r, {static_cast<std::int16_t>(*hour), dialHour(r).mark});
     if (!inRange(*hour, 1, 12))
         return OkResult::HourRange;
     const auto minute = wholeNumber(e.minute);
     if (!minute)
         return OkResult::NotANumber;
-    s.MusicMin = static_cast<std::int16_t>(*minute);
+    r.minute = static_cast<std::int16_t>(*minute);
     if (!inRange(*minute, 0, 59))
         return OkResult::MinRange;
     const auto second = wholeNumber(e.second);
     if (!second)
         return OkResult::NotANumber;
-    s.MusicSec = static_cast<std::int16_t>(*second);
+    r.second = static_cast<std::int16_t>(*second);
     if (!inRange(*second, 0, 59))
         return OkResult::SecRange;
 
-    s.MusicAMPM = e.am ? "AM" : "PM";
+    setDialHour(r, {dialHour(r).hour, e.am ? Meridiem::AM : Meridiem::PM});
     if (e.action == MusicEntry::Action::Custom)
-        s.MusicCustom = e.custom;
+        r.message = e.custom;
 
     // An AM time entered in the afternoon for today lies in tomorrow's morning.
     const bool tomorrow = now.hour >= 12 && e.am && e.dayIndex == 0 && e.monthIndex == 0 && e.yearIndex == 0;
     const LocalTime date = tomorrow ? nextDay(now) : now;
-    s.MusicDay = e.dayIndex == 0 ? std::string(weekdayName(date.weekday)) : e.dayText;
-    s.MusicMonth = e.monthIndex == 0 ? std::string(monthName(date.month)) : e.monthText;
-    s.MusicYear = e.yearIndex == 0 ? std::to_string(date.year) : e.yearText;
+    r.weekday = e.dayIndex == 0 ? Weekday(date.weekday) : e.day;
+    r.month = e.monthIndex == 0 ? Month(date.month) : e.month;
+    r.year = e.yearIndex == 0 ? static_cast<std::int16_t>(date.year) : e.year;
 
-    s.GreenSign = e.importanceIndex == 0;
-    s.YellowSign = e.importanceIndex == 1;
-    s.RedSign = e.importanceIndex != 0 && e.importanceIndex != 1;
-
-    s.MusicBolShake = e.action == MusicEntry::Action::Shake;
-    s.MusicMessage = e.action == MusicEntry::Action::Window;
-    s.MusicCustomBol = e.action == MusicEntry::Action::Custom;
+    r.importance = e.importanceIndex == 0   ? Importance::Low
+                   : e.importanceIndex == 1 ? Importance::Medium
+                                            : Importance::High;
+    r.action = e.action == MusicEntry::Action::Shake    ? AlarmAction::Shake
+               : e.action == MusicEntry::Action::Window ? AlarmAction::Window
+                                                        : AlarmAction::Custom;
     return OkResult::Stored;
 }
 

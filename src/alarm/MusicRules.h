@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
-#include "settings/Settings.h"
+#include "settings/AlarmRecord.h"
 
 #include <optional>
 #include <string>
@@ -16,9 +16,9 @@ inline constexpr std::string_view kThisMonth = "<This Month>";
 inline constexpr std::string_view kThisYear = "<This Year>";
 
 // What the date lists hold after their first entry.
-std::vector<std::string> followingWeekdays(const LocalTime& now); // the six weekdays after today
-std::vector<std::string> followingMonths(const LocalTime& now);   // the eleven months after this one
-std::vector<std::string> followingYears(const LocalTime& now);    // the twenty years after this one
+std::vector<Weekday> followingWeekdays(const LocalTime& now);   // the six weekdays after today
+std::vector<Month> followingMonths(const LocalTime& now);       // the eleven months after this one
+std::vector<std::int16_t> followingYears(const LocalTime& now); // the twenty years after this one
 
 // The fast-select list: a blank entry, then 5, 10, 15, 20, 30 and 45 minutes from now.
 inline constexpr const char* kFastSelectEntries[] = {
@@ -47,7 +47,10 @@ struct MusicEntry {
     std::string hour, minute, second;
     bool am = true; // the first entry of the AM/PM list
     int dayIndex = 0, monthIndex = 0, yearIndex = 0;
-    std::string dayText, monthText, yearText;
+    // What the lists show after their first entry, as they were filled.
+    Weekday day = Weekday::None;
+    Month month = Month::None;
+    std::int16_t year = 0;
     int importanceIndex = 0;
     enum class Action { Shake, Window, Custom } action = Action::Window;
     std::string custom;
@@ -61,7 +64,7 @@ enum class OkResult { Stored, Past, HourRange, MinRange, SecRange, NotANumber };
 
 // OK's steps in order. Each value is written to the record as its step passes, so a step that
 // refuses leaves the earlier ones written.
-OkResult storeAlarm(Settings& s, const MusicEntry& e, const LocalTime& now);
+OkResult storeAlarm(AlarmRecord& r, const MusicEntry& e, const LocalTime& now);
 
 // The message a refusing step shows; the title is never empty.
 struct OkMessage {

@@ -97,16 +97,13 @@ frmCustom::frmCustom(const Settings& settings, QWidget* parent)
 }
 
 void frmCustom::Form_Load() {
-    if (m_settings.MusicCustomBol)
-        lblCustom->setText(QString::fromStdString(m_settings.MusicCustom));
-    // The last true flag wins.
-    QLabel* shown = nullptr;
-    if (m_settings.GreenSign)
-        shown = imgGreen;
-    if (m_settings.YellowSign)
-        shown = imgYellow;
-    if (m_settings.RedSign)
-        shown = imgRed;
+    if (m_settings.alarm.acts(AlarmAction::Custom))
+        lblCustom->setText(QString::fromStdString(m_settings.alarm.message));
+    const Importance importance = m_settings.alarm.importance;
+    QLabel* shown = importance == Importance::Low      ? imgGreen
+                    : importance == Importance::Medium ? imgYellow
+                    : importance == Importance::High   ? imgRed
+                                                       : nullptr;
     for (QLabel* s : {imgGreen, imgYellow, imgRed})
         s->setVisible(s == shown);
 }

@@ -243,18 +243,18 @@ void frmMusic::Form_Load() {
 }
 
 void frmMusic::FillToday() {
-    for (const std::string& name : followingWeekdays(m_services.clock.now()))
-        cboDay->addItem(QString::fromStdString(name));
+    for (const Weekday day : followingWeekdays(m_services.clock.now()))
+        cboDay->addItem(qs(weekdayName(static_cast<int>(day))), static_cast<int>(day));
 }
 
 void frmMusic::FillMonth() {
-    for (const std::string& name : followingMonths(m_services.clock.now()))
-        cboMonth->addItem(QString::fromStdString(name));
+    for (const Month month : followingMonths(m_services.clock.now()))
+        cboMonth->addItem(qs(monthName(static_cast<int>(month))), static_cast<int>(month));
 }
 
 void frmMusic::FillYear() {
-    for (const std::string& year : followingYears(m_services.clock.now()))
-        cboYear->addItem(QString::fromStdString(year));
+    for (const std::int16_t year : followingYears(m_services.clock.now()))
+        cboYear->addItem(QString::number(year), year);
 }
 
 // ---- Time and date ----
@@ -332,8 +332,12 @@ void frmMusic::setFieldEnabled(QWidget* field, bool enabled) {
 }
 
 void frmMusic::chooseAction(bool shake, bool custom) {
-    m_state.set(&Settings::MusicBolShake, shake);
-    m_state.set(&Settings::MusicCustomBol, custom);
+    // The window flag stays as it was: only OK writes it.
+    AlarmRecord record = m_state.settings().alarm;
+    record.action = (shake ? AlarmAction::Shake : AlarmAction::None) |
+                    (record.acts(AlarmAction::Window) ? AlarmAction::Window : AlarmAction::None) |
+                    (custom ? AlarmAction::Custom : AlarmAction::None);
+    m_state.set(&Settings::alarm, std::move(record));
 }
 
 void frmMusic::optShake_Click() {
@@ -363,11 +367,11 @@ MusicEntry frmMusic::entry() const {
     e.second = txtSec->text().toStdString();
     e.am = cboAmPm->currentIndex() == 0;
     e.dayIndex = cboDay->currentIndex();
-    e.dayText = cboDay->currentText().toStdString();
+    e.day = Weekday(cboDay->currentData().toInt());
     e.monthIndex = cboMonth->currentIndex();
-    e.monthText = cboMonth->currentText().toStdString();
+    e.month = Month(cboMonth->currentData().toInt());
     e.yearIndex = cboYear->currentIndex();
-    e.yearText = cboYear->currentText().toStdString();
+    e.year = static_cast<std::int16_t>(cboYear->currentData().toInt());
     e.importanceIndex = cboImportance->currentIndex();
     e.action = optShake->isChecked() ? MusicEntry::Action::Shake
                : optWin->isChecked() ? MusicEntry::Action::Window
@@ -377,7 +381,7 @@ MusicEntry frmMusic::entry() const {
 }
 
 void frmMusic::cmdOK_Click() {
-    Settings changed = m_state.settings();
+    AlarmRecord changed = m_state.settings().alarm;
     const OkResult result = storeAlarm(changed, entry(), m_services.clock.now());
     // A refused entry keeps the fields it had written before the refusal, as the stored record did.
     m_state.setAlarm(changed);

@@ -1,5 +1,7 @@
 #include "app/PlatformChoice.h"
 
+#include "core/Blanks.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -14,28 +16,18 @@ bool isPlatformOption(const char* argument) {
     return std::strcmp(argument, "-platform") == 0 || std::strcmp(argument, "--platform") == 0;
 }
 
-namespace {
-std::string_view trimmed(std::string_view s) {
-    constexpr std::string_view blanks = " \t\r";
-    const auto first = s.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-} // namespace
-
 double xftDpiIn(std::string_view resources) {
     constexpr std::string_view name = "Xft.dpi";
     while (!resources.empty()) {
         const auto end = resources.find('\n');
-        const std::string_view line = trimmed(resources.substr(0, end));
+        const std::string_view line = trimBlanks(resources.substr(0, end));
         resources = end == std::string_view::npos ? std::string_view() : resources.substr(end + 1);
         if (!line.starts_with(name))
             continue;
-        std::string_view rest = trimmed(line.substr(name.size()));
+        std::string_view rest = trimBlanks(line.substr(name.size()));
         if (!rest.starts_with(':'))
             continue;
-        rest = trimmed(rest.substr(1));
+        rest = trimBlanks(rest.substr(1));
         double dpi = 0;
         const auto [ptr, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), dpi);
         if (ec == std::errc{} && ptr == rest.data() + rest.size() && dpi > 0 && dpi < 1e5)

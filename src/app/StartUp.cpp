@@ -35,16 +35,13 @@ int StartUp::exec() {
 }
 
 void StartUp::endSession() {
-    const bool saving = m_main && !m_end.begun();
-    m_end.announce();
-    std::string error;
-    m_end.begin(saving && !m_main->SaveMySetting(error) ? 1 : 0);
+    m_end.saveAndEnd();
 }
 
 void StartUp::saveForSession() {
     std::string error; // said on standard error by the save
-    if (m_main && !m_end.begun())
-        m_main->SaveMySetting(error);
+    if (!m_end.begun())
+        m_end.save(error);
 }
 
 void StartUp::bringToFront() {
@@ -60,7 +57,8 @@ void StartUp::run() {
     // 1. Settings; the main window comes into being (hidden) and its timers start.
     FaceAccessible::install(); // screen readers see the face's buttons, light and time
     m_main = std::make_unique<frmMain>(m_services, m_state, m_end);
-    m_main->GetMySetting();
+    m_state.read(m_store, m_files);
+    m_end.saveWith([this](std::string& error) { return m_state.save(m_store, m_files, error); });
     // 2. Blinking.
     m_main->applyBlink();
     // 3. The splash; 4. on its first tick the skin, then the clock.

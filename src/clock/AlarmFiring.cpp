@@ -44,7 +44,7 @@ AlarmFiring::AlarmFiring(Services& services, ClockState& state, const ClockEnd& 
     // When the record rings next is worked out once, each time it is set or read, and when the
     // light goes on: moments that went by while it was out are not rung.
     const auto fromNow = [this] {
-        m_due.setRecord(m_state.settings(), m_services.clock, m_services.clock.now().epoch);
+        m_due.setRecord(m_state.settings().alarm, m_services.clock, m_services.clock.now().epoch);
     };
     connect(&m_state, &ClockState::alarmSet, this, fromNow);
     connect(&m_state, &ClockState::lightChanged, this, [fromNow](bool on) {
@@ -73,7 +73,7 @@ void AlarmFiring::check() {
     if (m_phase != Phase::Quiet)
         return;
     const AlarmDue::Verdict verdict =
-        m_due.tick(m_state.settings(), m_services.clock, m_state.light(), m_services.clock.now().epoch);
+        m_due.tick(m_state.settings().alarm, m_services.clock, m_state.light(), m_services.clock.now().epoch);
     if (verdict == AlarmDue::Verdict::NotArmed) {
         m_state.setCaption(kAlarmNotSet);
         return;
@@ -91,7 +91,7 @@ void AlarmFiring::fire(std::int64_t moment) {
     // is dropped: a click made during the shake does not act once it is over.
     emit faceChanged();
     m_hold.begin(ClockHold::Input::Dropped, [this](const QEvent& event) { return passes(event); });
-    if (m_state.settings().MusicBolShake) {
+    if (m_state.settings().alarm.acts(AlarmAction::Shake)) {
         m_phase = Phase::Shaking;
         m_services.sound.play(m_wave, Sound::Mode::Asynchronous);
         m_place.shakeBegin();
@@ -212,8 +212,8 @@ void AlarmFiring::snooze(int minutes) {
     // from the press when that is already past; the record shows the new time and date.
     const Clock& clock = m_services.clock;
     const std::int64_t at = snoozedMoment(m_rangFor, minutes, clock.now().epoch);
-    m_state.setAlarm(recordAt(m_state.settings(), clock.at(at)));
-    m_state.setCaption(alarmCaption(m_state.settings(), false));
+    m_state.setAlarm(recordAt(m_state.settings().alarm, clock.at(at)));
+    m_state.setCaption(alarmCaption(m_state.settings().alarm, false));
     m_state.setLight(true);
     // Last: setting the record and the light work out the moment from the record's wall time.
     m_due.setMoment(at, clock);

@@ -2,7 +2,9 @@
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
+#include <string>
 
 namespace morvantis {
 
@@ -38,6 +40,16 @@ public:
         emit ended(status);
     }
 
+    // How the clock saves, once it has read what it would save; before, an end saves nothing.
+    void saveWith(std::function<bool(std::string& error)> save) { m_save = std::move(save); }
+    // Saves as an end saves, and the clock goes on. False when the save failed (said on standard
+    // error).
+    bool save(std::string& error);
+    // The one end that saves (EXIT, the session's end): announced, saved, and begun with status 0,
+    // or 1 when the save failed. failed runs first then, with the reason: anything may run inside
+    // it, the end included. Nothing once the end has begun.
+    void saveAndEnd(const std::function<void(const std::string& error)>& failed = {});
+
 signals:
     void announcing();
     void begins(int status);
@@ -46,6 +58,7 @@ signals:
 private:
     bool m_announced = false;
     std::optional<int> m_status;
+    std::function<bool(std::string&)> m_save;
 };
 
 } // namespace morvantis

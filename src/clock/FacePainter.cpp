@@ -99,13 +99,12 @@ QFont FacePainter::captionFont() {
         QFont f(QStringLiteral("DejaVu Sans"));
         f.setHintingPreference(QFont::PreferVerticalHinting);
         // The longest caption the alarm dialog can write; elsewhere, a narrower size until it fits.
-        Settings longest;
-        longest.MusicHour = 12;
-        longest.MusicMin = longest.MusicSec = 59;
-        longest.MusicAMPM = "PM";
-        longest.MusicYear = "2002";
-        longest.MusicMonth = "September";
-        longest.MusicDay = "Wednesday";
+        AlarmRecord longest;
+        setDialHour(longest, {12, Meridiem::PM});
+        longest.minute = longest.second = 59;
+        longest.year = 2002;
+        longest.month = Month::September;
+        longest.weekday = Weekday::Wednesday;
         const QString text = QString::fromStdString(alarmCaption(longest, true));
         const qreal room = rectOf(Element::Label1).width();
         for (int pixels = 9; pixels >= 6; --pixels) {

@@ -69,6 +69,11 @@ frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* 
     connect(m_hold, &ClockHold::released, this, &frmMain::holdReleased);
 
     connect(&m_end, &ClockEnd::begins, this, &frmMain::finish);
+    connect(&m_state, &ClockState::loaded, this, &frmMain::takeLoadedState);
+    connect(&m_state, &ClockState::saving, this, [this] {
+        const auto [left, top] = m_place.toStore();
+        m_state.setPosition(left, top);
+    });
     connect(m_firing, &AlarmFiring::faceChanged, this, &frmMain::flushFace);
     connect(m_firing, &AlarmFiring::alarmDismissed, m_dialogs, &ClockDialogs::closeAlarm);
     connect(&m_input, &FaceInput::elementDown, this, &frmMain::elementDown);
@@ -94,18 +99,18 @@ frmMain::frmMain(Services& services, ClockState& state, ClockEnd& end, QWidget* 
     });
     connect(&m_state, &ClockState::settingChanged, this, [this](SettingId key) {
         switch (key) {
-        case settingId(&Settings::Blink):
+        case SettingId::Blink:
             applyBlink();
             flushFace();
             break;
-        case settingId(&Settings::ShowSec):
-        case settingId(&Settings::Hours24):
+        case SettingId::ShowSec:
+        case SettingId::Hours24:
             renderNow();
             break;
-        case settingId(&Settings::KeepOnTop):
+        case SettingId::KeepOnTop:
             m_keepOnTop.set(m_settings.KeepOnTop);
             break;
-        case settingId(&Settings::AllWorkspaces):
+        case SettingId::AllWorkspaces:
             if (isVisible())
                 setOnEveryWorkspace(*this, m_settings.AllWorkspaces, true);
             break;
@@ -225,7 +230,7 @@ namespace {
 struct MenuCheckItem {
     const char* text;
     const char* name;
-    bool Settings::*setting;
+    SettingField<bool> setting;
     bool (*available)();
 };
 bool always() {
@@ -245,7 +250,7 @@ std::vector<FaceInput::MenuCheck> frmMain::menuChecks() {
     std::vector<FaceInput::MenuCheck> checks;
     for (const MenuCheckItem& item : kMenuChecks)
         checks.push_back({QString::fromLatin1(item.text), QString::fromLatin1(item.name),
-                          m_settings.*item.setting, item.available()});
+                          m_settings.*item.setting.field, item.available()});
     return checks;
 }
 
@@ -253,7 +258,7 @@ void frmMain::menuCheckChosen(int index, bool checked) {
     if (index < 0 || static_cast<std::size_t>(index) >= std::size(kMenuChecks))
         return;
     const MenuCheckItem& item = kMenuChecks[index];
-    if (item.setting == &Settings::StartAtLogin) {
+    if (item.setting.id == SettingId::StartAtLogin) {
         QString error;
         if (!setAutostart(checked, QCoreApplication::applicationFilePath(), error)) {
             m_services.prompts.message((autostartEntryPath() + QStringLiteral(": ") + error).toStdString(),
@@ -277,27 +282,12 @@ void frmMain::showEvent(QShowEvent* event) {
 
 // ---- Settings ----
 
-void frmMain::GetMySetting() {
-    const std::string folder = m_services.files.programFolder();
-    Settings read = m_settings;
-    const StoredPosition pos = readSettings(m_services.store, read, folder);
-    reformDefaultSounds(
-        read, folder, [this](const std::string& path) { return m_services.files.resolve(path).has_value(); });
-    m_state.load(read);
+void frmMain::takeLoadedState() {
     followAutostart();
-    m_place.restore(pos.left, pos.top);
+    m_place.restore(m_state.position().left, m_state.position().top);
     const DerivedAlarm alarm = deriveAlarmState(m_settings, m_services.clock);
     m_state.setLight(alarm.lightOn);
     m_state.setCaption(alarm.caption);
-}
-
-bool frmMain::SaveMySetting(std::string& error) {
-    m_state.set(&Settings::LightOn, m_state.light());
-    const auto [left, top] = m_place.toStore();
-    if (writeSettings(m_services.store, m_settings, left, top, m_services.files.programFolder(), error))
-        return true;
-    say(stderr, QStringLiteral("morvantis: ") + QString::fromStdString(error));
-    return false;
 }
 
 // ---- Position and dragging ----
@@ -382,17 +372,12 @@ void frmMain::saveAndEnd() {
     if (m_saving || m_end.announced())
         return;
     m_saving = true;
-    m_end.announce();
-    std::string error;
-    if (!SaveMySetting(error)) {
+    m_end.saveAndEnd([this](const std::string& error) {
         // A lost save is no normal exit: the user is told, and the exit status says so. An
         // alarm sound playing stops first: the program ends whatever the answer.
         m_services.sound.stop();
         m_services.prompts.message(error, std::string(), Prompts::Icon::Critical, Prompts::Buttons::Ok);
-        m_end.begin(1);
-        return;
-    }
-    m_end.begin(0);
+    });
 }
 
 // The handlers of kFaceButtons, row for row; a press on any other element does nothing of its own.

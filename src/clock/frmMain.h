@@ -44,9 +44,6 @@ public:
 
     // Loads skin ThemePath, falling back to the default skin; see SkinSwitch.
     void SetThemeElse() { m_skins.apply(); }
-    void GetMySetting();
-    // False, with the reason in error, when the store could not be written.
-    bool SaveMySetting(std::string& error);
     void bringOnScreen() { m_place.bringOnScreen(); }
 
     // The splash window, closed at the end of every skin load.
@@ -125,6 +122,8 @@ private:
     // Whether the clock holds still while one of its sounds plays.
     bool holdingStill() const { return m_hold->holding(); }
 
+    // The state was read from the store: the window's place, the autostart entry, the alarm light.
+    void takeLoadedState();
     struct ButtonHandlers;
     static const ButtonHandlers* buttonOf(Element e);
     void elementDown(Element e);

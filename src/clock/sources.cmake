@@ -4,6 +4,7 @@ target_sources(morvantis_core PRIVATE clock/TickPlan.cpp)
 target_sources(morvantis_ui PRIVATE
   clock/AlarmFiring.cpp
   clock/ClockDialogs.cpp
+  clock/ClockEnd.cpp
   clock/ClockEnd.h
   clock/ClockHold.cpp
   clock/FaceInput.cpp

@@ -1,5 +1,9 @@
 #include "settings/ClockState.h"
 
+#include "platform/Files.h"
+
+#include <utility>
+
 namespace morvantis {
 
 ClockState::ClockState(Settings settings, QObject* parent)
@@ -24,32 +28,37 @@ void ClockState::endPreview() {
 }
 
 void ClockState::load(const Settings& read) {
+    const Settings old = std::exchange(m_settings, read);
     for (const SettingKey& key : kSettingKeys) {
-        if (key.truth)
-            set(key.truth, read.*key.truth);
-        else if (key.integer)
-            set(key.integer, read.*key.integer);
-        else if (key.text)
-            set(key.text, read.*key.text);
+        const bool changed = key.truth     ? old.*key.truth != read.*key.truth
+                             : key.integer ? old.*key.integer != read.*key.integer
+                             : key.text    ? old.*key.text != read.*key.text
+                                           : key.alarm == AlarmKey::Hour && old.alarm != read.alarm;
+        if (changed)
+            emit settingChanged(key.id);
     }
     emit alarmSet();
 }
 
-void ClockState::setAlarm(const Settings& record) {
-    set(&Settings::MusicHour, record.MusicHour);
-    set(&Settings::MusicMin, record.MusicMin);
-    set(&Settings::MusicSec, record.MusicSec);
-    set(&Settings::MusicAMPM, record.MusicAMPM);
-    set(&Settings::MusicDay, record.MusicDay);
-    set(&Settings::MusicMonth, record.MusicMonth);
-    set(&Settings::MusicYear, record.MusicYear);
-    set(&Settings::MusicCustom, record.MusicCustom);
-    set(&Settings::MusicBolShake, record.MusicBolShake);
-    set(&Settings::MusicMessage, record.MusicMessage);
-    set(&Settings::MusicCustomBol, record.MusicCustomBol);
-    set(&Settings::GreenSign, record.GreenSign);
-    set(&Settings::YellowSign, record.YellowSign);
-    set(&Settings::RedSign, record.RedSign);
+void ClockState::read(SettingsStore& store, const Files& files) {
+    const std::string folder = files.programFolder();
+    Settings read = m_settings;
+    m_position = readSettings(store, read, folder);
+    reformDefaultSounds(read, folder,
+                        [&files](const std::string& path) { return files.resolve(path).has_value(); });
+    load(read);
+    emit loaded();
+}
+
+bool ClockState::save(SettingsStore& store, const Files& files, std::string& error) {
+    set(&Settings::LightOn, m_light);
+    emit saving();
+    return writeSettings(store, m_settings, m_position.left.value_or(defaultPosition()),
+                         m_position.top.value_or(defaultPosition()), files.programFolder(), error);
+}
+
+void ClockState::setAlarm(const AlarmRecord& record) {
+    set(&Settings::alarm, record);
     emit alarmSet();
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "settings/AlarmRecord.h"
+
 #include <cstdint>
 #include <string>
 
 namespace morvantis {
 
 // The process-wide settings, each named after its key in the store. They start
-// false, 0 and empty; GetMySetting fills them once and SaveMySetting writes them
-// once. The window position (Left, Top) belongs to the main window itself.
+// false, 0 and empty; a start reads them once and the end saves them once
+// (ClockState::read, save), with the window position (Left, Top) beside them.
 struct Settings {
     bool ShowSec = false;
     bool ShowMonth = false;
@@ -22,22 +24,9 @@ struct Settings {
     bool DefaultAlarm = false;
     bool DefaultSound = false;
     std::int16_t ShakeSpeed = 0;
-    std::int16_t MusicHour = 0;
-    std::int16_t MusicMin = 0;
-    std::int16_t MusicSec = 0;
-    std::string MusicDay;
-    std::string MusicCustom;
-    std::string MusicMonth;
-    std::string MusicYear;
-    bool MusicCustomBol = false;
-    std::string MusicAMPM;
-    bool MusicMessage = false;
-    bool MusicBolShake = false;
+    AlarmRecord alarm; // the Music* keys and GreenSign, YellowSign, RedSign
     bool HourlyPlay = false;
     bool LightOn = false;
-    bool GreenSign = false;
-    bool YellowSign = false;
-    bool RedSign = false;
     std::string ThemePath;
     std::int16_t ThemeNo = 0;
     bool Blink = false;

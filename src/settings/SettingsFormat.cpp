@@ -1,5 +1,7 @@
 #include "settings/SettingsFormat.h"
 
+#include "core/Blanks.h"
+#include "core/ClockText.h"
 #include "settings/OptionsRules.h"
 
 #include <algorithm>
@@ -12,14 +14,6 @@
 namespace morvantis {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-    constexpr std::string_view blanks = " \t\r\n\v\f";
-    const auto first = s.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
 
 // from_chars takes no '+'; a hand-edited store may well hold one.
 std::string_view dropPlus(std::string_view s) {
@@ -50,6 +44,16 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
                };
                return lower(x) == lower(y);
            });
+}
+
+// Settings holds one member per setting but Left, Top and Path, whose keys the table checks: a
+// member added without its setting fails to build here.
+[[maybe_unused]] void oneMemberPerSetting(const Settings& s) {
+    [[maybe_unused]] const auto& [showSec, showMonth, showDay, showDate, showYear, skinPath, hours24,
+                                  alarmPath, soundPath, theme, defaultAlarm, defaultSound, shakeSpeed, alarm,
+                                  hourlyPlay, lightOn, themePath, themeNo, blink, keepOnTop, allWorkspaces,
+                                  startAtLogin, ringUntilAnswered] = s;
+    static_assert(23 == static_cast<int>(SettingId::Count) - 3, "a setting without its member in Settings");
 }
 
 } // namespace
@@ -106,11 +110,15 @@ std::string formatPosition(float value) {
 
 StoredPosition readSettings(SettingsStore& store, Settings& s, const std::string& programFolder) {
     StoredPosition position;
+    // The record's keys are read as texts, each as its kind reads it, and the record made once.
+    AlarmTexts alarm = formatAlarm(s.alarm);
     for (const SettingKey* key : readingOrder()) {
         std::optional<std::string> stored = store.read(std::string(kSettingsSection), std::string(key->name));
         if (!stored && key->hasDefault)
             stored =
                 (key->underProgramFolder ? programFolder : std::string()) + std::string(key->defaultText);
+        std::string* alarmText =
+            key->alarm == AlarmKey::Count ? nullptr : &alarm[static_cast<std::size_t>(key->alarm)];
 
         switch (key->kind) {
         case ValueKind::Position: {
@@ -123,20 +131,21 @@ StoredPosition readSettings(SettingsStore& store, Settings& s, const std::string
         case ValueKind::Truth:
             if (stored) {
                 if (const auto value = parseTruth(*stored))
-                    s.*key->truth = *value;
+                    alarmText ? void(*alarmText = formatTruth(*value)) : void(s.*key->truth = *value);
             }
             break;
         case ValueKind::Integer:
             if (stored) {
                 if (const auto value = parseInteger(*stored))
-                    s.*key->integer = *value;
+                    alarmText ? void(*alarmText = formatInteger(*value)) : void(s.*key->integer = *value);
             }
             break;
         case ValueKind::Text:
-            s.*key->text = stored.value_or(std::string());
+            (alarmText ? *alarmText : s.*key->text) = stored.value_or(std::string());
             break;
         }
     }
+    s.alarm = parseAlarm(alarm);
     return position;
 }
 
@@ -152,25 +161,112 @@ void reformDefaultSounds(Settings& s, const std::string& programFolder,
 bool writeSettings(SettingsStore& store, const Settings& s, float left, float top,
                    const std::string& programFolder, std::string& error) {
     const std::string section(kSettingsSection);
+    const AlarmTexts alarm = formatAlarm(s.alarm);
     for (const SettingKey& key : kSettingKeys) {
         std::string text;
-        switch (key.kind) {
-        case ValueKind::Position:
-            text = formatPosition(key.name == "Left" ? left : top);
-            break;
-        case ValueKind::Truth:
-            text = formatTruth(s.*key.truth);
-            break;
-        case ValueKind::Integer:
-            text = formatInteger(s.*key.integer);
-            break;
-        case ValueKind::Text:
-            text = key.text ? s.*key.text : programFolder;
-            break;
+        if (key.alarm != AlarmKey::Count) {
+            text = alarm[static_cast<std::size_t>(key.alarm)];
+        } else {
+            switch (key.kind) {
+            case ValueKind::Position:
+                text = formatPosition(key.name == "Left" ? left : top);
+                break;
+            case ValueKind::Truth:
+                text = formatTruth(s.*key.truth);
+                break;
+            case ValueKind::Integer:
+                text = formatInteger(s.*key.integer);
+                break;
+            case ValueKind::Text:
+                text = key.text ? s.*key.text : programFolder;
+                break;
+            }
         }
         store.write(section, std::string(key.name), text);
     }
     return store.commit(error);
+}
+
+namespace {
+
+std::string& at(AlarmTexts& texts, AlarmKey key) {
+    return texts[static_cast<std::size_t>(key)];
+}
+const std::string& at(const AlarmTexts& texts, AlarmKey key) {
+    return texts[static_cast<std::size_t>(key)];
+}
+
+std::string_view markText(Meridiem mark) {
+    return mark == Meridiem::AM ? "AM" : mark == Meridiem::PM ? "PM" : "";
+}
+
+// The year a text names, written the one way the clock writes it: four digits at least.
+std::int16_t yearOf(std::string_view text) {
+    if (text.empty() || text.size() > 4 ||
+        !std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    LocalTime t;
+    t.year = leadingNumber(text);
+    if (t.year < 1 || formatTime(t, TimeForm::Year4).view() != text)
+        return 0;
+    return static_cast<std::int16_t>(t.year);
+}
+
+} // namespace
+
+AlarmTexts formatAlarm(const AlarmRecord& r) {
+    AlarmTexts texts;
+    const DialHour dial = dialHour(r);
+    at(texts, AlarmKey::Hour) = formatInteger(dial.hour);
+    at(texts, AlarmKey::Min) = formatInteger(r.minute);
+    at(texts, AlarmKey::Sec) = formatInteger(r.second);
+    at(texts, AlarmKey::AmPm) = markText(dial.mark);
+    if (r.weekday != Weekday::None)
+        at(texts, AlarmKey::Day) = weekdayName(static_cast<int>(r.weekday));
+    if (r.month != Month::None)
+        at(texts, AlarmKey::Month) = monthName(static_cast<int>(r.month));
+    if (r.year > 0) {
+        LocalTime t;
+        t.year = r.year;
+        at(texts, AlarmKey::Year) = formatTime(t, TimeForm::Year4).str();
+    }
+    at(texts, AlarmKey::Custom) = r.message;
+    at(texts, AlarmKey::BolShake) = formatTruth(r.acts(AlarmAction::Shake));
+    at(texts, AlarmKey::Message) = formatTruth(r.acts(AlarmAction::Window));
+    at(texts, AlarmKey::CustomBol) = formatTruth(r.acts(AlarmAction::Custom));
+    at(texts, AlarmKey::Green) = formatTruth(r.importance == Importance::Low);
+    at(texts, AlarmKey::Yellow) = formatTruth(r.importance == Importance::Medium);
+    at(texts, AlarmKey::Red) = formatTruth(r.importance == Importance::High);
+    return texts;
+}
+
+AlarmRecord parseAlarm(const AlarmTexts& texts) {
+    AlarmRecord r;
+    const auto number = [&](AlarmKey key) { return parseInteger(at(texts, key)).value_or(0); };
+    const auto truth = [&](AlarmKey key) { return parseTruth(at(texts, key)).value_or(false); };
+    const std::string& mark = at(texts, AlarmKey::AmPm);
+    setDialHour(r, {number(AlarmKey::Hour), mark == "AM"   ? Meridiem::AM
+                                            : mark == "PM" ? Meridiem::PM
+                                                           : Meridiem::None});
+    r.minute = number(AlarmKey::Min);
+    r.second = number(AlarmKey::Sec);
+    for (int i = 0; i < 7; ++i)
+        if (weekdayName(i) == at(texts, AlarmKey::Day))
+            r.weekday = Weekday(i);
+    for (int i = 1; i <= 12; ++i)
+        if (monthName(i) == at(texts, AlarmKey::Month))
+            r.month = Month(i);
+    r.year = yearOf(at(texts, AlarmKey::Year));
+    r.message = at(texts, AlarmKey::Custom);
+    r.action = (truth(AlarmKey::BolShake) ? AlarmAction::Shake : AlarmAction::None) |
+               (truth(AlarmKey::Message) ? AlarmAction::Window : AlarmAction::None) |
+               (truth(AlarmKey::CustomBol) ? AlarmAction::Custom : AlarmAction::None);
+    // The alert window shows the last sign set, in this order.
+    r.importance = truth(AlarmKey::Red)      ? Importance::High
+                   : truth(AlarmKey::Yellow) ? Importance::Medium
+                   : truth(AlarmKey::Green)  ? Importance::Low
+                                             : Importance::None;
+    return r;
 }
 
 } // namespace morvantis

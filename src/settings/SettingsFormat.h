@@ -4,6 +4,7 @@
 #include "settings/OptionsRules.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,58 @@ inline constexpr std::string_view kSettingsSection = "StartUp";
 
 enum class ValueKind { Truth, Integer, Position, Text };
 
+// A setting by name: what a change announces, and a case label. Left, Top and Path are written
+// from the window and the program folder; Alarm is the alarm record, held in fourteen keys.
+enum class SettingId : std::uint8_t {
+    Left,
+    Top,
+    ShowSec,
+    ShowMonth,
+    ShowDay,
+    ShowDate,
+    ShowYear,
+    SkinPath,
+    Hours24,
+    AlarmPath,
+    SoundPath,
+    Theme,
+    DefaultAlarm,
+    DefaultSound,
+    ShakeSpeed,
+    Alarm,
+    HourlyPlay,
+    LightOn,
+    ThemePath,
+    ThemeNo,
+    Blink,
+    KeepOnTop,
+    AllWorkspaces,
+    StartAtLogin,
+    RingUntilAnswered,
+    Path,
+    Count
+};
+
+// The alarm record's keys; their texts are read and written as a whole (formatAlarm, parseAlarm).
+enum class AlarmKey : std::uint8_t {
+    Hour,
+    Min,
+    Sec,
+    Day,
+    Custom,
+    Month,
+    Year,
+    CustomBol,
+    AmPm,
+    Message,
+    BolShake,
+    Green,
+    Yellow,
+    Red,
+    Count
+};
+using AlarmTexts = std::array<std::string, static_cast<std::size_t>(AlarmKey::Count)>;
+
 // One stored key: its kind, its default, where it stands in the reading order and
 // which shared value it fills. Left and Top belong to the main window and Path is
 // the program folder, so those three have no member here.
@@ -29,9 +82,11 @@ struct SettingKey {
     bool underProgramFolder; // the default is the program folder followed by defaultText
     std::string_view defaultText;
     int readRank; // 1-based place in the reading order; 0: never read
+    SettingId id;
     bool Settings::*truth = nullptr;
     std::int16_t Settings::*integer = nullptr;
     std::string Settings::*text = nullptr;
+    AlarmKey alarm = AlarmKey::Count; // Count: not a key of the alarm record
 };
 
 // A window position the store does not hold, in twips: its text in the table, and as a number.
@@ -39,21 +94,23 @@ inline constexpr std::string_view kDefaultPositionText = "1500";
 float defaultPosition();
 
 namespace settings_table {
-constexpr SettingKey truth(std::string_view name, int readRank, bool Settings::*m, bool defaultTrue = false) {
-    return {name, ValueKind::Truth, defaultTrue, false, defaultTrue ? "True" : "", readRank,
-            m,    nullptr,          nullptr};
+constexpr SettingKey truth(std::string_view name, int readRank, SettingId id, bool Settings::*m,
+                           bool defaultTrue = false) {
+    return {name, ValueKind::Truth, defaultTrue, false, defaultTrue ? "True" : "", readRank, id, m};
 }
-constexpr SettingKey integer(std::string_view name, int readRank, std::int16_t Settings::*m,
+constexpr SettingKey integer(std::string_view name, int readRank, SettingId id, std::int16_t Settings::*m,
                              std::string_view def = {}) {
-    return {name, ValueKind::Integer, !def.empty(), false, def, readRank, nullptr, m, nullptr};
+    return {name, ValueKind::Integer, !def.empty(), false, def, readRank, id, nullptr, m};
 }
-constexpr SettingKey text(std::string_view name, int readRank, std::string Settings::*m,
+constexpr SettingKey text(std::string_view name, int readRank, SettingId id, std::string Settings::*m,
                           std::string_view def = {}, bool underProgramFolder = false) {
-    return {name, ValueKind::Text, !def.empty(), underProgramFolder, def, readRank, nullptr, nullptr, m};
+    return {name, ValueKind::Text, !def.empty(), underProgramFolder, def, readRank, id, nullptr, nullptr, m};
 }
-constexpr SettingKey position(std::string_view name, int readRank) {
-    return {name,   ValueKind::Position, true, false, kDefaultPositionText, readRank, nullptr, nullptr,
-            nullptr};
+constexpr SettingKey position(std::string_view name, int readRank, SettingId id) {
+    return {name, ValueKind::Position, true, false, kDefaultPositionText, readRank, id};
+}
+constexpr SettingKey alarm(std::string_view name, int readRank, ValueKind kind, AlarmKey key) {
+    return {name, kind, false, false, {}, readRank, SettingId::Alarm, nullptr, nullptr, nullptr, key};
 }
 } // namespace settings_table
 
@@ -61,71 +118,101 @@ constexpr SettingKey position(std::string_view name, int readRank) {
 inline constexpr std::array<SettingKey, 39> kSettingKeys = [] {
     using namespace settings_table;
     using S = Settings;
+    using I = SettingId;
+    using V = ValueKind;
+    using A = AlarmKey;
     return std::array<SettingKey, 39>{
-        position("Left", 1),
-        position("Top", 2),
-        truth("ShowSec", 3, &S::ShowSec, true),
-        truth("ShowMonth", 4, &S::ShowMonth, true),
-        truth("ShowDay", 5, &S::ShowDay, true),
-        truth("ShowDate", 6, &S::ShowDate, true),
-        truth("ShowYear", 7, &S::ShowYear, true),
-        text("SkinPath", 8, &S::SkinPath, "/skins", true),
-        truth("24Hours", 9, &S::Hours24, true),
-        text("AlarmPath", 10, &S::AlarmPath, kDefaultWave, true),
-        text("SoundPath", 11, &S::SoundPath, kDefaultWave, true),
-        text("Theme", 12, &S::Theme, "Digital"),
-        truth("DefaultAlarm", 13, &S::DefaultAlarm, true),
-        truth("DefaultSound", 14, &S::DefaultSound, true),
-        integer("ShakeSpeed", 15, &S::ShakeSpeed, "5"),
-        integer("MusicHour", 17, &S::MusicHour),
-        integer("MusicMin", 18, &S::MusicMin),
-        integer("MusicSec", 19, &S::MusicSec),
-        text("MusicDay", 20, &S::MusicDay),
-        text("MusicCustom", 21, &S::MusicCustom),
-        text("MusicMonth", 22, &S::MusicMonth),
-        text("MusicYear", 23, &S::MusicYear),
-        truth("MusicCustomBol", 24, &S::MusicCustomBol),
-        text("MusicAMPM", 34, &S::MusicAMPM),
-        truth("MusicMessage", 25, &S::MusicMessage),
-        truth("MusicBolShake", 26, &S::MusicBolShake),
-        truth("HourlyPlay", 16, &S::HourlyPlay, true),
-        truth("LightOn", 27, &S::LightOn),
-        truth("GreenSign", 28, &S::GreenSign),
-        truth("YellowSign", 29, &S::YellowSign),
-        truth("RedSign", 30, &S::RedSign),
-        text("ThemePath", 31, &S::ThemePath),
-        integer("ThemeNo", 32, &S::ThemeNo, "1"),
-        truth("Blink", 33, &S::Blink, true),
-        truth("KeepOnTop", 35, &S::KeepOnTop),
-        truth("AllWorkspaces", 36, &S::AllWorkspaces),
-        truth("StartAtLogin", 37, &S::StartAtLogin),
-        truth("RingUntilAnswered", 38, &S::RingUntilAnswered),
-        SettingKey{"Path", ValueKind::Text, false, false, {}, 0},
+        position("Left", 1, I::Left),
+        position("Top", 2, I::Top),
+        truth("ShowSec", 3, I::ShowSec, &S::ShowSec, true),
+        truth("ShowMonth", 4, I::ShowMonth, &S::ShowMonth, true),
+        truth("ShowDay", 5, I::ShowDay, &S::ShowDay, true),
+        truth("ShowDate", 6, I::ShowDate, &S::ShowDate, true),
+        truth("ShowYear", 7, I::ShowYear, &S::ShowYear, true),
+        text("SkinPath", 8, I::SkinPath, &S::SkinPath, "/skins", true),
+        truth("24Hours", 9, I::Hours24, &S::Hours24, true),
+        text("AlarmPath", 10, I::AlarmPath, &S::AlarmPath, kDefaultWave, true),
+        text("SoundPath", 11, I::SoundPath, &S::SoundPath, kDefaultWave, true),
+        text("Theme", 12, I::Theme, &S::Theme, "Digital"),
+        truth("DefaultAlarm", 13, I::DefaultAlarm, &S::DefaultAlarm, true),
+        truth("DefaultSound", 14, I::DefaultSound, &S::DefaultSound, true),
+        integer("ShakeSpeed", 15, I::ShakeSpeed, &S::ShakeSpeed, "5"),
+        alarm("MusicHour", 17, V::Integer, A::Hour),
+        alarm("MusicMin", 18, V::Integer, A::Min),
+        alarm("MusicSec", 19, V::Integer, A::Sec),
+        alarm("MusicDay", 20, V::Text, A::Day),
+        alarm("MusicCustom", 21, V::Text, A::Custom),
+        alarm("MusicMonth", 22, V::Text, A::Month),
+        alarm("MusicYear", 23, V::Text, A::Year),
+        alarm("MusicCustomBol", 24, V::Truth, A::CustomBol),
+        alarm("MusicAMPM", 34, V::Text, A::AmPm),
+        alarm("MusicMessage", 25, V::Truth, A::Message),
+        alarm("MusicBolShake", 26, V::Truth, A::BolShake),
+        truth("HourlyPlay", 16, I::HourlyPlay, &S::HourlyPlay, true),
+        truth("LightOn", 27, I::LightOn, &S::LightOn),
+        alarm("GreenSign", 28, V::Truth, A::Green),
+        alarm("YellowSign", 29, V::Truth, A::Yellow),
+        alarm("RedSign", 30, V::Truth, A::Red),
+        text("ThemePath", 31, I::ThemePath, &S::ThemePath),
+        integer("ThemeNo", 32, I::ThemeNo, &S::ThemeNo, "1"),
+        truth("Blink", 33, I::Blink, &S::Blink, true),
+        truth("KeepOnTop", 35, I::KeepOnTop, &S::KeepOnTop),
+        truth("AllWorkspaces", 36, I::AllWorkspaces, &S::AllWorkspaces),
+        truth("StartAtLogin", 37, I::StartAtLogin, &S::StartAtLogin),
+        truth("RingUntilAnswered", 38, I::RingUntilAnswered, &S::RingUntilAnswered),
+        SettingKey{"Path", ValueKind::Text, false, false, {}, 0, I::Path},
     };
 }();
 
-// A setting named by its place in kSettingKeys: what a change announces, and a case label.
-enum class SettingId : std::uint8_t {};
+namespace settings_table {
+// Every setting has its keys, and every key of the alarm record is in the table once.
+constexpr bool complete() {
+    for (std::size_t id = 0; id < static_cast<std::size_t>(SettingId::Count); ++id)
+        if (std::ranges::none_of(kSettingKeys, [&](const SettingKey& k) { return k.id == SettingId(id); }))
+            return false;
+    for (std::size_t a = 0; a < static_cast<std::size_t>(AlarmKey::Count); ++a)
+        if (std::ranges::count_if(kSettingKeys,
+                                  [&](const SettingKey& k) { return k.alarm == AlarmKey(a); }) != 1)
+            return false;
+    return true;
+}
+} // namespace settings_table
+static_assert(settings_table::complete(), "a setting or an alarm key is missing from kSettingKeys");
 
-template <class T> constexpr SettingId settingId(T Settings::*field) {
-    for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
-        const SettingKey& key = kSettingKeys[i];
-        if constexpr (std::is_same_v<T, bool>) {
-            if (key.truth == field)
-                return SettingId(i);
-        } else if constexpr (std::is_same_v<T, std::int16_t>) {
-            if (key.integer == field)
-                return SettingId(i);
-        } else {
-            if (key.text == field)
-                return SettingId(i);
+// The setting a member holds. Not constant, and so no build, for a member with no key in the table.
+template <class T> consteval SettingId settingId(T Settings::*field) {
+    if constexpr (std::is_same_v<T, AlarmRecord>) {
+        return field == &Settings::alarm ? SettingId::Alarm : throw "no key for this setting";
+    } else {
+        for (const SettingKey& key : kSettingKeys) {
+            if constexpr (std::is_same_v<T, bool>) {
+                if (key.truth == field)
+                    return key.id;
+            } else if constexpr (std::is_same_v<T, std::int16_t>) {
+                if (key.integer == field)
+                    return key.id;
+            } else {
+                if (key.text == field)
+                    return key.id;
+            }
         }
+        throw "no key for this setting";
     }
-    return SettingId(kSettingKeys.size() - 1); // Path: no member
 }
 
+// A member of Settings named at the call: its setting is found while building.
+template <class T> struct SettingField {
+    consteval SettingField(T Settings::*f) : field(f), id(settingId(f)) {}
+    T Settings::*field;
+    SettingId id;
+};
+
+// The setting's key, or for the alarm record the first of its keys.
 constexpr std::string_view settingName(SettingId id) {
-    return kSettingKeys[static_cast<std::size_t>(id)].name;
+    for (const SettingKey& key : kSettingKeys)
+        if (key.id == id)
+            return key.name;
+    return {};
 }
 
 // The keys a start-up reads, in reading order (Path is never read).
@@ -159,5 +246,11 @@ void reformDefaultSounds(Settings& s, const std::string& programFolder,
 // the store could not be written. LightOn is expected to be set from the face already.
 bool writeSettings(SettingsStore& store, const Settings& s, float left, float top,
                    const std::string& programFolder, std::string& error);
+
+// The alarm record's text forms, key by key. Every text a save writes reads back to the same
+// record; a text the clock never writes (a name in other letter case, "26" for a year) reads as
+// naming nothing.
+AlarmTexts formatAlarm(const AlarmRecord& record);
+AlarmRecord parseAlarm(const AlarmTexts& texts);
 
 } // namespace morvantis

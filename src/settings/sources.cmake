@@ -1,4 +1,5 @@
 target_sources(morvantis_core PRIVATE
+  settings/AlarmRecord.cpp
   settings/OptionsRules.cpp
   settings/SettingsFormat.cpp
 )

@@ -55,7 +55,7 @@ TEST(CheckIfBefore, TimesOnTheAlarmDay) {
     };
     for (const auto& c : cases) {
         const FakeClock clock(kYear, kMonth, kDay, c.nowH, c.nowM, c.nowS);
-        EXPECT_EQ(checkIfBefore(alarmAt(c.h, c.m, c.s, c.ampm), clock), c.past) << c.what;
+        EXPECT_EQ(checkIfBefore(alarmAt(c.h, c.m, c.s, c.ampm).alarm, clock), c.past) << c.what;
     }
 }
 
@@ -82,13 +82,15 @@ TEST(CheckIfBefore, PastWhenNoMatchingDateIsLeft) {
         {"no date at all", FakeClock(kYear, kMonth, kDay, 9, 0, 0), alarmAt(1, 0, 0, "PM", "", "", ""), true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(checkIfBefore(c.alarm, c.now), c.past) << c.what;
+        EXPECT_EQ(checkIfBefore(c.alarm.alarm, c.now), c.past) << c.what;
 }
 
 TEST(AlarmCaption, WithAndWithoutAmPm) {
-    EXPECT_EQ(alarmCaption(alarmAt(7, 5, 0, "PM"), true), "alarm set to: 7:5:0 PM   2002/March    Friday");
-    EXPECT_EQ(alarmCaption(alarmAt(7, 10, 0, "PM"), false), "alarm set to: 7:10:0   2002/March    Friday");
-    EXPECT_EQ(alarmCaption(alarmAt(12, 59, 59, "AM"), true),
+    EXPECT_EQ(alarmCaption(alarmAt(7, 5, 0, "PM").alarm, true),
+              "alarm set to: 7:5:0 PM   2002/March    Friday");
+    EXPECT_EQ(alarmCaption(alarmAt(7, 10, 0, "PM").alarm, false),
+              "alarm set to: 7:10:0   2002/March    Friday");
+    EXPECT_EQ(alarmCaption(alarmAt(12, 59, 59, "AM").alarm, true),
               "alarm set to: 12:59:59 AM   2002/March    Friday");
     EXPECT_EQ(kAlarmNotSet, "alarm did not set");
 }

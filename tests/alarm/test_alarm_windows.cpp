@@ -41,7 +41,7 @@ protected:
         state.load(morvantis::test::alarmAt(7, 5, 0, "PM"));
         state.set(&Settings::AlarmPath, "/prog/alarm.wav");
         state.set(&Settings::ShakeSpeed, 5);
-        state.set(&Settings::GreenSign, true);
+        morvantis::test::setStored(state, AlarmKey::Green, true);
         state.setLight(true);
         window.move(100, 100);
         window.show();
@@ -75,7 +75,7 @@ protected:
         return QTest::qWaitFor([&] { return !probe(window).holdingStill(); }, 10000);
     }
     void fireMessage() {
-        state.set(&Settings::MusicMessage, true);
+        morvantis::test::setStored(state, AlarmKey::Message, true);
         env.clock.advance(1);
         probe(window).Timer1_Timer();
         ASSERT_TRUE(alert() && alert()->isVisible());
@@ -105,7 +105,7 @@ private:
 } // namespace
 
 TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
-    state.set(&Settings::MusicBolShake, true);
+    morvantis::test::setStored(state, AlarmKey::BolShake, true);
     std::vector<QPoint> moves;
     std::vector<std::size_t> soundsDuringShake;
     const OnMove onMove(window, [&] {
@@ -155,7 +155,7 @@ TEST_F(AlarmWindows, ShakeGoesRoundTheCornersAndEndsWhereItStarted) {
 }
 
 TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
-    state.set(&Settings::MusicMessage, true);
+    morvantis::test::setStored(state, AlarmKey::Message, true);
     int ticks = 0;
     QObject::connect(&timer("Timer1"), &QTimer::timeout, [&] { ++ticks; });
     QObject::connect(&timer("Timer2"), &QTimer::timeout, [&] { ++ticks; });
@@ -172,7 +172,7 @@ TEST_F(AlarmWindows, WhileItsSoundPlaysOnlyTheAlertAnswersAndAnsweringStopsIt) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last case's alert
         state.setLight(true);
         state.load(morvantis::test::alarmAt(7, 5, 0, "PM"));
-        state.set(&Settings::MusicMessage, true);
+        morvantis::test::setStored(state, AlarmKey::Message, true);
         env.clock.set(2002, 3, 1, 19, 5, 0);
         env.sound.played.clear();
         env.sound.stops = env.sound.waits = 0;
@@ -215,9 +215,8 @@ TEST_F(AlarmWindows, RingingUntilAnsweredPlaysTheSoundAgainUntilOkOrSnoozeStopsI
         SCOPED_TRACE(c.what);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the last case's alert
         env.clock.set(2002, 3, 1, 19, 5, 0);
-        Settings record = morvantis::test::alarmAt(7, 5, 0, "PM");
-        record.MusicMessage = true;
-        state.setAlarm(record);
+        const Settings record = morvantis::test::alarmAt(7, 5, 0, "PM");
+        state.setAlarm(morvantis::test::withStored(record.alarm, AlarmKey::Message, true));
         state.set(&Settings::RingUntilAnswered, true);
         state.setLight(true);
         env.sound.played.clear();
@@ -238,7 +237,7 @@ TEST_F(AlarmWindows, RingingUntilAnsweredPlaysTheSoundAgainUntilOkOrSnoozeStopsI
 }
 
 TEST_F(AlarmWindows, ExitEndsTheProgramWhileTheSoundAfterAShakePlays) {
-    state.set(&Settings::MusicBolShake, true);
+    morvantis::test::setStored(state, AlarmKey::BolShake, true);
     env.sound.endLater = nullptr;
     env.clock.advance(1);
     probe(window).Timer1_Timer();
@@ -250,7 +249,7 @@ TEST_F(AlarmWindows, ExitEndsTheProgramWhileTheSoundAfterAShakePlays) {
 }
 
 TEST_F(AlarmWindows, ExitsFailureMessageWhileTheSoundPlaysIsAnswered) {
-    state.set(&Settings::MusicMessage, true);
+    morvantis::test::setStored(state, AlarmKey::Message, true);
     env.store.failCommit = true;
     bool stoppedFirst = false;
     // The real message box, answered with Return as a user would; a box that cannot be answered
@@ -288,7 +287,7 @@ void queueClick(QWidget& w, QPoint at) {
 } // namespace
 
 TEST_F(AlarmWindows, AClickDuringTheShakeDoesNotActWhileTheSoundPlays) {
-    state.set(&Settings::MusicBolShake, true);
+    morvantis::test::setStored(state, AlarmKey::BolShake, true);
     // ALARM, clicked as the alarm's sound starts and the shake begins: it would light the light
     // and open the dialog.
     bool clicked = false;
@@ -340,8 +339,8 @@ TEST_F(AlarmWindows, EveryWayOutOfTheSoundLetsTheFacesInputThroughAgainAndOtherW
     for (const auto& w : ways) {
         SCOPED_TRACE(w.way);
         state.load(morvantis::test::alarmAt(7, 5, 0, "PM"));
-        state.set(&Settings::MusicMessage, !w.shake);
-        state.set(&Settings::MusicBolShake, w.shake);
+        morvantis::test::setStored(state, AlarmKey::Message, !w.shake);
+        morvantis::test::setStored(state, AlarmKey::BolShake, w.shake);
         state.setLight(true);
         env.clock.set(2002, 3, 1, 19, 5, 0);
         env.sound.stops = 0;
@@ -358,7 +357,7 @@ TEST_F(AlarmWindows, EveryWayOutOfTheSoundLetsTheFacesInputThroughAgainAndOtherW
 }
 
 TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
-    state.set(&Settings::MusicMessage, true);
+    morvantis::test::setStored(state, AlarmKey::Message, true);
     std::vector<bool> shownWhilePlaying;
     env.sound.onPlay = [&](const std::string&, Mode) {
         shownWhilePlaying.push_back(alert() && alert()->isVisible());
@@ -388,7 +387,7 @@ TEST_F(AlarmWindows, MessageAlarmShowsTheWindowOnEveryTickOfItsSecond) {
 }
 
 TEST_F(AlarmWindows, AnAlarmMissedByABusyTickFiresLate) {
-    state.set(&Settings::MusicMessage, true);
+    morvantis::test::setStored(state, AlarmKey::Message, true);
     env.clock.advance(40);
     probe(window).Timer1_Timer();
     EXPECT_TRUE(alert() && alert()->isVisible());
@@ -398,9 +397,8 @@ TEST_F(AlarmWindows, AnAlarmMissedByABusyTickFiresLate) {
 
 TEST_F(AlarmWindows, AnAlarmHiddenByTheClocksOwnLongChimeFiresWhenItEnds) {
     env.clock.set(2002, 3, 1, 13, 59, 59);
-    Settings record = morvantis::test::alarmAt(2, 0, 5, "PM");
-    record.MusicMessage = true;
-    state.setAlarm(record);
+    const Settings record = morvantis::test::alarmAt(2, 0, 5, "PM");
+    state.setAlarm(morvantis::test::withStored(record.alarm, AlarmKey::Message, true));
     state.set(&Settings::HourlyPlay, true);
     probe(window).Timer1_Timer();
     env.sound.onPlay = [&](const std::string&, Mode) {
@@ -423,7 +421,7 @@ TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
     bool dialogOpen = false;
     morvantis::test::ModalDriver driver([&](QWidget* modal) {
         EXPECT_STREQ(modal->metaObject()->className(), "morvantis::frmMusic");
-        state.set(&Settings::MusicMessage, true);
+        morvantis::test::setStored(state, AlarmKey::Message, true);
         env.clock.advance(1);
         probe(window).Timer1_Timer(); // the alarm goes off above the open dialog
         ASSERT_TRUE(alert() && alert()->isVisible());
@@ -441,11 +439,11 @@ TEST_F(AlarmWindows, OkDisarmsAndClosesTheAlarmDialogToo) {
 }
 
 TEST_F(AlarmWindows, SnoozeMenuReArmsAndTheNextAlertShowsTheSameContent) {
-    state.set(&Settings::MusicCustomBol, true);
-    state.set(&Settings::MusicCustom, "Tea");
+    morvantis::test::setStored(state, AlarmKey::CustomBol, true);
+    morvantis::test::setStored(state, AlarmKey::Custom, "Tea");
     fireMessage();
     frmCustom* first = alert();
-    state.set(&Settings::MusicCustom, "Changed meanwhile");
+    morvantis::test::setStored(state, AlarmKey::Custom, "Changed meanwhile");
 
     QTest::mouseClick(control<QPushButton>("cmdSnooz"), Qt::LeftButton);
     auto* menu = control<QMenu>("mnuSnooz");
@@ -460,7 +458,7 @@ TEST_F(AlarmWindows, SnoozeMenuReArmsAndTheNextAlertShowsTheSameContent) {
     EXPECT_FALSE(first->isVisible());
     EXPECT_TRUE(armed());
     EXPECT_EQ(window.face().caption(), "alarm set to: 7:10:0   2002/March    Friday");
-    EXPECT_EQ(state.settings().MusicMin, 10);
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Min), "10");
 
     env.clock.set(2002, 3, 1, 19, 10, 0);
     probe(window).Timer1_Timer();
@@ -520,9 +518,12 @@ TEST_F(AlarmWindows, SignAndText) {
     };
     FaceModel face;
     for (const auto& c : cases) {
-        state.set(&Settings::GreenSign, c.green);
-        state.set(&Settings::YellowSign, c.yellow);
-        state.set(&Settings::RedSign, c.red);
+        // As a store holding the three flags reads them.
+        AlarmTexts texts = formatAlarm(state.settings().alarm);
+        texts[static_cast<std::size_t>(AlarmKey::Green)] = formatTruth(c.green);
+        texts[static_cast<std::size_t>(AlarmKey::Yellow)] = formatTruth(c.yellow);
+        texts[static_cast<std::size_t>(AlarmKey::Red)] = formatTruth(c.red);
+        state.set(&Settings::alarm, parseAlarm(texts));
         frmCustom w(state.settings());
         w.show();
         for (const char* name : {"imgGreen", "imgYellow", "imgRed"}) {
@@ -534,10 +535,10 @@ TEST_F(AlarmWindows, SignAndText) {
 
     // The label reads "Automatic Alert..." unless the custom text is chosen; markup stays text.
     const QString markup = "<b>Wake</b> &amp; <i>go</i>";
-    state.set(&Settings::MusicCustom, markup.toStdString());
+    morvantis::test::setStored(state, AlarmKey::Custom, markup.toStdString());
     frmCustom fixed(state.settings());
     EXPECT_EQ(fixed.findChild<QLabel*>("lblCustom")->text(), "Automatic Alert...");
-    state.set(&Settings::MusicCustomBol, true);
+    morvantis::test::setStored(state, AlarmKey::CustomBol, true);
     frmCustom custom(state.settings());
     custom.show();
     auto* label = custom.findChild<QLabel*>("lblCustom");

@@ -1,4 +1,5 @@
 #include "alarm/frmMusic.h"
+#include "support/AlarmSettings.h"
 #include "support/ModalDriver.h"
 #include "support/TestServices.h"
 
@@ -281,7 +282,7 @@ TEST_F(MusicDialog, PastCheckOnlyForTodayInThisMonthAndYear) {
     pressEnter();
     EXPECT_EQ(env.prompts.shown.size(), 1u);
     EXPECT_FALSE(dialog && dialog->isVisible());
-    EXPECT_EQ(state.settings().MusicMonth, "January");
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Month), "January");
     EXPECT_EQ(caption, "alarm set to: 9:0:0 AM   2001/January    Wednesday");
 }
 
@@ -316,9 +317,9 @@ TEST_F(MusicDialog, OkRefusesBadFieldsAndKeepsWhatItRead) {
         if (c.focus) { // back in the field, its text selected: what is typed next replaces it
             EXPECT_EQ(get<QLineEdit>(c.focus)->selectedText(), c.typed);
         }
-        EXPECT_EQ(state.settings().MusicHour, c.hour);
-        EXPECT_EQ(state.settings().MusicMin, c.min);
-        EXPECT_TRUE(state.settings().MusicDay.empty());
+        EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Hour), std::to_string(c.hour));
+        EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Min), std::to_string(c.min));
+        EXPECT_TRUE(morvantis::test::stored(state.settings().alarm, AlarmKey::Day).empty());
     }
 }
 
@@ -331,26 +332,26 @@ TEST_F(MusicDialog, KeysAloneMendAFieldTheMessageNamed) {
     EXPECT_EQ(text("txtHour"), "11");
     pressEnter();
     EXPECT_FALSE(dialog && dialog->isVisible());
-    EXPECT_EQ(state.settings().MusicHour, 11);
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Hour), "11");
 }
 
 TEST_F(MusicDialog, OkStoresTheWeekdayForTodayAndTheChosenOne) {
     open(2001, 12, 19, 10, 58, 30);
     choose("cboImportance", 1);
     pressEnter();
-    EXPECT_EQ(state.settings().MusicDay, "Wednesday");
-    EXPECT_EQ(state.settings().MusicMonth, "December");
-    EXPECT_EQ(state.settings().MusicYear, "2001");
-    EXPECT_EQ(state.settings().MusicAMPM, "AM");
-    EXPECT_TRUE(state.settings().YellowSign);
-    EXPECT_TRUE(state.settings().MusicMessage);
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Day), "Wednesday");
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Month), "December");
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Year), "2001");
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::AmPm), "AM");
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Yellow), "True");
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Message), "True");
     EXPECT_EQ(caption, "alarm set to: 10:58:30 AM   2001/December    Wednesday");
     EXPECT_EQ(lightOffs, 0);
 
     open();
     choose("cboDay", 2);
     pressEnter();
-    EXPECT_EQ(state.settings().MusicDay, "Friday");
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Day), "Friday");
 
     // An evening user setting 7 AM is woken the next morning.
     open(2001, 12, 19, 21, 0);
@@ -365,23 +366,26 @@ TEST_F(MusicDialog, OptionButtonsWriteTheirFlagsAtOnceAndCancelDisarms) {
     const struct {
         const char* option;
         bool shake, custom, customField, importance;
+        const char* day;
     } cases[] = {
-        {"optShake", true, false, false, false},
-        {"optCus", false, true, true, true},
-        {"optWin", false, false, false, true},
+        {"optShake", true, false, false, false, "Monday"},
+        {"optCus", false, true, true, true, "Tuesday"},
+        {"optWin", false, false, false, true, "Wednesday"},
     };
     open();
     const QColor window = QApplication::palette().color(QPalette::Base);
     const QColor buttonFace = QApplication::palette().color(QPalette::Button);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.option);
-        state.set(&Settings::MusicBolShake, !c.shake);
-        state.set(&Settings::MusicCustomBol, !c.custom);
-        state.set(&Settings::MusicDay, c.option); // changed meanwhile, as a snooze from the alert does
+        morvantis::test::setStored(state, AlarmKey::BolShake, !c.shake);
+        morvantis::test::setStored(state, AlarmKey::CustomBol, !c.custom);
+        morvantis::test::setStored(state, AlarmKey::Day,
+                                   c.day); // changed meanwhile, as a snooze from the alert does
         clickOption(c.option);
-        EXPECT_EQ(state.settings().MusicBolShake, c.shake);
-        EXPECT_EQ(state.settings().MusicCustomBol, c.custom);
-        EXPECT_EQ(state.settings().MusicDay, c.option)
+        EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::BolShake), formatTruth(c.shake));
+        EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::CustomBol),
+                  formatTruth(c.custom));
+        EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Day), c.day)
             << "the report is made from the settings of that moment";
         for (const auto& [name, on] :
              {std::pair{"txtCustom", c.customField}, {"cboImportance", c.importance}}) {
@@ -393,8 +397,9 @@ TEST_F(MusicDialog, OptionButtonsWriteTheirFlagsAtOnceAndCancelDisarms) {
     QTest::mouseClick(get<QPushButton>("cmdCancel"), Qt::LeftButton);
     EXPECT_EQ(lightOffs, 1);
     EXPECT_FALSE(dialog && dialog->isVisible());
-    EXPECT_TRUE(state.settings().MusicBolShake);
-    EXPECT_FALSE(state.settings().MusicMessage); // only OK writes it
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::BolShake), "True");
+    EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Message),
+              "False"); // only OK writes it
     EXPECT_TRUE(caption.isEmpty());
 }
 
@@ -445,7 +450,7 @@ TEST_F(MusicDialog, EnterEscapeAndCloseEndTheModalDialog) {
         EXPECT_TRUE(modal.isNull()) << "it deletes itself when it closes";
         delete modal.data();
         EXPECT_EQ(lightOffs, c.lightOffs);
-        EXPECT_EQ(state.settings().MusicDay.empty(), !c.stored);
+        EXPECT_EQ(morvantis::test::stored(state.settings().alarm, AlarmKey::Day).empty(), !c.stored);
     }
 }
 
@@ -483,7 +488,7 @@ TEST_F(MusicDialog, AccessKeysReachTheirControls) {
     // OK and Cancel by their keys.
     QTest::keyClick(dialog, Qt::Key_O, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog || !dialog->isVisible(); }));
-    EXPECT_FALSE(state.settings().MusicDay.empty());
+    EXPECT_FALSE(morvantis::test::stored(state.settings().alarm, AlarmKey::Day).empty());
     open();
     QTest::keyClick(dialog, Qt::Key_C, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog || !dialog->isVisible(); }));

@@ -1,5 +1,7 @@
 #include "alarm/MusicRules.h"
 
+#include "settings/SettingsFormat.h"
+#include "support/AlarmSettings.h"
 #include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
@@ -130,22 +132,25 @@ TEST(MusicOk, StoresDateImportanceAndAction) {
         e.dayIndex = c.day;
         e.monthIndex = c.month;
         e.yearIndex = c.year;
-        e.dayText = "Friday";
-        e.monthText = "January";
-        e.yearText = "2004";
+        e.day = Weekday::Friday;
+        e.month = Month::January;
+        e.year = 2004;
         e.importanceIndex = c.importance;
         e.action = c.action;
         e.custom = "wake up";
-        Settings s;
-        s.MusicCustom = "old";
-        ASSERT_EQ(storeAlarm(s, e, c.now), OkResult::Stored);
-        EXPECT_EQ(s.MusicAMPM, c.am ? "AM" : "PM");
-        EXPECT_EQ(s.MusicDay, c.wDay);
-        EXPECT_EQ(s.MusicMonth, c.wMonth);
-        EXPECT_EQ(s.MusicYear, c.wYear);
-        EXPECT_EQ(std::tuple(s.GreenSign, s.YellowSign, s.RedSign), std::tuple(c.green, c.yellow, c.red));
-        EXPECT_EQ(std::tuple(s.MusicBolShake, s.MusicMessage, s.MusicCustomBol),
+        AlarmRecord r;
+        r.message = "old";
+        ASSERT_EQ(storeAlarm(r, e, c.now), OkResult::Stored);
+        const auto stored = [&](AlarmKey key) { return morvantis::test::stored(r, key); };
+        const auto truth = [&](AlarmKey key) { return stored(key) == "True"; };
+        EXPECT_EQ(stored(AlarmKey::AmPm), c.am ? "AM" : "PM");
+        EXPECT_EQ(stored(AlarmKey::Day), c.wDay);
+        EXPECT_EQ(stored(AlarmKey::Month), c.wMonth);
+        EXPECT_EQ(stored(AlarmKey::Year), c.wYear);
+        EXPECT_EQ(std::tuple(truth(AlarmKey::Green), truth(AlarmKey::Yellow), truth(AlarmKey::Red)),
+                  std::tuple(c.green, c.yellow, c.red));
+        EXPECT_EQ(std::tuple(truth(AlarmKey::BolShake), truth(AlarmKey::Message), truth(AlarmKey::CustomBol)),
                   std::tuple(c.shake, c.message, c.custom));
-        EXPECT_EQ(s.MusicCustom, c.custom ? "wake up" : "old");
+        EXPECT_EQ(stored(AlarmKey::Custom), c.custom ? "wake up" : "old");
     }
 }

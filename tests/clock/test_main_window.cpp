@@ -267,7 +267,7 @@ TEST_F(MainWindow, IsABorderlessWindowOfTheFaceSize) {
 }
 
 TEST_F(MainWindow, StartUpReadsEverySettingAndPlacesTheWindow) {
-    window.GetMySetting();
+    readState();
     EXPECT_EQ(window.pos(), QPoint(100, 100)); // 1500 twips when none is stored
     EXPECT_TRUE(state.settings().ShowSec);
     EXPECT_TRUE(state.settings().Hours24);
@@ -280,13 +280,13 @@ TEST_F(MainWindow, StartUpReadsEverySettingAndPlacesTheWindow) {
 TEST_F(MainWindow, APositionOnNoScreenComesBackCentred) {
     env.store.write("StartUp", "Left", "99990");
     env.store.write("StartUp", "Top", "-30000");
-    window.GetMySetting();
+    readState();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 2);
     window.move(0, 0); // still on screen at the edge: left alone
     env.store.write("StartUp", "Left", "15");
     env.store.write("StartUp", "Top", "15");
-    window.GetMySetting();
+    readState();
     EXPECT_EQ(window.pos(), QPoint(1, 1));
 }
 
@@ -301,13 +301,13 @@ TEST_F(MainWindow, AnArmedAlarmComesBackWithItsCaption) {
                                {"MusicMonth", "March"},
                                {"MusicYear", "2002"}})
         env.store.write("StartUp", k, v);
-    window.GetMySetting();
+    readState();
     EXPECT_TRUE(visible(window, Element::imgLight));
     EXPECT_EQ(window.face().caption(), "alarm set to: 7:5:0 PM   2002/March    Friday");
 }
 
 TEST_F(MainWindow, ExitWritesEveryKeyInOrderWithTheLightAndPosition) {
-    window.GetMySetting();
+    readState();
     window.move(40, 60);
     state.setLight(true);
     env.store.writes.clear();
@@ -342,7 +342,7 @@ TEST_F(MainWindow, AFailedSaveIsShownAndEndsWithStatusOne) {
 }
 
 TEST_F(MainWindow, ClosedByTheWindowSystemSavesOnceAsExitDoes) {
-    window.GetMySetting();
+    readState();
     window.show();
     window.move(40, 60);
     window.close();
@@ -448,7 +448,7 @@ TEST(FaceShape, FollowsTheBackgroundsAlphaAsQtsMask) {
 }
 
 TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows) {
-    window.GetMySetting();
+    readState();
     QStringList keys;
     std::vector<bool> lights;
     QStringList captions;
@@ -465,7 +465,7 @@ TEST_F(MainWindow, TheStateAnnouncesEachChangeTheWindowsAskForAndTheFaceFollows)
     probe(window).imgAlarmBut_MouseUp();
     ok.settle();
     ASSERT_TRUE(ok.acted());
-    EXPECT_TRUE(keys.contains("MusicHour") && keys.contains("MusicDay") && keys.contains("MusicMessage"))
+    EXPECT_TRUE(keys.contains("MusicHour")) // the alarm record, named by its first key
         << keys.join(' ').toStdString();
     EXPECT_EQ(lights, std::vector<bool>{true});
     ASSERT_EQ(captions.size(), 1);

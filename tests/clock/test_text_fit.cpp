@@ -9,6 +9,7 @@
 #include "info/frmAbout.h"
 #include "settings/frmOptions.h"
 #include "skins/frmChoseSkin.h"
+#include "support/AlarmSettings.h"
 #include "support/ClockWindowTest.h"
 #include "support/Controls.h"
 #include "support/TestServices.h"
@@ -115,30 +116,26 @@ TEST_F(TextFit, EveryTextLiesInsideItsBox) {
     window.show();
     const QRectF label = FacePainter::rectOf(Element::Label1);
     const QFontMetricsF caption(FacePainter::captionFont(), &window);
-    Settings alarm;
-    alarm.MusicHour = 12;
-    alarm.MusicMin = alarm.MusicSec = 59;
-    alarm.MusicYear = "2002";
     for (int month = 1; month <= 12; ++month)
         for (int day = 0; day < 7; ++day)
             for (const char* ampm : {"AM", "PM", ""}) {
-                alarm.MusicMonth = std::string(monthName(month));
-                alarm.MusicDay = std::string(weekdayName(day));
-                alarm.MusicAMPM = ampm;
-                const QString text = QString::fromStdString(alarmCaption(alarm, *ampm != '\0'));
+                const Settings alarm =
+                    morvantis::test::alarmAt(12, 59, 59, ampm, std::string(weekdayName(day)).c_str(),
+                                             std::string(monthName(month)).c_str());
+                const QString text = QString::fromStdString(alarmCaption(alarm.alarm, *ampm != '\0'));
                 fits.push_back(
                     {text, caption.boundingRect(label, Qt::AlignLeft | Qt::AlignVCenter, text), label});
             }
 
     // The dialogs as they open; the alert with the longest messages the alarm dialog takes, in words
     // and in one piece.
-    state.set(&Settings::MusicCustomBol, true);
+    morvantis::test::setStored(state, AlarmKey::CustomBol, true);
     FaceModel face;
     std::vector<std::unique_ptr<QWidget>> windows;
     for (const QString& message :
          {QString("Wake up and water the plants before you go. ").repeated(8).left(350),
           QString("W").repeated(350)}) {
-        state.set(&Settings::MusicCustom, message.toStdString());
+        morvantis::test::setStored(state, AlarmKey::Custom, message.toStdString());
         windows.push_back(std::make_unique<frmCustom>(state.settings()));
     }
     windows.push_back(std::make_unique<frmMusic>(env.services, state));

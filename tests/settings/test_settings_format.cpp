@@ -1,5 +1,8 @@
 #include "settings/SettingsFormat.h"
 
+#include "alarm/AlarmMoment.h"
+#include "support/AlarmSettings.h"
+#include "support/FakeClock.h"
 #include "support/MemorySettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -190,13 +193,11 @@ TEST(ReadSettings, StoredValuesOfEveryKind) {
     EXPECT_FALSE(s.Hours24);
     EXPECT_EQ(s.Theme, "  Blue  "); // texts are kept exactly
     EXPECT_EQ(s.ShakeSpeed, 12);
-    EXPECT_EQ(s.MusicHour, 7);
-    EXPECT_EQ(s.MusicMin, 5);
-    EXPECT_EQ(s.MusicCustom, "a\nb");
-    EXPECT_EQ(s.MusicAMPM, "PM");
+    EXPECT_EQ(s.alarm.hour, 19);
+    EXPECT_EQ(s.alarm.minute, 5);
+    EXPECT_EQ(s.alarm.message, "a\nb");
     EXPECT_TRUE(s.LightOn);
-    EXPECT_TRUE(s.RedSign);
-    EXPECT_FALSE(s.GreenSign);
+    EXPECT_EQ(s.alarm.importance, Importance::High);
     EXPECT_EQ(s.ThemeNo, -3);
     EXPECT_FALSE(s.Blink);
     EXPECT_FALSE(s.HourlyPlay);
@@ -230,19 +231,19 @@ TEST(ReadSettings, AValueThatDoesNotConvertKeepsTheCurrentValueNotTheDefault) {
 TEST(ReadSettings, AbsentKeysWithoutDefault) {
     MemorySettingsStore store;
     Settings s;
-    s.MusicHour = 4;
-    s.MusicBolShake = true;
-    s.MusicDay = "Friday";
+    s.alarm = morvantis::test::alarmRecord(4, 0, 0, "AM");
+    s.alarm.action = AlarmAction::Shake;
     s.ThemePath = "/old";
     readSettings(store, s, kFolder);
-    EXPECT_EQ(s.MusicHour, 4); // numbers and truth values are skipped
-    EXPECT_TRUE(s.MusicBolShake);
-    EXPECT_EQ(s.MusicDay, ""); // texts become empty
+    EXPECT_EQ(dialHour(s.alarm).hour, 4); // numbers and truth values are skipped
+    EXPECT_TRUE(s.alarm.acts(AlarmAction::Shake));
+    EXPECT_EQ(s.alarm.weekday, Weekday::None); // texts become empty
+    EXPECT_EQ(dialHour(s.alarm).mark, Meridiem::None);
     EXPECT_EQ(s.ThemePath, "");
 
     Settings fresh;
     readSettings(store, fresh, kFolder);
-    EXPECT_EQ(fresh.MusicHour, 0);
+    EXPECT_EQ(dialHour(fresh.alarm).hour, 0);
 }
 
 TEST(ReadSettings, KeyLetterCaseDoesNotMatter) {
@@ -259,10 +260,9 @@ TEST(WriteSettings, WritesEveryKeyInOrderThenCommits) {
     MemorySettingsStore first;
     Settings s;
     readSettings(first, s, kFolder);
-    s.MusicHour = 7;
-    s.MusicMin = 5;
-    s.MusicAMPM = "PM";
-    s.MusicCustom = "line one\nline two";
+    setDialHour(s.alarm, {7, Meridiem::PM});
+    s.alarm.minute = 5;
+    s.alarm.message = "line one\nline two";
     s.ShakeSpeed = -2;
     s.LightOn = true;
 
@@ -302,9 +302,9 @@ TEST(WriteSettings, WhatIsWrittenReadsBackTheSame) {
     s.Hours24 = false;
     s.SkinPath = " spaced ";
     s.ShakeSpeed = -32768;
-    s.MusicHour = 32767;
-    s.MusicCustom = "\ttabbed \"quoted\"\r\n";
-    s.RedSign = true;
+    setDialHour(s.alarm, {32767, Meridiem::None});
+    s.alarm.message = "\ttabbed \"quoted\"\r\n";
+    s.alarm.importance = Importance::High;
     s.ThemeNo = 12;
     MemorySettingsStore store;
     std::string error;
@@ -314,6 +314,57 @@ TEST(WriteSettings, WhatIsWrittenReadsBackTheSame) {
     EXPECT_EQ(back, s);
     EXPECT_EQ(position.left, -0.5f);
     EXPECT_EQ(position.top, 16777216.0f);
+}
+
+TEST(AlarmTexts, EveryStoredSpellingReadsBackToTheSameRecordAndIsWrittenBackAsItWas) {
+    // The fourteen keys in table order: hour, minute, second, day, message, month, year, the custom
+    // flag, the mark, the window flag, the shake flag, green, yellow, red.
+    const struct {
+        const char* what;
+        AlarmTexts texts;
+        bool rings; // on some day from 2002 on
+    } cases[] = {
+        // clang-format off
+        {"a record never set", {"0", "0", "0", "", "", "", "", "False", "", "False", "False", "False", "False", "False"}, false},
+        {"midnight", {"12", "0", "0", "Sunday", "", "January", "2002", "False", "AM", "True", "False", "True", "False", "False"}, true},
+        {"noon, a custom message", {"12", "0", "0", "Monday", "Tea\n\"now\"", "December", "2026", "True", "PM", "False", "False", "False", "True", "False"}, true},
+        {"one second before midnight, shaking", {"11", "59", "59", "Saturday", "", "February", "2004", "False", "PM", "False", "True", "False", "False", "True"}, true},
+        {"a year of three digits", {"7", "5", "0", "Friday", "", "March", "0999", "False", "AM", "True", "False", "True", "False", "False"}, false},
+        {"Shake after Window: both flags", {"7", "5", "0", "Friday", "", "March", "2002", "False", "PM", "True", "True", "True", "False", "False"}, true},
+        {"Custom after Window: both flags", {"7", "5", "0", "Friday", "x", "March", "2002", "True", "PM", "True", "False", "True", "False", "False"}, true},
+        {"OK refused at the hour on a record never set", {"13", "0", "0", "", "", "", "", "False", "", "False", "False", "False", "False", "False"}, false},
+        {"OK refused at the hour", {"0", "5", "0", "Friday", "", "March", "2002", "False", "PM", "True", "False", "True", "False", "False"}, false},
+        {"OK refused at the minute", {"7", "75", "0", "Friday", "", "March", "2002", "False", "AM", "True", "False", "True", "False", "False"}, false},
+        {"OK refused at the second", {"7", "5", "-1", "Friday", "", "March", "2002", "False", "AM", "True", "False", "True", "False", "False"}, false},
+        {"a time with no date", {"7", "5", "0", "", "", "", "", "False", "AM", "False", "False", "False", "False", "False"}, false},
+        {"the largest hour", {"32767", "-32768", "0", "Friday", "", "March", "2002", "False", "", "False", "False", "False", "False", "False"}, false},
+        // clang-format on
+    };
+    const morvantis::test::FakeClock clock(2002, 1, 1, 0, 0, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const AlarmRecord record = parseAlarm(c.texts);
+        EXPECT_EQ(formatAlarm(record), c.texts);
+        EXPECT_TRUE(parseAlarm(formatAlarm(record)) == record);
+        // Through the store too: every key is read into the one record and written back.
+        MemorySettingsStore store;
+        for (const SettingKey& key : kSettingKeys)
+            if (key.alarm != AlarmKey::Count)
+                store.write("StartUp", std::string(key.name), c.texts[static_cast<std::size_t>(key.alarm)]);
+        Settings s;
+        readSettings(store, s, kFolder);
+        EXPECT_TRUE(s.alarm == record);
+        MemorySettingsStore back;
+        std::string error;
+        ASSERT_TRUE(writeSettings(back, s, 0, 0, kFolder, error));
+        for (const SettingKey& key : kSettingKeys) {
+            if (key.alarm != AlarmKey::Count) {
+                EXPECT_EQ(stored(back, std::string(key.name)), c.texts[static_cast<std::size_t>(key.alarm)])
+                    << key.name;
+            }
+        }
+        EXPECT_EQ(nextAlarmMoment(record, clock, clock.now().epoch).has_value(), c.rings);
+    }
 }
 
 TEST(WriteSettings, AFailedCommitIsReportedWithItsReason) {

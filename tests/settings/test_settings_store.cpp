@@ -145,9 +145,8 @@ TEST_F(SettingsStoreFile, AHandWrittenValueWithCommasIsReadAsWritten) {
 TEST_F(SettingsStoreFile, EveryKeyOfTheProgramSurvivesASaveAndAStart) {
     Settings s;
     readSettings(*std::make_unique<QtSettingsStore>(path()), s, "/opt/m");
-    s.MusicCustom = "Line one\n\tLine \"two\"\n\xc3\xa9t\xc3\xa9";
-    s.MusicHour = 7;
-    s.MusicAMPM = "PM";
+    s.alarm.message = "Line one\n\tLine \"two\"\n\xc3\xa9t\xc3\xa9";
+    setDialHour(s.alarm, {7, Meridiem::PM});
     s.ShakeSpeed = -32768;
     s.LightOn = true;
     {

@@ -9,6 +9,7 @@
 #include "face/TimeRenderer.h"
 #include "sound/SoundRules.h"
 
+#include "support/AlarmSettings.h"
 #include "support/AllocationCount.h"
 #include "support/FakeClock.h"
 
@@ -51,12 +52,11 @@ TEST(TwoDays, ChimeAlarmSnoozeAndLateAlarmsTickByTick) {
     Settings s;
     s.HourlyPlay = true;
     // An alarm two minutes before midnight.
-    s.MusicHour = 11, s.MusicMin = 58, s.MusicSec = 30, s.MusicAMPM = "PM";
-    s.MusicDay = "Friday", s.MusicMonth = "December", s.MusicYear = "2026";
+    s.alarm = morvantis::test::alarmRecord(11, 58, 30, "PM", "Friday", "December", "2026");
     bool armed = true;
     FaceModel face;
     AlarmDue due;
-    due.setRecord(s, clock, clock.epoch());
+    due.setRecord(s.alarm, clock, clock.epoch());
     RenderOptions options;
     const long fired1 = 1 * 3600 + 58 * 60 + 30;    // Fri 23:58:30
     const long snoozeAt = fired1 + 20;              // the user snoozes 5 minutes 20 s later
@@ -84,18 +84,20 @@ TEST(TwoDays, ChimeAlarmSnoozeAndLateAlarmsTickByTick) {
         // The user's actions happen between ticks.
         if (t == tickAt(snoozeAt)) {
             const std::int64_t next = snoozedMoment(due.rangFor(), 5, clock.epoch());
-            s = recordAt(s, clock.at(next));
+            s.alarm = recordAt(s.alarm, clock.at(next));
             due.setMoment(next, clock);
             armed = true;
         }
         if (t == tickAt(fired2 + 5)) {
             // Dismissed; the next alarm is the afternoon one.
-            s.MusicHour = 2, s.MusicMin = 30, s.MusicSec = 0, s.MusicAMPM = "PM";
-            due.setRecord(s, clock, clock.epoch());
+            setDialHour(s.alarm, {2, Meridiem::PM});
+            s.alarm.minute = 30, s.alarm.second = 0;
+            due.setRecord(s.alarm, clock, clock.epoch());
         }
         if (t == tickAt(busyTo) + 5) {
-            s.MusicHour = 8, s.MusicMin = 0, s.MusicSec = 0, s.MusicAMPM = "AM", s.MusicDay = "Sunday";
-            due.setRecord(s, clock, clock.epoch());
+            setDialHour(s.alarm, {8, Meridiem::AM});
+            s.alarm.minute = 0, s.alarm.second = 0, s.alarm.weekday = Weekday::Sunday;
+            due.setRecord(s.alarm, clock, clock.epoch());
         }
         if (blocked(second) || t < nextTick)
             continue; // no tick runs while the thread is blocked, or before the tick planned
@@ -103,7 +105,7 @@ TEST(TwoDays, ChimeAlarmSnoozeAndLateAlarmsTickByTick) {
         const bool counting = second >= 60;
         const long allocationsBefore = g_allocations;
         renderFace(face, readFaceTexts(clock), options);
-        const AlarmDue::Verdict verdict = due.tick(s, clock, armed, clock.now().epoch);
+        const AlarmDue::Verdict verdict = due.tick(s.alarm, clock, armed, clock.now().epoch);
         // The chime reads the clock twice, as CheckHourly does.
         const bool chime = chimeDue(clock.now(), clock.now(), s.HourlyPlay);
         if (counting)

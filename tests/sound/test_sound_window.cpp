@@ -44,11 +44,11 @@ void speak(frmMain& window, ClockState& state) {
     window.pressButton(Element::imgDateBut);
 }
 void shake(frmMain& window, ClockState& state) {
-    state.set(&Settings::MusicBolShake, true);
+    morvantis::test::setStored(state, AlarmKey::BolShake, true);
     probe(window).Timer1_Timer();
 }
 void message(frmMain& window, ClockState& state) {
-    state.set(&Settings::MusicMessage, true);
+    morvantis::test::setStored(state, AlarmKey::Message, true);
     probe(window).Timer1_Timer();
 }
 

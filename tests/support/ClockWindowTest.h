@@ -22,6 +22,7 @@ protected:
         timer("Timer1").stop();
         timer("Timer2").stop();
         QObject::connect(&end, &ClockEnd::ended, [this](int status) { exitStatus = status; });
+        end.saveWith([this](std::string& error) { return state.save(env.store, env.files, error); });
     }
     // The settings as a start reads them: edit changes them, the state takes them, and the
     // timers stay stopped.
@@ -43,6 +44,9 @@ protected:
                     return found;
         return nullptr;
     }
+
+    // The settings and the window position as a start reads them from the store.
+    void readState() { state.read(env.store, env.files); }
 
     TestServices env;
     ClockEnd end;
