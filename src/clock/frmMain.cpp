@@ -433,6 +433,13 @@ void frmMain::elementUp(Element e) {
 // ---- Input: routed to the elements and the case ----
 
 bool frmMain::event(QEvent* event) {
+    // The window system holds the shape in device pixels: a screen of another ratio needs it anew.
+    if (event->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+        || event->type() == QEvent::DevicePixelRatioChange
+#endif
+    )
+        m_shapeRatio = FacePainter::reshape(*this);
     return m_hold->takes(*event) || QWidget::event(event);
 }
 

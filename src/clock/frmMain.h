@@ -106,6 +106,8 @@ public:
     void pressButton(Element button);
     // Whether the clock holds still while one of its sounds plays.
     bool holdingStill() const { return m_hold->holding(); }
+    // The device-pixel ratio the window's shape was last given again at, after a change of screen.
+    qreal shapeRatio() const { return m_shapeRatio; }
 
 signals:
     // The face was flushed to the window: a listening screen reader is told what changed.
@@ -158,6 +160,7 @@ private:
     AlarmFiring* m_firing; // a child of this window
     KeepOnTop m_keepOnTop{*this};
     bool m_saving = false;
+    qreal m_shapeRatio = 0;
 };
 
 } // namespace morvantis
