@@ -104,7 +104,7 @@ namespace {
 // One rule for every picture of the face, the background's too: a whole multiple stays crisp
 // blocks of pixels, any other size is filtered.
 Qt::TransformationMode modeOf(QSize from, QSize to, qreal ratio) {
-    if (ratio == 1 || (to.width() % from.width() == 0 && to.height() % from.height() == 0))
+    if (ratio == 1 || from.isEmpty() || (to.width() % from.width() == 0 && to.height() % from.height() == 0))
         return Qt::FastTransformation;
     return Qt::SmoothTransformation;
 }
@@ -119,7 +119,7 @@ std::vector<int> sourceOf(int length, qreal ratio) {
 
 // The background at a ratio other than 1. Filtering leaves its outline half see-through, which
 // would blend with whatever the window held: each device pixel is opaque exactly where the
-// window's shape, scaled by Qt, holds it (picture alpha >= 128), and see-through elsewhere.
+// window's shape, scaled by Qt, holds it (its picture pixel's alpha >= 128), else see-through.
 QImage scaledBackground(const QImage& image, qreal ratio) {
     const QSize size = FacePainter::deviceRect(QRect(QPoint(), image.size()), ratio).size();
     QImage out = image.scaled(size, Qt::IgnoreAspectRatio, modeOf(image.size(), size, ratio))
@@ -133,8 +133,11 @@ QImage scaledBackground(const QImage& image, qreal ratio) {
         const auto* in =
             reinterpret_cast<const QRgb*>(alpha.constScanLine(rows[static_cast<std::size_t>(y)]));
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x)
-            line[x] = qAlpha(in[columns[static_cast<std::size_t>(x)]]) >= 128 ? line[x] | 0xff000000u : 0u;
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb source = in[columns[static_cast<std::size_t>(x)]];
+            // An edge pixel filtering left mostly see-through takes its picture pixel's colour.
+            line[x] = qAlpha(source) < 128 ? 0u : (qAlpha(line[x]) < 128 ? source : line[x]) | 0xff000000u;
+        }
     }
     return out;
 }

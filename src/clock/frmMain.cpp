@@ -440,6 +440,8 @@ bool frmMain::event(QEvent* event) {
 #endif
     )
         m_shapeRatio = FacePainter::reshape(*this);
+    else if (event->type() == QEvent::Show && m_shapeRatio == 0)
+        m_shapeRatio = devicePixelRatioF();
     return m_hold->takes(*event) || QWidget::event(event);
 }
 
@@ -476,6 +478,15 @@ void frmMain::flushFace() {
 }
 
 void frmMain::paintEvent(QPaintEvent* event) {
+    // A ratio can also change with no change of screen (the screen's own scale set anew), and then
+    // the whole window is painted again: its shape follows once the paint is over.
+    if (m_shapeRatio != 0 && devicePixelRatioF() != m_shapeRatio && !m_reshaping) {
+        m_reshaping = true;
+        QTimer::singleShot(0, this, [this] {
+            m_reshaping = false;
+            m_shapeRatio = FacePainter::reshape(*this);
+        });
+    }
     m_painter.paintWindow(*this, m_face, event->rect(), m_place.faceOffset());
 }
 

@@ -106,7 +106,7 @@ public:
     void pressButton(Element button);
     // Whether the clock holds still while one of its sounds plays.
     bool holdingStill() const { return m_hold->holding(); }
-    // The device-pixel ratio the window's shape was last given again at, after a change of screen.
+    // The device-pixel ratio the window's shape was last given to the window system at.
     qreal shapeRatio() const { return m_shapeRatio; }
 
 signals:
@@ -160,7 +160,8 @@ private:
     AlarmFiring* m_firing; // a child of this window
     KeepOnTop m_keepOnTop{*this};
     bool m_saving = false;
-    qreal m_shapeRatio = 0;
+    qreal m_shapeRatio = 0; // 0 until shown
+    bool m_reshaping = false;
 };
 
 } // namespace morvantis
