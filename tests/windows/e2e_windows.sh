@@ -260,7 +260,7 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"
 [ "${WIDTH}x$HEIGHT" = 863x360 ] || fail "at 150 % the window is ${WIDTH}x$HEIGHT, not 863x360"
 convert "$skin/base.gif" -alpha extract "ppm:$work/alpha.ppm"
 outline_right() {
-  import -window root "ppm:$work/dpi.ppm" &&
+  import -window root -depth 8 "ppm:$work/dpi.ppm" &&
     read -r _ wrong clear <<<"$(python3 "$src/tests/e2e/picture.py" outline "$work/alpha.ppm" 1.5 "$X" "$Y" 24 "$work/dpi.ppm")" &&
     [ "$wrong" = 0 ] && [ "$clear" -gt 0 ]
 }
