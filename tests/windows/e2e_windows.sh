@@ -264,6 +264,7 @@ outline_right() {
     read -r _ wrong clear <<<"$(python3 "$src/tests/e2e/picture.py" outline "$work/alpha.ppm" 1.5 "$X" "$Y" 24 "$work/dpi.ppm")" &&
     [ "$wrong" = 0 ] && [ "$clear" -gt 0 ]
 }
+wrong=? clear=?
 poll 5 outline_right || fail "at 150 % the desktop shows through $wrong pixels where it should not, or the face through them ($clear see-through)"
 # The year's two 0s, at 369 and 386 in the face's pixels: 24 device pixels each from 554 and 579.
 convert "$work/dpi.ppm" -crop "24x33+$((X + 554))+$((Y + 213))" +repage "$work/zero1.png"
