@@ -265,7 +265,7 @@ outline_right() {
     [ "$wrong" = 0 ] && [ "$clear" -gt 0 ]
 }
 wrong=? clear=?
-poll 5 outline_right || fail "at 150 % the desktop shows through $wrong pixels where it should not, or the face through them ($clear see-through)"
+poll 5 outline_right || fail "at 150 % $wrong pixels of the corners show the desktop where the face is, or the face where it is see-through ($clear see-through)"
 # The year's two 0s, at 369 and 386 in the face's pixels: 24 device pixels each from 554 and 579.
 convert "$work/dpi.ppm" -crop "24x33+$((X + 554))+$((Y + 213))" +repage "$work/zero1.png"
 convert "$work/dpi.ppm" -crop "24x33+$((X + 579))+$((Y + 213))" +repage "$work/zero2.png"
