@@ -248,9 +248,9 @@ console#--autostart maybe#morvantis: --autostart takes on or off, not 'maybe'#2
 EOF
 pass "--version, --help, a usage error and --autostart print in the starting console, else in one box"
 
-# ---- At 150 % (LogPixels 144): the window 1.5 times the face; the desktop shows through its
-# shape exactly where the background is see-through; equal digits drawn alike, each edge at the
-# device pixel its place rounds to ----
+# ---- At 150 % (LogPixels 144): the window 1.5 times the face, and the desktop shows through its
+# shape exactly where the background is see-through (the face's own pixels at 1.5 are
+# test_face_ratio's, which runs under Wine too) ----
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 || fail "reg add LogPixels failed"
 reg_settings ThemeNo=1 24Hours=False Left=1500 Top=1500 HourlyPlay=False
 start_clock "$work" "2001-09-23 13:45:07"
@@ -266,14 +266,10 @@ outline_right() {
 }
 wrong=? clear=?
 poll 5 outline_right || fail "at 150 % $wrong pixels of the corners show the desktop where the face is, or the face where it is see-through ($clear see-through)"
-# The year's two 0s, at 369 and 386 in the face's pixels: 24 device pixels each from 554 and 579.
-convert "$work/dpi.ppm" -crop "24x33+$((X + 554))+$((Y + 213))" +repage "$work/zero1.png"
-convert "$work/dpi.ppm" -crop "24x33+$((X + 579))+$((Y + 213))" +repage "$work/zero2.png"
-same_picture "$work/zero1.png" "$work/zero2.png" || fail "at 150 % the year's two 0s differ: $(picture_diff "$work/zero1.png" "$work/zero2.png")"
 "$clock_exe" --quit >/dev/null 2>&1 || true
 wait_exit 10 || fail "--quit ended the clock at 150 % with status $?"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 || fail "reg add LogPixels failed"
-pass "at 150 % the window is 863x360, the desktop shows through its shape ($clear pixels) where the face is see-through, equal digits alike"
+pass "at 150 % the window is 863x360 and the desktop shows through its shape ($clear pixels) exactly where the face is see-through"
 
 # ---- The installer: silent, per user, into a folder of the user's choice; the installed clock
 # starts; an upgrade while it runs ends it (saving) and goes into the same folder; a clock that
