@@ -7,8 +7,10 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <vector>
 
 namespace morvantis {
 
@@ -91,6 +93,57 @@ QRect FacePainter::rectOf(Element e) {
     return {r.x, r.y, r.width, r.height};
 }
 
+QRect FacePainter::deviceRect(const QRect& r, qreal ratio) {
+    const auto at = [ratio](int v) { return qRound(v * ratio); };
+    return QRect(QPoint(at(r.left()), at(r.top())),
+                 QPoint(at(r.left() + r.width()) - 1, at(r.top() + r.height()) - 1));
+}
+
+namespace {
+
+// One rule for every picture of the face, the background's too: a whole multiple stays crisp
+// blocks of pixels, any other size is filtered.
+Qt::TransformationMode modeOf(QSize from, QSize to, qreal ratio) {
+    if (ratio == 1 || from.isEmpty() || (to.width() % from.width() == 0 && to.height() % from.height() == 0))
+        return Qt::FastTransformation;
+    return Qt::SmoothTransformation;
+}
+
+// For each device pixel along a length, the picture pixel whose device pixels hold it.
+std::vector<int> sourceOf(int length, qreal ratio) {
+    std::vector<int> source;
+    for (int x = 0; x < length; ++x)
+        source.resize(static_cast<std::size_t>(qRound((x + 1) * ratio)), x);
+    return source;
+}
+
+// The background at a ratio other than 1. Filtering leaves its outline half see-through, which
+// would blend with whatever the window held: each device pixel is opaque exactly where the
+// window's shape, scaled by Qt, holds it (its picture pixel's alpha >= 128), else see-through.
+QImage scaledBackground(const QImage& image, qreal ratio) {
+    const QSize size = FacePainter::deviceRect(QRect(QPoint(), image.size()), ratio).size();
+    QImage out = image.scaled(size, Qt::IgnoreAspectRatio, modeOf(image.size(), size, ratio))
+                     .convertToFormat(QImage::Format_ARGB32);
+    if (!image.hasAlphaChannel() || out.isNull())
+        return out;
+    const QImage alpha = image.convertToFormat(QImage::Format_ARGB32);
+    const std::vector<int> columns = sourceOf(image.width(), ratio);
+    const std::vector<int> rows = sourceOf(image.height(), ratio);
+    for (int y = 0; y < out.height(); ++y) {
+        const auto* in =
+            reinterpret_cast<const QRgb*>(alpha.constScanLine(rows[static_cast<std::size_t>(y)]));
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb source = in[columns[static_cast<std::size_t>(x)]];
+            // An edge pixel filtering left mostly see-through takes its picture pixel's colour.
+            line[x] = qAlpha(source) < 128 ? 0u : (qAlpha(line[x]) < 128 ? source : line[x]) | 0xff000000u;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 QFont FacePainter::captionFont() {
     static const QFont font = [] {
         // DejaVu Sans comes with every Debian desktop (fontconfig needs it). Light hinting keeps the
@@ -129,20 +182,29 @@ const QPixmap& FacePainter::scaled(const QImage& image, QSize size, qreal ratio)
     // A bound for faces whose background stays while other pictures change.
     if (m_cache.size() > 256)
         m_cache.clear();
-    QPixmap pixmap = QPixmap::fromImage(image.scaled(
-        size * ratio, Qt::IgnoreAspectRatio, ratio == 1 ? Qt::FastTransformation : Qt::SmoothTransformation));
-    pixmap.setDevicePixelRatio(ratio);
+    // Drawn in device pixels, so of ratio 1 whatever the screen's.
+    QPixmap pixmap =
+        QPixmap::fromImage(image.scaled(size, Qt::IgnoreAspectRatio, modeOf(image.size(), size, ratio)));
     return m_cache.emplace(key, std::move(pixmap)).first->second;
 }
 
 void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& dirty, qreal ratio) {
+    // The pictures are placed in device pixels, every edge rounded by deviceRect: Qt scaling
+    // the background and each element on its own rounded them apart.
+    painter.save();
+    if (ratio != 1)
+        painter.scale(1 / ratio, 1 / ratio);
     if (const Picture* bg = face.background().get()) {
         const QImage& image = static_cast<const QtPicture*>(bg)->image();
         if (image.cacheKey() != m_backgroundImage) {
-            m_background = QPixmap::fromImage(image);
             m_backgroundImage = image.cacheKey();
+            m_backgroundRatio = 0;
             // A new background means a new skin: the old one's pictures will not be drawn again.
             m_cache.clear();
+        }
+        if (ratio != m_backgroundRatio) {
+            m_background = QPixmap::fromImage(ratio == 1 ? image : scaledBackground(image, ratio));
+            m_backgroundRatio = ratio;
         }
         painter.drawPixmap(0, 0, m_background);
     }
@@ -156,9 +218,11 @@ void FacePainter::paint(QPainter& painter, const FaceModel& face, const QRect& d
         const QRect r = rectOf(e);
         if (!r.intersects(dirty))
             continue;
-        painter.drawPixmap(r.topLeft(),
-                           scaled(static_cast<const QtPicture*>(picture)->image(), r.size(), ratio));
+        const QRect device = deviceRect(r, ratio);
+        painter.drawPixmap(device.topLeft(),
+                           scaled(static_cast<const QtPicture*>(picture)->image(), device.size(), ratio));
     }
+    painter.restore();
     const QRect labelRect = rectOf(Element::Label1);
     if (labelRect.intersects(dirty) && !face.caption().empty()) {
         const std::uint32_t c = face.captionColor();
@@ -197,6 +261,13 @@ void FacePainter::paintWindow(QWidget& window, const FaceModel& face, const QRec
     if (!bg || bg->width() < window.width() || bg->height() < window.height())
         painter.fillRect(dirty, Qt::black);
     paint(painter, face, dirty, window.devicePixelRatioF());
+}
+
+qreal FacePainter::reshape(QWidget& window) {
+    // QWidget::setMask keeps an equal shape as it is; the window's own setMask scales it anew.
+    if (QWindow* handle = window.windowHandle(); handle && !window.mask().isEmpty())
+        handle->setMask(window.mask());
+    return window.devicePixelRatioF();
 }
 
 } // namespace morvantis

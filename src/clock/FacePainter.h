@@ -23,6 +23,9 @@ namespace morvantis {
 class FacePainter {
 public:
     static QRect rectOf(Element e);
+    // A rectangle's device pixels at a ratio: every edge rounded alone, as Qt rounds a widget's
+    // clip and its window's shape, so neighbours meet and elements land on the background's pixels.
+    static QRect deviceRect(const QRect& rect, qreal devicePixelRatio);
     // The frontmost visible element under a point in pixels, or nothing (the case).
     static std::optional<Element> elementAt(const FaceModel& face, QPoint pixels);
     // One rectangle bounding the changed elements: separate small rectangles make Qt split the
@@ -47,10 +50,13 @@ public:
     // Paints the window's dirty rectangle, black where no background covers it; with the face
     // moved by offset pixels (a shake inside the window), all of it.
     void paintWindow(QWidget& window, const FaceModel& face, const QRect& dirty, QPoint offset);
+    // The window system holds the shape in device pixels: on a screen of another ratio it is given
+    // again. Returns the ratio the window's shape now stands for.
+    static qreal reshape(QWidget& window);
 
 private:
-    // The pixmap of an element's picture at the size of its rectangle.
-    const QPixmap& scaled(const QImage& image, QSize size, qreal devicePixelRatio);
+    // The pixmap of an element's picture at the device size of its rectangle.
+    const QPixmap& scaled(const QImage& image, QSize deviceSize, qreal devicePixelRatio);
 
     struct Key {
         qint64 image;
@@ -66,6 +72,7 @@ private:
     std::unordered_map<Key, QPixmap, KeyHash> m_cache;
     qreal m_cacheRatio = 0;
     qint64 m_backgroundImage = 0;
+    qreal m_backgroundRatio = 0;
     QPixmap m_background;
 };
 

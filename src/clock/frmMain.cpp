@@ -418,6 +418,15 @@ void frmMain::elementUp(Element e) {
 // ---- Input: routed to the elements and the case ----
 
 bool frmMain::event(QEvent* event) {
+    // The window system holds the shape in device pixels: a screen of another ratio needs it anew.
+    if (event->type() == QEvent::ScreenChangeInternal
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+        || event->type() == QEvent::DevicePixelRatioChange
+#endif
+    )
+        m_shapeRatio = FacePainter::reshape(*this);
+    else if (event->type() == QEvent::Show && m_shapeRatio == 0)
+        m_shapeRatio = devicePixelRatioF();
     return m_hold->takes(*event) || QWidget::event(event);
 }
 
@@ -454,6 +463,15 @@ void frmMain::flushFace() {
 }
 
 void frmMain::paintEvent(QPaintEvent* event) {
+    // A ratio can also change with no change of screen (the screen's own scale set anew), and then
+    // the whole window is painted again: its shape follows once the paint is over.
+    if (m_shapeRatio != 0 && devicePixelRatioF() != m_shapeRatio && !m_reshaping) {
+        m_reshaping = true;
+        QTimer::singleShot(0, this, [this] {
+            m_reshaping = false;
+            m_shapeRatio = FacePainter::reshape(*this);
+        });
+    }
     m_painter.paintWindow(*this, m_face, event->rect(), m_place.faceOffset());
 }
 

@@ -121,6 +121,8 @@ private:
     frmChoseSkin& skinChooser() { return m_skins.chooser(); }
     // Whether the clock holds still while one of its sounds plays.
     bool holdingStill() const { return m_hold->holding(); }
+    // The device-pixel ratio the window's shape was last given to the window system at.
+    qreal shapeRatio() const { return m_shapeRatio; }
 
     // The state was read from the store: the window's place, the autostart entry, the alarm light.
     void takeLoadedState();
@@ -161,6 +163,8 @@ private:
     AlarmFiring* m_firing; // a child of this window
     KeepOnTop m_keepOnTop{*this};
     bool m_saving = false;
+    qreal m_shapeRatio = 0; // 0 until shown
+    bool m_reshaping = false;
 };
 
 } // namespace morvantis

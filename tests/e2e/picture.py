@@ -7,6 +7,12 @@
   picture.py bands R,G,B FRAME...
       the black bands of each frame: columns and rows that show black and otherwise only the
       colour R,G,B (what shows through the window); one line per frame, "frame columns rows".
+  picture.py outline ALPHA RATIO X Y CORNER FRAME...
+      where a face drawn at RATIO from X,Y shows its see-through corners: ALPHA is its background
+      picture's alpha (a PPM of it in grey); in each CORNER-pixel square at the face's corners a
+      pixel should be black (the desktop through the window's shape) exactly where the picture
+      pixel whose device pixels hold it is under half opaque. One line per frame,
+      "frame wrong see-through" (pixels unlike that, pixels of the picture's outline checked).
 """
 import sys
 
@@ -70,6 +76,33 @@ def bands(through, frame):
     return f"{columns} {rows}"
 
 
+def outline(alpha, ratio, x, y, corner, frame):
+    aw, ah, ap = alpha
+    fw, fh, fp = frame
+
+    # The picture pixel whose device pixels [round(i * ratio), round((i + 1) * ratio)) hold each
+    # device pixel, rounding halves up as Qt does.
+    def sources(length):
+        out = []
+        for i in range(length):
+            out += [i] * (int((i + 1) * ratio + 0.5) - len(out))
+        return out
+
+    columns, rows = sources(aw), sources(ah)
+    width, height = len(columns), len(rows)
+    wrong = clear = 0
+    for top in (0, height - corner):
+        for left in (0, width - corner):
+            for r in range(top, top + corner):
+                for c in range(left, left + corner):
+                    through = ap[(rows[r] * aw + columns[c]) * 3] < 128
+                    at = ((y + r) * fw + x + c) * 3
+                    black = fp[at : at + 3] == bytes(3)
+                    clear += through
+                    wrong += through != black
+    return f"{wrong} {clear}"
+
+
 def main(argv):
     if len(argv) >= 6 and argv[1] == "find":
         patch = read_ppm(argv[2])
@@ -80,6 +113,11 @@ def main(argv):
         through = bytes(int(v) for v in argv[2].split(","))
         for path in argv[3:]:
             print(path, bands(through, read_ppm(path)))
+    elif len(argv) >= 8 and argv[1] == "outline":
+        alpha = read_ppm(argv[2])
+        ratio, x, y, corner = float(argv[3]), int(argv[4]), int(argv[5]), int(argv[6])
+        for path in argv[7:]:
+            print(path, outline(alpha, ratio, x, y, corner, read_ppm(path)))
     else:
         sys.exit(__doc__)
 

@@ -266,6 +266,29 @@ console#--autostart maybe#morvantis: --autostart takes on or off, not 'maybe'#2
 EOF
 pass "--version, --help, a usage error and --autostart print in the starting console, else in one box"
 
+# ---- At 150 % (LogPixels 144): the window 1.5 times the face, and the desktop shows through its
+# shape exactly where the background is see-through (the face's own pixels at 1.5 are
+# test_face_ratio's, which runs under Wine too) ----
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 || fail "reg add LogPixels failed"
+reg_settings ThemeNo=1 24Hours=False Left=1500 Top=1500 HourlyPlay=False
+start_clock "$work" "2001-09-23 13:45:07"
+wid=$(wait_window Main 300) || fail "the clock window did not appear at 150 %"
+poll 10 drawn "$wid" || fail "the clock was never drawn at 150 %"
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+[ "${WIDTH}x$HEIGHT" = 863x360 ] || fail "at 150 % the window is ${WIDTH}x$HEIGHT, not 863x360"
+convert "$skin/base.gif" -alpha extract "ppm:$work/alpha.ppm"
+outline_right() {
+  import -window root -depth 8 "ppm:$work/dpi.ppm" &&
+    read -r _ wrong clear <<<"$(python3 "$src/tests/e2e/picture.py" outline "$work/alpha.ppm" 1.5 "$X" "$Y" 24 "$work/dpi.ppm")" &&
+    [ "$wrong" = 0 ] && [ "$clear" -gt 0 ]
+}
+wrong=? clear=?
+poll 5 outline_right || fail "at 150 % $wrong pixels of the corners show the desktop where the face is, or the face where it is see-through ($clear see-through)"
+"$clock_exe" --quit >/dev/null 2>&1 || true
+wait_exit 10 || fail "--quit ended the clock at 150 % with status $?"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 || fail "reg add LogPixels failed"
+pass "at 150 % the window is 863x360 and the desktop shows through its shape ($clear pixels) exactly where the face is see-through"
+
 # ---- The installer: silent, per user, into a folder of the user's choice; the installed clock
 # starts; an upgrade while it runs ends it (saving) and goes into the same folder; a clock that
 # will not end stops the installer; the uninstaller ends the clock and removes every file ----
