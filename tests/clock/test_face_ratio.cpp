@@ -14,6 +14,7 @@
 #include <vector>
 
 using namespace morvantis;
+using morvantis::test::probe;
 
 namespace {
 
@@ -128,14 +129,14 @@ TEST(FaceAtARatio, TheShapeFollowsTheWindowToAScreenOfAnotherRatio) {
         window.show();
         window.setMask(QRegion(0, 0, 50, 50));
         ASSERT_TRUE(window.windowHandle());
-        EXPECT_EQ(window.shapeRatio(), 1);
+        EXPECT_EQ(probe(window).shapeRatio(), 1);
         for (QScreen* screen : {screens[1], screens[0], screens[1]}) {
             window.windowHandle()->setScreen(screen);
             window.grab(); // the paint that follows a change of ratio
             QCoreApplication::processEvents();
             ASSERT_EQ(window.devicePixelRatioF(), screen->devicePixelRatio());
-            EXPECT_EQ(window.shapeRatio(), screen->devicePixelRatio());
+            EXPECT_EQ(probe(window).shapeRatio(), screen->devicePixelRatio());
         }
-        window.endProgram(0);
+        end.begin(0);
     }
 }

@@ -27,6 +27,7 @@ public:
     void imgYearBut_MouseUp() { m_clock.imgYearBut_MouseUp(); }
     frmChoseSkin& skinChooser() { return m_clock.skinChooser(); }
     bool holdingStill() const { return m_clock.holdingStill(); }
+    qreal shapeRatio() const { return m_clock.shapeRatio(); }
 
 private:
     frmMain& m_clock;
