@@ -60,7 +60,7 @@ void setBackground(QLineEdit* box, QPalette::ColorRole systemColour) {
 } // namespace
 
 frmOptions::frmOptions(Services& services, ClockState& state, QWidget* parent)
-    : LazyDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                              Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_services(services), m_state(state) {
     setObjectName(QStringLiteral("frmOptions"));
@@ -71,12 +71,8 @@ frmOptions::frmOptions(Services& services, ClockState& state, QWidget* parent)
     small.setPointSize(8);
     setFont(small);
     setFixedSize(twipsSize(kWidthTwips, kHeightTwips));
-    Form_Load();
-}
-
-void frmOptions::build() {
     makeControls();
-    loadControls();
+    Form_Load();
     // After loading, which shows what the face already shows: only a checked box counts, and the
     // face shows it now, not at its next tick.
     for (QCheckBox* box : {m_chkYear, m_chkDay, m_ChkDate, m_chkMonth})
@@ -196,32 +192,31 @@ void frmOptions::makeControls() {
 void frmOptions::Form_Load() {
     // 1. Centred on the screen.
     centreOnScreen(*this);
-    // 2 to 8 fill the controls from the settings as they are now, when the controls are built.
-    m_loaded = m_state.settings();
-    if (controlsBuilt())
-        loadControls();
+    // 2 to 8 fill the controls from the settings as they are now.
+    loadControls();
 }
 
 void frmOptions::loadControls() {
+    const Settings& loaded = m_state.settings();
     // 2. The path controls in line with the design-time choices.
     if (m_optADefault->isChecked())
         optADefault_Click();
     if (m_optHDefault->isChecked())
         optHDefault_Click();
     // 3. The slider holds 0 to 10: a stored value outside that shows at the nearer end.
-    m_slider->setValue(m_loaded.ShakeSpeed);
+    m_slider->setValue(loaded.ShakeSpeed);
     // 4, 5. The sound choices.
-    loadChoice(m_alarm, m_loaded.DefaultAlarm, m_loaded.AlarmPath);
-    loadChoice(m_hourly, m_loaded.DefaultSound, m_loaded.SoundPath);
+    loadChoice(m_alarm, loaded.DefaultAlarm, loaded.AlarmPath);
+    loadChoice(m_hourly, loaded.DefaultSound, loaded.SoundPath);
     // 6 to 8.
-    check(m_chkHourly, m_loaded.HourlyPlay);
-    (m_loaded.Hours24 ? m_opt24 : m_optAMPM)->setChecked(true);
-    check(m_chkSec, m_loaded.ShowSec);
-    check(m_chkMonth, m_loaded.ShowMonth);
-    check(m_ChkDate, m_loaded.ShowDate);
-    check(m_chkDay, m_loaded.ShowDay);
-    check(m_chkYear, m_loaded.ShowYear);
-    check(m_chkBlink, m_loaded.Blink);
+    check(m_chkHourly, loaded.HourlyPlay);
+    (loaded.Hours24 ? m_opt24 : m_optAMPM)->setChecked(true);
+    check(m_chkSec, loaded.ShowSec);
+    check(m_chkMonth, loaded.ShowMonth);
+    check(m_ChkDate, loaded.ShowDate);
+    check(m_chkDay, loaded.ShowDay);
+    check(m_chkYear, loaded.ShowYear);
+    check(m_chkBlink, loaded.Blink);
 }
 
 void frmOptions::loadChoice(const SoundChoice& choice, bool byDefault, const std::string& path) {
@@ -282,7 +277,6 @@ void frmOptions::browse(QLineEdit* path) {
 void frmOptions::cmdOK_Click() {
     if (m_finished)
         return;
-    buildControls();
     const std::string folder = m_services.files.programFolder();
     const auto wave = [&](const SoundChoice& choice) {
         return choice.byDefault->isChecked() ? defaultWavePath(folder) : choice.path->text().toStdString();

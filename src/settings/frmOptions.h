@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LazyDialog.h"
+#include <QDialog>
 #include "platform/Services.h"
 #include "settings/ClockState.h"
 
@@ -16,12 +16,13 @@ namespace morvantis {
 
 // The options: display, chime and sound files. It edits only its own controls; OK asks the
 // clock's state for each setting they hold. The four date boxes act on the face before OK: while
-// the dialog is open the state previews them. Its controls are built, from the settings it was
-// loaded with, only when it is shown or they are asked for.
-class frmOptions : public LazyDialog {
+// the dialog is open the state previews them. It is made when it is opened, and filled from the
+// settings as they are then.
+class frmOptions : public QDialog {
     Q_OBJECT
 public:
-    // Runs the loading steps: the dialog comes up hidden, filled from the settings.
+    // Makes the controls and runs the loading steps: the dialog comes up hidden, filled from the
+    // settings.
     frmOptions(Services& services, ClockState& state, QWidget* parent = nullptr);
 
     void Form_Load();
@@ -42,7 +43,6 @@ public slots:
     void reject() override;
 
 protected:
-    void build() override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -63,7 +63,6 @@ private:
 
     Services& m_services;
     ClockState& m_state;
-    Settings m_loaded; // the settings as loading found them
     bool m_finished = false;
 
     QGroupBox* m_fraStyle = nullptr;
