@@ -219,4 +219,37 @@ Wave builtInAlert(int rate, int channels) {
     return wave;
 }
 
+Wave convertWave(const Wave& wave, int rate, int channels) {
+    Wave out;
+    out.rate = rate;
+    out.channels = channels;
+    const std::size_t in = wave.frames();
+    if (in == 0 || wave.rate <= 0 || rate <= 0 || channels < 1)
+        return out;
+    const auto from = static_cast<std::size_t>(wave.channels);
+    // Frame f of the sound as channel c of the new format.
+    const auto at = [&](std::size_t f, int c) -> double {
+        const std::int16_t* frame = wave.samples.data() + f * from;
+        if (from == 1)
+            return frame[0];
+        if (channels == 1)
+            return (static_cast<double>(frame[0]) + frame[1]) / 2.0;
+        return frame[c];
+    };
+    const auto frames = static_cast<std::size_t>(
+        std::llround(static_cast<double>(in) * static_cast<double>(rate) / static_cast<double>(wave.rate)));
+    const double step = static_cast<double>(wave.rate) / static_cast<double>(rate);
+    out.samples.resize(frames * static_cast<std::size_t>(channels));
+    std::int16_t* to = out.samples.data();
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) * step;
+        const std::size_t k = std::min(static_cast<std::size_t>(t), in - 1);
+        const std::size_t next = std::min(k + 1, in - 1); // the last frame is held
+        const double a = t - static_cast<double>(k);
+        for (int c = 0; c < channels; ++c)
+            *to++ = static_cast<std::int16_t>(std::lround(at(k, c) * (1.0 - a) + at(next, c) * a));
+    }
+    return out;
+}
+
 } // namespace morvantis

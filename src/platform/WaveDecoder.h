@@ -47,4 +47,9 @@ inline constexpr double kAlertHighHz = 880.0;
 inline constexpr double kAlertLowHz = 587.33;
 inline constexpr double kAlertToneSeconds = 0.3;
 
+// The sound in another format, for a device that refuses its own: the same length and pitch,
+// each frame interpolated between the two nearest of the sound's; one channel is given to
+// both, two are mixed into one. rate and channels (1 or 2) are the new format's.
+Wave convertWave(const Wave& wave, int rate, int channels);
+
 } // namespace morvantis

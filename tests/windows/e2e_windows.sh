@@ -171,15 +171,20 @@ stop_recording
 kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
 "$segments" --gap 0.001 --words "$src/data/wave" "$work/say.raw" >"$work/say.txt"
 # The names heard in order, and the longest silence between two sounds.
-# A click of under 2 ms after the last word (Wine's driver, now and then) is left out here and
-# said: it is a fault still to be found, not a word.
-read -r heard gap <<<"$(awk '$2 < 2 && NR > 1 { print "a click of " $2 " ms at " $1 " ms" > "/dev/stderr"; next }
-  { names = names (n++ ? "+" : "") $3; if (n > 1 && $1 - last > g) g = $1 - last; last = $1 + $2 }
+read -r heard gap <<<"$(awk '{ names = names (n++ ? "+" : "") $3; if (n > 1 && $1 - last > g) g = $1 - last; last = $1 + $2 }
   END { printf "%s %.1f", names, g }' "$work/say.txt")"
-# Under Wine's driver a word now and then comes cut in pieces ("?"): said, a fault still to be
-# found; the words must still begin with "time" and end with "pm", with no gap between.
+# Wine's driver keeps about 25 ms in PulseAudio, topped up every 10 ms after a round trip to the
+# server: on a busy machine the stream runs dry now and then inside a word, even inside one
+# sound whose buffers were all given at once, and the word comes in pieces ("?"). Said; the
+# words named must still come in order, and the pieces hold the five words' sound, no more (no
+# click) and no less (no tail cut off).
 if [ "$heard" != "time+9+20+1+pm" ]; then
-  [[ "$heard" == time+*pm && "$heard" == *"?"* ]] || { cat "$work/say.txt"; fail "SAY TIME said $heard"; }
+  want=$(for w in time 9 20 1 pm; do wave_ms "$src/data/wave/$w.WAV" 2; echo; done | awk '{ t += $1 } END { print t }')
+  awk -v h="$heard" -v want="$want" '{ t += $2; if ($2 < 2) click = 1 }
+    END { n = split(h, w, "+"); split("time 9 20 1 pm", o, " "); k = 1
+          for (i = 1; i <= n; i++) if (w[i] != "?") { while (k <= 5 && o[k] != w[i]) k++; if (k++ > 5) bad = 1 }
+          exit !(h ~ /[?]/ && !bad && !click && t - want < 3 && want - t < 3) }' "$work/say.txt" ||
+    { cat "$work/say.txt"; fail "SAY TIME said $heard"; }
   echo "note: SAY TIME came in pieces under Wine: $heard"
 fi
 awk -v g="$gap" 'BEGIN { exit !(g < 100) }' || { cat "$work/say.txt"; fail "SAY TIME left a gap of $gap ms"; }
@@ -200,6 +205,32 @@ on_top=$(wine "$probe" topmost "Custom Message" | tr -d '\r') || true
 [ "$on_top" = "none" ] || [ "$on_top" = "topmost 0 hidden" ] || fail "the answered alert reads '$on_top'"
 kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null || true
 pass "the ringing alert is a topmost window, and is not once answered"
+
+# ---- A sound in another format right after one: the first is heard to its end ----
+python3 - "$stage" <<'EOF'
+import math, struct, sys, wave
+for name, rate, channels, hz, seconds in (("first", 22050, 1, 440, 0.5), ("second", 44100, 2, 660, 0.3)):
+    w = wave.open(f"{sys.argv[1]}/{name}.wav", "wb")
+    w.setnchannels(channels); w.setsampwidth(2); w.setframerate(rate)
+    n, fade = int(rate * seconds), rate // 200
+    w.writeframes(b"".join(struct.pack("<h", round(12000 * min(1, i / fade, (n - 1 - i) / fade) *
+        math.sin(2 * math.pi * hz * i / rate))) * channels for i in range(n)))
+EOF
+cp "$(dirname "$probe")/../play_sound.exe" "$stage/" # beside the Qt it needs
+record "$work/formats.raw"
+wine "$stage/play_sound.exe" "$(winpath "$stage/first.wav")" "$(winpath "$stage/second.wav")" >/dev/null 2>&1 ||
+  fail "play_sound could not play"
+poll 10 quiet_after_sound "$work/formats.raw" 1 || true
+stop_recording
+rm -f "$stage/play_sound.exe" "$stage/first.wav" "$stage/second.wav"
+# All that sounded, without the silences: a pause in Wine's stream delays sound but loses none,
+# where a tail cut off is lost.
+"$segments" --gap 0.001 "$work/formats.raw" >"$work/formats.txt"
+heard=$(awk '{ t += $2; for (i = 3; i <= NF; i++) { if ($i > 435 && $i < 445) a = 1; if ($i > 650 && $i < 670) b = 1 } }
+  END { printf "%.1f%s", t, (a && b ? "" : " (a tone missing)") }' "$work/formats.txt")
+awk -v t="$heard" 'BEGIN { exit !(t ~ /^[0-9.]+$/ && t >= 790 && t <= 805) }' ||
+  { cat "$work/formats.txt"; fail "a 500 ms sound at 22050 Hz and a 300 ms one at 44100 Hz sounded $heard ms"; }
+pass "a 500 ms sound at 22050 Hz mono then a 300 ms one at 44100 Hz stereo: both heard whole ($heard ms)"
 
 # ---- No sound device (Wine's audio drivers off): the chime gives up at once, says so once, and
 # the clock goes on ----
