@@ -205,7 +205,8 @@ openbox_altf4_alarm_dialog() {
   [ "$(light_setting)" = LightOn=False ] || { why="after Alt+F4 and EXIT the file holds $(light_setting)"; return 1; }
 }
 
-# openbox: Alt+F4 on the alert window does nothing; it stays until OK or Snooze.
+# openbox: the alert window rings above other windows, and Alt+F4 on it does nothing; it stays
+# until OK or Snooze.
 openbox_altf4_custom_message() {
   local wid alert
   new_alarm_home "MusicMessage=True" "MusicCustomBol=True" "MusicCustom=Tea is ready"
@@ -215,6 +216,8 @@ openbox_altf4_custom_message() {
   set_clock "2002-03-01 19:04:58"
   alert=$(wait_window "Custom Message" 150) || { why="no alert window at the alarm's second"; return 1; }
   wait_active "$alert" || { why="openbox did not focus the alert window"; return 1; }
+  poll 3 wm_state_has "$alert" _NET_WM_STATE_ABOVE ||
+    { why="the ringing alert's _NET_WM_STATE is $(xprop -id "$alert" _NET_WM_STATE)"; return 1; }
   xdotool key alt+F4
   # Nothing to wait for when nothing happens: it must stay through a second and a half.
   holds 1.5 visible "Custom Message" || { why="Alt+F4 closed the alert window"; return 1; }
@@ -470,7 +473,7 @@ started=$SECONDS
 start_openbox
 echo "openbox ready in $((SECONDS - started)) s"
 run_case openbox_altf4_alarm_dialog "openbox: Alt+F4 on the alarm dialog puts the light out"
-run_case openbox_altf4_custom_message "openbox: Alt+F4 leaves \"Custom Message\" open"
+run_case openbox_altf4_custom_message "openbox: \"Custom Message\" rings above other windows and Alt+F4 leaves it open"
 run_case openbox_found_dragged_closed "openbox: a second start brings the clock into view; Alt+F4 after a drag saves"
 run_case openbox_menu_checks "openbox: the menu's check items act, are saved and come back"
 
