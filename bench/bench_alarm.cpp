@@ -8,7 +8,6 @@
 #include "platform/Sound.h"
 #include "platform/SystemClock.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
@@ -75,12 +74,3 @@ void BM_CheckMusicNotArmed(benchmark::State& state) {
 BENCHMARK(BM_CheckMusicNotArmed);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

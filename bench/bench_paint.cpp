@@ -3,7 +3,6 @@
 #include "clock/FacePainter.h"
 #include "platform/QtPictures.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
@@ -55,12 +54,3 @@ void BM_PaintWhole(benchmark::State& state) {
 BENCHMARK(BM_PaintWhole)->Arg(100)->Arg(150)->Arg(200);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
