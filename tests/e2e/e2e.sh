@@ -38,8 +38,11 @@ poll 10 shows expect_face_134507 || expect_face_134507
 pass "the face shows 1:45:07 PM, 09 23 SUN 2001 in Digital Age"
 
 # ---- 2. Dragging the bezel moves the window; the exit button saves all keys and ends ----
+# Each step waited for: a motion read against where the X server still has the window (before
+# it has carried out the last move, on a busy machine) would move it twice.
 xdotool mousemove $((ox + 8)) $((oy + 120)) mousedown 1
 xdotool mousemove $((ox + 28)) $((oy + 130))
+poll 5 at_origin "$wid" "120 110" || fail "dragging halfway left the window at $(window_origin "$wid"), not 120,110"
 xdotool mousemove $((ox + 48)) $((oy + 140)) mouseup 1
 poll 5 at_origin "$wid" "140 120" || fail "dragging left the window at $(window_origin "$wid"), not 140,120"
 read -r nx ny <<<"$(window_origin "$wid")"
